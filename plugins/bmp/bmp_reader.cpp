@@ -1,0 +1,271 @@
+#include "bmp_reader.h"
+
+#include <cstring>
+
+#include "packed_dib.h"
+
+namespace lmx::bmp {
+namespace {
+
+constexpr uint16_t kBitmapSignature = 0x4D42;  // "BM"
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kCoreHeaderSize = 12;
+
+struct HeaderBlock {
+  void* block = nullptr;
+  size_t blockSize = 0;
+  size_t pixelOffset = 0;  // 40 + 4 x colour count
+};
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+uint32_t Le32(const uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+// An OS/2 core header becomes an equivalent 40-byte header.
+DibHeader FromCoreHeader(const uint8_t* core) {
+  DibHeader h{};
+  h.biSize = kInfoHeaderSize;
+  h.biWidth = Le16(core + 4);
+  h.biHeight = Le16(core + 6);
+  h.biPlanes = Le16(core + 8);
+  h.biBitCount = Le16(core + 10);
+  h.biXPelsPerMeter = kDefaultPelsPerMeter;
+  h.biYPelsPerMeter = kDefaultPelsPerMeter;
+  return h;
+}
+
+void* AllocBlock(BlockHeap& heap, uint64_t size, DecodeMessages& messages, uint16_t otherFailure) {
+  void* block = size <= kMaxBlockBytes ? heap.Alloc(static_cast<size_t>(size)) : nullptr;
+  if (!block) messages.Add(size > kMaxBlockBytes || heap.OutOfMemory() ? uint16_t{kMsgNoMemory} : otherFailure);
+  return block;
+}
+
+bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, HeaderBlock& out) {
+  uint8_t fileHeader[kFileHeaderSize];
+  size_t got = 0;
+  if (!file.Read(fileHeader, sizeof fileHeader, &got)) {
+    messages.Add(kMsgFileHeaderRead);
+    return false;
+  }
+  if (got < sizeof fileHeader || Le16(fileHeader) != kBitmapSignature) {
+    messages.Add(kMsgNotBitmap);
+    return false;
+  }
+  const uint32_t offBits = Le32(fileHeader + 10);
+
+  uint8_t info[kInfoHeaderSize];
+  if (!file.Read(info, sizeof info, &got) || got < sizeof info) {
+    messages.Add(kMsgInfoHeaderRead);
+    return false;
+  }
+  DibHeader h;
+  std::memcpy(&h, info, sizeof h);
+  const bool core = h.biSize == kCoreHeaderSize;
+  if (core) {
+    h = FromCoreHeader(info);
+    file.Skip(-static_cast<int64_t>(kInfoHeaderSize - kCoreHeaderSize));
+  }
+  // Top-down rows and negative widths have no place in a bottom-up packed DIB.
+  if (h.biSize != kInfoHeaderSize || h.biHeight < 0 || h.biWidth < 0) {
+    messages.Add(kMsgUnknownFormat);
+    return false;
+  }
+
+  const uint64_t imageSize = DibStride(h.biWidth, h.biBitCount) * static_cast<uint32_t>(h.biHeight);
+  uint64_t pixelBytes = h.biSizeImage;
+  if (h.biCompression == 0) {
+    pixelBytes = imageSize;
+  } else if (pixelBytes == 0) {
+    // A run-length stream may be longer than the rows it expands to: without a stated
+    // size it runs to the end of the file. Other encodings pass on the uncompressed size.
+    pixelBytes = (h.biCompression == kRle8 || h.biCompression == kRle4) ? file.Size() : imageSize;
+  }
+  // A compressed stream cannot hold more than the file: the rest would read as zeros.
+  if (h.biCompression != 0 && pixelBytes > file.Size()) pixelBytes = file.Size();
+  if (pixelBytes > UINT32_MAX) {
+    messages.Add(kMsgNoMemory);
+    return false;
+  }
+  h.biSizeImage = static_cast<uint32_t>(pixelBytes);
+
+  const uint32_t colors = h.biClrUsed ? h.biClrUsed : DefaultColorCount(h.biBitCount);
+  if (h.biClrUsed == 0) h.biClrUsed = colors;
+
+  const uint64_t tableBytes = uint64_t{colors} * 4;
+  const uint64_t blockSize = kInfoHeaderSize + tableBytes + pixelBytes;
+  auto* block = static_cast<uint8_t*>(AllocBlock(heap, blockSize, messages, kMsgGenericMemory));
+  if (!block) return false;
+  WriteDibHeader(block, h);
+
+  uint8_t* table = block + kInfoHeaderSize;
+  if (colors > 0) {
+    if (core) {
+      file.Read(table, size_t{colors} * 3, &got);
+      // Widen in place from the last entry down, so no entry is overwritten before it moves.
+      for (uint32_t i = colors; i-- > 0;) {
+        uint8_t* src = table + i * 3;
+        uint8_t b = src[0], g = src[1], r = src[2];
+        uint8_t* dst = table + i * 4;
+        dst[0] = b;
+        dst[1] = g;
+        dst[2] = r;
+        dst[3] = 0;
+      }
+    } else {
+      file.Read(table, static_cast<size_t>(tableBytes), &got);
+    }
+  }
+  if (offBits != 0) file.Seek(offBits);
+
+  out.block = block;
+  out.blockSize = static_cast<size_t>(blockSize);
+  out.pixelOffset = static_cast<size_t>(kInfoHeaderSize + tableBytes);
+  return true;
+}
+
+// Writes runs of pixels into one output row, clipped to the row's width.
+class RowWriter {
+ public:
+  RowWriter(uint8_t* pixels, uint64_t stride, uint32_t width, uint32_t height, bool fourBit)
+      : pixels_(pixels), stride_(stride), width_(width), height_(height), fourBit_(fourBit) {}
+
+  bool Done() const { return y_ >= height_; }
+  void EndOfLine() {
+    x_ = 0;
+    ++y_;
+  }
+  void Move(uint32_t dx, uint32_t dy) {
+    x_ += dx;
+    y_ += dy;
+  }
+  void Put(uint8_t value) {
+    if (x_ < width_ && y_ < height_) {
+      uint8_t* row = pixels_ + y_ * stride_;
+      if (fourBit_) {
+        uint8_t& b = row[x_ >> 1];
+        b = (x_ & 1) ? (b & 0xF0) | (value & 0x0F) : (b & 0x0F) | static_cast<uint8_t>(value << 4);
+      } else {
+        row[x_] = value;
+      }
+    }
+    ++x_;
+  }
+  void Fill8(uint32_t count, uint8_t value) {
+    if (y_ < height_ && x_ < width_) {
+      uint64_t n = width_ - x_ < count ? width_ - x_ : count;
+      std::memset(pixels_ + y_ * stride_ + x_, value, static_cast<size_t>(n));
+    }
+    x_ += count;
+  }
+
+ private:
+  uint8_t* pixels_;
+  uint64_t stride_;
+  uint64_t x_ = 0, y_ = 0;  // 64-bit: deltas may move far past the picture
+  uint32_t width_, height_;
+  bool fourBit_;
+};
+
+void DecodeRle(const uint8_t* in, const uint8_t* end, RowWriter& out, bool fourBit) {
+  while (end - in >= 2 && !out.Done()) {
+    const uint8_t first = in[0], second = in[1];
+    in += 2;
+    if (first > 0) {
+      if (fourBit) {
+        for (uint32_t i = 0; i < first; ++i) out.Put((i & 1) ? second & 0x0F : second >> 4);
+      } else {
+        out.Fill8(first, second);
+      }
+    } else if (second == 0) {
+      out.EndOfLine();
+    } else if (second == 1) {
+      return;
+    } else if (second == 2) {
+      if (end - in < 2) return;
+      out.Move(in[0], in[1]);
+      in += 2;
+    } else {
+      const uint32_t bytes = fourBit ? (second + 1u) / 2 : second;
+      if (static_cast<uint64_t>(end - in) < bytes) return;
+      for (uint32_t i = 0; i < second; ++i) {
+        out.Put(fourBit ? ((i & 1) ? in[i / 2] & 0x0F : in[i / 2] >> 4) : in[i]);
+      }
+      in += bytes + (bytes & 1);
+    }
+  }
+}
+
+}  // namespace
+
+void* ExpandRle(const void* block, size_t blockSize, BlockHeap& heap, DecodeMessages& messages) {
+  if (!block || blockSize < kInfoHeaderSize) {
+    messages.Add(kMsgInvalidDib);
+    return nullptr;
+  }
+  const DibHeader in = ReadDibHeader(block);
+  if (in.biSize != kInfoHeaderSize) {
+    messages.Add(kMsgNoOs2);
+    return nullptr;
+  }
+  const uint64_t tableBytes = uint64_t{in.biClrUsed} * 4;
+  // Only 4- and 8-bit run-length encodings exist; other depths cannot be expanded.
+  if (in.biCompression == 0 || (in.biBitCount != 4 && in.biBitCount != 8) || in.biWidth < 0 ||
+      in.biHeight < 0 || kInfoHeaderSize + tableBytes > blockSize) {
+    messages.Add(kMsgInvalidRle);
+    return nullptr;
+  }
+  const uint64_t stride = DibStride(in.biWidth, in.biBitCount);
+  const uint64_t imageSize = stride * static_cast<uint32_t>(in.biHeight);
+  const uint64_t outSize = kInfoHeaderSize + tableBytes + imageSize;
+  auto* out = static_cast<uint8_t*>(AllocBlock(heap, outSize, messages, kMsgNoMemory));
+  if (!out) return nullptr;
+
+  DibHeader h{};
+  h.biSize = kInfoHeaderSize;
+  h.biWidth = in.biWidth;
+  h.biHeight = in.biHeight;
+  h.biPlanes = 1;
+  h.biBitCount = in.biBitCount;
+  h.biSizeImage = static_cast<uint32_t>(imageSize);
+  h.biXPelsPerMeter = kDefaultPelsPerMeter;
+  h.biYPelsPerMeter = kDefaultPelsPerMeter;
+  h.biClrUsed = in.biClrUsed;
+  WriteDibHeader(out, h);
+
+  const auto* src = static_cast<const uint8_t*>(block);
+  std::memcpy(out + kInfoHeaderSize, src + kInfoHeaderSize, static_cast<size_t>(tableBytes));
+
+  const bool fourBit = in.biBitCount != 8;
+  RowWriter writer(out + kInfoHeaderSize + tableBytes, stride, in.biWidth, in.biHeight, fourBit);
+  const uint8_t* stream = src + kInfoHeaderSize + tableBytes;
+  const uint64_t streamBytes = in.biSizeImage < blockSize - (kInfoHeaderSize + tableBytes)
+                                   ? in.biSizeImage
+                                   : blockSize - (kInfoHeaderSize + tableBytes);
+  DecodeRle(stream, stream + streamBytes, writer, fourBit);
+  return out;
+}
+
+void* ReadBitmapFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+  HeaderBlock hb;
+  if (!ReadHeaders(file, heap, messages, hb)) return nullptr;
+
+  auto* block = static_cast<uint8_t*>(hb.block);
+  const DibHeader h = ReadDibHeader(block);
+  size_t got = 0;
+  // The whole pixel area in one read; what a short file does not supply stays zero.
+  file.Read(block + hb.pixelOffset, h.biSizeImage, &got);
+
+  if (h.biCompression == kRle8 || h.biCompression == kRle4) {
+    void* expanded = ExpandRle(block, hb.blockSize, heap, messages);
+    heap.Free(block);
+    if (!expanded) {
+      messages.Add(kMsgNotBitmap);
+      return nullptr;
+    }
+    return expanded;
+  }
+  return block;
+}
+
+}  // namespace lmx::bmp

@@ -1,0 +1,61 @@
+// The packed DIB that crosses from a format plug-in to the host: a 40-byte
+// BITMAPINFOHEADER, the RGBQUAD colour table and the bottom-up pixel rows, in one block.
+// Platform-independent so that decoders and transforms also build natively.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace lmx {
+
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr int32_t kDefaultPelsPerMeter = 2953;  // 75 dots per inch
+
+#pragma pack(push, 1)
+struct DibHeader {
+  uint32_t biSize;
+  int32_t biWidth;
+  int32_t biHeight;
+  uint16_t biPlanes;
+  uint16_t biBitCount;
+  uint32_t biCompression;
+  uint32_t biSizeImage;
+  int32_t biXPelsPerMeter;
+  int32_t biYPelsPerMeter;
+  uint32_t biClrUsed;
+  uint32_t biClrImportant;
+};
+
+struct RgbQuad {
+  uint8_t blue, green, red, reserved;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(DibHeader) == kInfoHeaderSize, "BITMAPINFOHEADER is 40 bytes");
+
+// Bytes of one row, padded to 4 bytes; 64-bit so that no header field can overflow it.
+inline uint64_t DibStride(uint32_t width, uint32_t bitCount) {
+  return ((uint64_t{width} * bitCount + 31) / 32) * 4;
+}
+
+// Entries of the colour table a header implies when it states none itself.
+inline uint32_t DefaultColorCount(uint32_t bitCount) {
+  return bitCount < 16 ? (1u << bitCount) : 0;
+}
+
+inline DibHeader ReadDibHeader(const void* block) {
+  DibHeader h;
+  std::memcpy(&h, block, sizeof h);
+  return h;
+}
+
+inline void WriteDibHeader(void* block, const DibHeader& h) {
+  std::memcpy(block, &h, sizeof h);
+}
+
+// Largest block a decoder will ask for: a bound for files that claim absurd sizes.
+// 1 GiB holds a 16384 x 16384 picture at 32 bits per pixel.
+constexpr uint64_t kMaxBlockBytes = uint64_t{1} << 30;
+
+}  // namespace lmx

@@ -1,0 +1,74 @@
+// What a format plug-in supplies to the shared part of the contract, and the helpers that
+// part offers to the plug-in's own decoding export.
+#pragma once
+
+#include <windows.h>
+
+#include "byte_source.h"
+#include "decode_messages.h"
+#include "plugin_api.h"
+
+namespace lmx {
+
+// Registration values, in the order they are written to the plug-in subkey.
+struct PluginRegistration {
+  DWORD show;
+  const wchar_t* ext;
+  const wchar_t* name;
+  const wchar_t* copyright;
+  const wchar_t* shortName;
+  const wchar_t* fileLink;
+};
+
+// Defined by each plug-in.
+extern const PluginRegistration kPluginRegistration;
+
+// Shows each message of `messages` from the plug-in's string table, in order.
+void ShowPluginMessages(const DecodeMessages& messages, const wchar_t* caption);
+void ShowPluginMessage(UINT id, const wchar_t* caption);
+void ShowPluginText(const wchar_t* text, const wchar_t* caption);
+
+// A file opened for shared reading; closed when the object goes.
+class FileSource final : public ByteSource {
+ public:
+  explicit FileSource(const wchar_t* fileName);
+  ~FileSource() override;
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Read(void* dst, size_t size, size_t* got) override;
+  bool Seek(uint64_t position) override;
+  bool Skip(int64_t delta) override;
+  uint64_t Position() const override;
+  uint64_t Size() const override { return size_; }
+
+ private:
+  HANDLE handle_;
+  uint64_t size_ = 0;
+};
+
+// Zero-filled fixed blocks from the local heap, which the host frees with LocalFree.
+class LocalHeap final : public BlockHeap {
+ public:
+  void* Alloc(size_t size) override;
+  void Free(void* block) override;
+  bool OutOfMemory() const override { return outOfMemory_; }
+
+ private:
+  bool outOfMemory_ = false;
+};
+
+// The system wait cursor for the lifetime of the object.
+class WaitCursor {
+ public:
+  WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { SetCursor(previous_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR previous_;
+};
+
+}  // namespace lmx

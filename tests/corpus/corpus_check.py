@@ -1,0 +1,130 @@
+#!/usr/bin/python3
+"""Runs every file of one format in the shared corpus through the real plug-in (lmx_decode
+under Wine) and checks that each one decodes or is refused with a message box, never crashes
+or hangs; where a reference rendering exists and the plug-in's rules agree with it, the
+decoded pixels must match it.
+
+    corpus_check.py --format bmp --decoder lmx_decode.exe --corpus DIR --work DIR
+"""
+import argparse
+import json
+import os
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+from PIL import Image
+
+import bmp_rules
+from dib_image import read_rgb
+
+RULES = {"bmp": bmp_rules}
+
+
+def wine_path(p):
+    return "Z:" + str(Path(p).resolve()).replace("/", "\\")
+
+
+def decode(decoder, src, out, timeout):
+    # Output goes through files: Wine's helper processes (the desktop, services) inherit the
+    # descriptors and outlive the decoder, so a pipe would not close when it ends.
+    with tempfile.TemporaryFile("w+") as so, tempfile.TemporaryFile("w+") as se:
+        try:
+            rc = subprocess.run(["wine", decoder, wine_path(src), wine_path(out)], stdout=so, stderr=se,
+                                stdin=subprocess.DEVNULL, timeout=timeout).returncode
+        except subprocess.TimeoutExpired:
+            return None, "", "timed out"
+        so.seek(0)
+        se.seek(0)
+        return rc, so.read(), se.read()
+
+
+def reference_for(corpus, src):
+    if src.parent.name in ("g", "q") and src.parent.parent.name == "bmpsuite":
+        ref = corpus / "bmpsuite" / "ref" / (src.stem + ".png")
+    else:
+        ref = corpus / "pillow-ref" / (src.name + ".png")
+    return ref if ref.exists() else None
+
+
+def pixels_differ(decoded, ref):
+    """Number of pixels whose colour differs where the reference is opaque; -1 for a size change."""
+    width, height, rows = read_rgb(decoded)
+    r = Image.open(ref)
+    alpha = r.getchannel("A").load() if r.mode in ("RGBA", "LA", "PA") else None
+    pr = r.convert("RGB").load()
+    if (width, height) != r.size:
+        return -1
+    bad = 0
+    for y in range(height):
+        for x in range(width):
+            if alpha and alpha[x, y] < 255:
+                continue
+            if rows[y][x] != pr[x, y]:
+                bad += 1
+    return bad
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--format", required=True, choices=sorted(RULES))
+    ap.add_argument("--decoder", required=True)
+    ap.add_argument("--corpus", required=True)
+    ap.add_argument("--work", required=True)
+    ap.add_argument("--timeout", type=float, default=60)
+    args = ap.parse_args()
+    rules = RULES[args.format]
+    corpus = Path(args.corpus)
+    work = Path(args.work) / args.format
+    work.mkdir(parents=True, exist_ok=True)
+
+    files = rules.corpus_files(corpus)
+    if not files:
+        print("no corpus files found under", corpus)
+        return 1
+    failures, compared, refused, decoded, notes = [], 0, 0, 0, {}
+    for src in files:
+        out = work / (src.parent.name + "_" + src.name + ".out.bmp")
+        if out.exists():
+            out.unlink()
+        rc, stdout, stderr = decode(args.decoder, src, out, args.timeout)
+        rel = src.relative_to(corpus)
+        messages = [l for l in stderr.splitlines() if l.startswith("message: ")]
+        if rc is None:
+            failures.append(f"{rel}: hangs")
+            continue
+        if rc not in (0, 1):
+            failures.append(f"{rel}: exit code {rc} (crash?) {stderr.strip()[-300:]}")
+            continue
+        problem = rules.check_outcome(src, rc, messages)
+        if problem:
+            failures.append(f"{rel}: {problem}")
+            continue
+        if rc == 1:
+            refused += 1
+            if src.parent.name == "g":
+                notes.setdefault("refused by the plug-in's rules: " + messages[-1].split(": ", 2)[-1], []).append(str(rel))
+            continue
+        decoded += 1
+        ref = reference_for(corpus, src)
+        why_not = rules.incomparable(src) if ref else "no reference"
+        if why_not:
+            notes.setdefault("not compared, " + why_not, []).append(str(rel))
+            continue
+        bad = pixels_differ(out, ref)
+        compared += 1
+        if bad != 0:
+            failures.append(f"{rel}: {'size differs from' if bad < 0 else f'{bad} pixels differ from'} {ref.name}")
+
+    for why, names in sorted(notes.items()):
+        print(f"{why}: {len(names)}: {' '.join(sorted(names))}")
+    print(f"{len(files)} files: {decoded} decoded ({compared} compared with references), {refused} refused")
+    for f in failures:
+        print("FAIL", f)
+    print(f"{len(files) - len(failures)} passed, {len(failures)} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,137 @@
+// What every format plug-in promises the host, checked on each built plug-in.
+#include "plugin_fixture.h"
+
+namespace lmx::test {
+namespace {
+
+struct Expected {
+  const wchar_t* dll;
+  DWORD show;
+  const wchar_t* ext;
+  const wchar_t* name;
+  const wchar_t* shortName;
+  const wchar_t* fileLink;
+};
+
+class PluginContract : public testing::TestWithParam<Expected> {};
+
+std::wstring ReadString(HKEY key, const wchar_t* name, DWORD* bytes = nullptr) {
+  wchar_t value[520] = L"";
+  DWORD size = sizeof value - sizeof(wchar_t), type = 0;
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return L"<missing>";
+  }
+  if (bytes) *bytes = size;
+  return value;
+}
+
+TEST_P(PluginContract, RegistersItsSubkeyTwiceAsOnceAndUnregistersQuietly) {
+  const Expected& e = GetParam();
+  Plugin plugin(e.dll);
+  ASSERT_NE(plugin.registerDll, nullptr);
+  ScratchKey parent;
+  EXPECT_TRUE(plugin.registerDll(parent.Get()));
+  EXPECT_TRUE(plugin.registerDll(parent.Get()));
+
+  DWORD subkeys = 0;
+  RegQueryInfoKeyW(parent.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr, nullptr);
+  EXPECT_EQ(subkeys, 1u);
+
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExW(parent.Get(), e.ext, 0, KEY_READ, &key), ERROR_SUCCESS);
+  DWORD show = 99, size = sizeof show, type = 0;
+  EXPECT_EQ(RegQueryValueExW(key, L"Show", nullptr, &type, reinterpret_cast<BYTE*>(&show), &size), ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(show, e.show);
+  DWORD bytes = 0;
+  EXPECT_EQ(ReadString(key, L"Ext", &bytes), e.ext);
+  EXPECT_EQ(bytes, (wcslen(e.ext) + 1) * sizeof(wchar_t)) << "strings are stored with their terminator";
+  EXPECT_EQ(ReadString(key, L"Name"), e.name);
+  EXPECT_EQ(ReadString(key, L"ShortName"), e.shortName);
+  EXPECT_EQ(ReadString(key, L"RegFileLink"), e.fileLink);
+  EXPECT_NE(ReadString(key, L"Copyright"), L"<missing>");
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(plugin.module, path, MAX_PATH);
+  EXPECT_EQ(ReadString(key, L"Component"), path);
+  RegCloseKey(key);
+
+  EXPECT_TRUE(plugin.unregisterDll(parent.Get()));
+  EXPECT_NE(RegOpenKeyExW(parent.Get(), e.ext, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_TRUE(plugin.unregisterDll(parent.Get()));
+}
+
+TEST_P(PluginContract, ReportsVersionOneAndCarriesItsResources) {
+  Plugin plugin(GetParam().dll);
+  ASSERT_NE(plugin.getVersion, nullptr);
+  EXPECT_EQ(plugin.getVersion(), 0x10000u);
+  EXPECT_NE(FindResourceW(plugin.module, MAKEINTRESOURCEW(100), RT_GROUP_ICON), nullptr);
+  EXPECT_NE(FindResourceW(plugin.module, MAKEINTRESOURCEW(300), RT_DIALOG), nullptr);
+  wchar_t text[64];
+  EXPECT_GT(LoadStringW(plugin.module, 100, text, 64), 0);
+  EXPECT_GT(LoadStringW(plugin.module, 200, text, 64), 0);
+}
+
+// Closes the about box from another thread once it shows, the way a user would.
+struct AboutCloser {
+  UINT message;
+  WPARAM wParam;
+  static DWORD WINAPI Run(void* p) {
+    auto* self = static_cast<AboutCloser*>(p);
+    for (int i = 0; i < 500; ++i) {
+      HWND box = FindWindowW(L"#32770", nullptr);
+      if (box && GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) {
+        PostMessageW(box, self->message, self->wParam, 0);
+        return 1;
+      }
+      Sleep(10);
+    }
+    return 0;
+  }
+};
+
+TEST_P(PluginContract, AboutBoxClosesOnATapOrOkOrCancel) {
+  Plugin plugin(GetParam().dll);
+  ASSERT_NE(plugin.openAbout, nullptr);
+  for (AboutCloser closer : {AboutCloser{WM_LBUTTONDOWN, 0}, AboutCloser{WM_COMMAND, IDOK},
+                             AboutCloser{WM_COMMAND, IDCANCEL}}) {
+    HANDLE thread = CreateThread(nullptr, 0, AboutCloser::Run, &closer, 0, nullptr);
+    EXPECT_EQ(plugin.openAbout(nullptr), 0);
+    WaitForSingleObject(thread, INFINITE);
+    DWORD found = 0;
+    GetExitCodeThread(thread, &found);
+    EXPECT_EQ(found, 1u);
+    CloseHandle(thread);
+  }
+}
+
+TEST_P(PluginContract, OneImageOrMoreAndAMissingFileIsReported) {
+  Plugin plugin(GetParam().dll);
+  MessageCapture capture;
+  DWORD count = 0;
+  const std::wstring missing = L"Z:\\nonexistent\\picture." + std::wstring(GetParam().ext);
+  if (std::wstring(GetParam().ext) != L"tif") {
+    EXPECT_TRUE(plugin.getInfo(missing.c_str(), &count));
+    EXPECT_EQ(count, 1u);
+  }
+  EXPECT_EQ(plugin.load(missing.c_str(), 0), nullptr);
+  ASSERT_GE(capture.Messages().size(), 1u);
+  for (const auto& m : capture.Messages()) {
+    EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_FALSE(m.text.empty());
+  }
+}
+
+const Expected kPlugins[] = {
+    {L"zlx_bmp.dll", 1, L"bmp", L"BMP - Bitmap File Format", L"Bitmap", L"bmp"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Delivered, PluginContract, testing::ValuesIn(kPlugins),
+                         [](const testing::TestParamInfo<Expected>& info) {
+                           std::wstring ext = info.param.ext;
+                           return std::string(ext.begin(), ext.end());
+                         });
+
+}  // namespace
+}  // namespace lmx::test

@@ -1,0 +1,77 @@
+// A built format plug-in loaded with its six exports, and the boxes it raises captured.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "message_capture.h"
+#include "packed_dib.h"
+#include "plugin_api.h"
+#include "test_env.h"
+
+namespace lmx::test {
+
+struct Plugin {
+  HMODULE module = nullptr;
+  LmxLoadGfxFileFn load = nullptr;
+  LmxGetFileInfoFn getInfo = nullptr;
+  LmxGetVersionFn getVersion = nullptr;
+  LmxRegisterDllFn registerDll = nullptr;
+  LmxUnRegisterDllFn unregisterDll = nullptr;
+  LmxOpenAboutDlgFn openAbout = nullptr;
+
+  explicit Plugin(const wchar_t* dll) : module(LoadBuilt(dll)) {
+    if (!module) return;
+    load = reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(module, "LMX_LoadGfxFile"));
+    getInfo = reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(module, "LMX_GetFileInfo"));
+    getVersion = reinterpret_cast<LmxGetVersionFn>(GetProcAddress(module, "LMX_GetVersion"));
+    registerDll = reinterpret_cast<LmxRegisterDllFn>(GetProcAddress(module, "LMX_RegisterDLL"));
+    unregisterDll = reinterpret_cast<LmxUnRegisterDllFn>(GetProcAddress(module, "LMX_UnRegisterDLL"));
+    openAbout = reinterpret_cast<LmxOpenAboutDlgFn>(GetProcAddress(module, "LMX_OpenAboutDlg"));
+  }
+  ~Plugin() {
+    if (module) FreeLibrary(module);
+  }
+  Plugin(const Plugin&) = delete;
+  Plugin& operator=(const Plugin&) = delete;
+};
+
+// A decoded block, released with LocalFree alone as the host does.
+struct Dib {
+  void* block = nullptr;
+  explicit Dib(void* b) : block(b) {}
+  ~Dib() {
+    if (block) {
+      EXPECT_EQ(LocalFree(block), nullptr);
+    }
+  }
+  Dib(const Dib&) = delete;
+  Dib& operator=(const Dib&) = delete;
+  explicit operator bool() const { return block != nullptr; }
+  DibHeader Header() const { return ReadDibHeader(block); }
+  const uint8_t* Bytes() const { return static_cast<const uint8_t*>(block); }
+  const RgbQuad* Colors() const { return reinterpret_cast<const RgbQuad*>(Bytes() + kInfoHeaderSize); }
+  const uint8_t* Pixels() const { return Bytes() + kInfoHeaderSize + Header().biClrUsed * 4; }
+  const uint8_t* Row(int y) const {
+    DibHeader h = Header();
+    return Pixels() + y * DibStride(h.biWidth, h.biBitCount);
+  }
+};
+
+inline void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
+  if (b.size() < at + 2) b.resize(at + 2);
+  b[at] = v & 0xFF;
+  b[at + 1] = v >> 8;
+}
+inline void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  if (b.size() < at + 4) b.resize(at + 4);
+  for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xFF;
+}
+inline void Append(std::vector<uint8_t>& b, std::initializer_list<uint8_t> bytes) {
+  b.insert(b.end(), bytes.begin(), bytes.end());
+}
+
+}  // namespace lmx::test
