@@ -8,7 +8,7 @@ if(LUMIVEX_NATIVE)
     add_link_options(-fsanitize=${LUMIVEX_SANITIZE})
   endif()
   # Pure code is instrumented for coverage-guided fuzzing; the fuzzer's main comes in at link.
-  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  if(LUMIVEX_SANITIZE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     add_compile_options(-fsanitize=fuzzer-no-link)
   endif()
 else()

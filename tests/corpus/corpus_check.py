@@ -16,10 +16,10 @@ from pathlib import Path
 
 from PIL import Image
 
-import bmp_rules
+import importlib
 from dib_image import read_rgb
 
-RULES = {"bmp": bmp_rules}
+FORMATS = ("bmp", "pcx", "gif", "tif")
 
 
 def wine_path(p):
@@ -68,13 +68,13 @@ def pixels_differ(decoded, ref):
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--format", required=True, choices=sorted(RULES))
+    ap.add_argument("--format", required=True, choices=FORMATS)
     ap.add_argument("--decoder", required=True)
     ap.add_argument("--corpus", required=True)
     ap.add_argument("--work", required=True)
     ap.add_argument("--timeout", type=float, default=60)
     args = ap.parse_args()
-    rules = RULES[args.format]
+    rules = importlib.import_module(args.format + "_rules")
     corpus = Path(args.corpus)
     work = Path(args.work) / args.format
     work.mkdir(parents=True, exist_ok=True)
