@@ -80,14 +80,29 @@ struct AboutCloser {
   static DWORD WINAPI Run(void* p) {
     auto* self = static_cast<AboutCloser*>(p);
     for (int i = 0; i < 500; ++i) {
-      HWND box = FindWindowW(L"#32770", nullptr);
-      if (box && GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId()) {
+      if (HWND box = FindOwnDialog()) {
         PostMessageW(box, self->message, self->wParam, 0);
         return 1;
       }
       Sleep(10);
     }
     return 0;
+  }
+  // A dialog of this process: other test programs may show theirs on the same desktop.
+  static HWND FindOwnDialog() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          DWORD pid = 0;
+          wchar_t cls[16] = L"";
+          GetWindowThreadProcessId(window, &pid);
+          GetClassNameW(window, cls, 16);
+          if (pid != GetCurrentProcessId() || lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+          *reinterpret_cast<HWND*>(param) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
   }
 };
 
