@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::MemorySource file(data, size);
-  lmx::CHeap heap(64u << 20);
+  lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
   lmx::DecodeMessages messages;
   void* block = lmx::bmp::ReadBitmapFile(file, heap, messages);
   if (block) {
