@@ -1,0 +1,323 @@
+#include "tif_reader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include <tiffio.h>
+
+#include "packed_dib.h"
+
+namespace lmx::tif {
+namespace {
+
+constexpr double kInchesPerMetre = 39.370078740157474;  // 1 / 0.0254
+constexpr uint16_t kCompressionJpeg = 7;
+constexpr uint32_t kWholeImage = 0xFFFFFFFF;  // RowsPerStrip when the tag is absent
+
+// libtiff's own diagnostics never reach the user: failures are told with our messages.
+void SilenceLibtiff() {
+  TIFFSetErrorHandler(nullptr);
+  TIFFSetWarningHandler(nullptr);
+}
+
+// --- libtiff's client procedures over a ByteSource ---
+
+ByteSource& SourceOf(thandle_t handle) { return *static_cast<ByteSource*>(handle); }
+
+tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size) {
+  if (size <= 0) return 0;
+  size_t got = 0;
+  if (!SourceOf(handle).Read(buffer, static_cast<size_t>(size), &got)) return -1;
+  return static_cast<tmsize_t>(got);
+}
+
+tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return -1; }
+
+toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
+  ByteSource& source = SourceOf(handle);
+  uint64_t base = 0;
+  switch (whence) {
+    case SEEK_SET: base = 0; break;
+    case SEEK_CUR: base = source.Position(); break;
+    case SEEK_END: base = source.Size(); break;
+    default: return static_cast<toff_t>(-1);
+  }
+  // Relative moves come as two's-complement offsets.
+  const uint64_t target = base + offset;
+  if (whence != SEEK_SET && static_cast<int64_t>(offset) < 0 && target > base) return static_cast<toff_t>(-1);
+  if (target > static_cast<uint64_t>(INT64_MAX) || !source.Seek(target)) return static_cast<toff_t>(-1);
+  return target;
+}
+
+int CloseProc(thandle_t) { return 0; }  // the source belongs to the caller
+toff_t SizeProc(thandle_t handle) { return SourceOf(handle).Size(); }
+int MapProc(thandle_t, void**, toff_t*) { return 0; }  // read, never mapped
+void UnmapProc(thandle_t, void*, toff_t) {}
+
+// An open TIFF, closed with the object.
+class TiffFile {
+ public:
+  explicit TiffFile(ByteSource& source) {
+    SilenceLibtiff();
+    tif_ = TIFFClientOpen("", "r", &source, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+                          UnmapProc);
+  }
+  ~TiffFile() {
+    if (tif_) TIFFClose(tif_);
+  }
+  TiffFile(const TiffFile&) = delete;
+  TiffFile& operator=(const TiffFile&) = delete;
+  TIFF* get() const { return tif_; }
+
+ private:
+  TIFF* tif_ = nullptr;
+};
+
+// One strip's worth of decoded bytes from libtiff's allocator.
+class StripBuffer {
+ public:
+  explicit StripBuffer(tmsize_t size) : data_(size > 0 ? static_cast<uint8_t*>(_TIFFmalloc(size)) : nullptr) {
+    // Rows of a strip libtiff cannot decode keep what the buffer holds: zeros at first.
+    if (data_) std::memset(data_, 0, static_cast<size_t>(size));
+  }
+  ~StripBuffer() {
+    if (data_) _TIFFfree(data_);
+  }
+  StripBuffer(const StripBuffer&) = delete;
+  StripBuffer& operator=(const StripBuffer&) = delete;
+  uint8_t* get() const { return data_; }
+
+ private:
+  uint8_t* data_;
+};
+
+struct Tags {
+  uint32_t width = 0;
+  uint32_t length = 0;
+  uint16_t bitsPerSample = 1;
+  uint16_t samplesPerPixel = 0;
+  uint16_t photometric = 0;
+  uint16_t compression = 0xFFFF;
+  uint16_t resolutionUnit = 0;
+  float xResolution = 0.0f;
+  float yResolution = 0.0f;
+};
+
+Tags ReadTags(TIFF* tif) {
+  Tags t;
+  TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &t.width);
+  TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &t.length);
+  TIFFGetField(tif, TIFFTAG_BITSPERSAMPLE, &t.bitsPerSample);
+  // These two take libtiff's defaults (1 sample, inches) when the file leaves them out.
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &t.samplesPerPixel);
+  TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &t.photometric);
+  TIFFGetField(tif, TIFFTAG_COMPRESSION, &t.compression);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &t.resolutionUnit);
+  TIFFGetField(tif, TIFFTAG_XRESOLUTION, &t.xResolution);
+  TIFFGetField(tif, TIFFTAG_YRESOLUTION, &t.yResolution);
+  return t;
+}
+
+// DIB depth of an accepted layout, or 0 with the message that refuses it.
+uint16_t DibDepth(const Tags& t, uint16_t* refusal) {
+  const uint16_t bps = t.bitsPerSample;
+  switch (t.photometric) {
+    case PHOTOMETRIC_MINISWHITE:
+    case PHOTOMETRIC_MINISBLACK:
+      if (t.samplesPerPixel == 1 && (bps == 1 || bps == 4 || bps == 8)) return bps;
+      break;
+    case PHOTOMETRIC_RGB:
+      if (t.samplesPerPixel == 3 && bps == 8) return 24;
+      break;
+    case PHOTOMETRIC_PALETTE:
+      if (t.samplesPerPixel == 1 && (bps == 4 || bps == 8)) return bps;
+      break;
+    case PHOTOMETRIC_MASK: *refusal = kMsgNoTransparencyMask; return 0;
+    case PHOTOMETRIC_SEPARATED: *refusal = kMsgNoCmyk; return 0;
+    case PHOTOMETRIC_YCBCR: *refusal = kMsgNoYCbCr; return 0;
+    case PHOTOMETRIC_CIELAB: *refusal = kMsgNoCieLab; return 0;
+    default: break;
+  }
+  *refusal = kMsgInvalidColorFormat;
+  return 0;
+}
+
+int32_t ClampToPels(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);  // truncated toward zero
+}
+
+int32_t PelsPerMeter(uint16_t unit, float value) {
+  switch (unit) {
+    case RESUNIT_INCH: return ClampToPels(value * kInchesPerMetre);
+    case RESUNIT_CENTIMETER: return ClampToPels(value * 100.0);
+    default: return value == 0.0f ? kDefaultPelsPerMeter : ClampToPels(value * kInchesPerMetre);
+  }
+}
+
+void WriteColorTable(TIFF* tif, const Tags& t, uint16_t depth, RgbQuad* table) {
+  const uint32_t n = 1u << depth;
+  if (t.photometric == PHOTOMETRIC_PALETTE) {
+    uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+    if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue) || !red || !green || !blue) return;
+    // libtiff's map has 2^BitsPerSample entries, which is 2^depth here. Maps are 16-bit
+    // (65535 full scale), but old writers stored 8-bit values: when no value reaches 256
+    // the values themselves are the colours.
+    bool eightBit = true;
+    for (uint32_t i = 0; i < n && eightBit; ++i) eightBit = red[i] < 256 && green[i] < 256 && blue[i] < 256;
+    const int shift = eightBit ? 0 : 8;
+    for (uint32_t i = 0; i < n; ++i) {
+      table[i] = RgbQuad{static_cast<uint8_t>(blue[i] >> shift), static_cast<uint8_t>(green[i] >> shift),
+                         static_cast<uint8_t>(red[i] >> shift), 0};
+    }
+    return;
+  }
+  const uint32_t step = depth == 8 ? 1 : depth == 4 ? 17 : 255;
+  for (uint32_t i = 0; i < n; ++i) {
+    const uint32_t v = t.photometric == PHOTOMETRIC_MINISWHITE ? 255 - i * step : i * step;
+    const auto c = static_cast<uint8_t>(v);
+    table[i] = RgbQuad{c, c, c, 0};
+  }
+}
+
+// Bytes one row of the picture takes in a decoded strip.
+uint64_t SourceRowBytes(uint32_t width, uint16_t depth) {
+  switch (depth) {
+    case 1: return (uint64_t{width} + 7) / 8;
+    case 4: return (uint64_t{width} + 1) / 2;
+    case 8: return width;
+    default: return uint64_t{width} * 3;
+  }
+}
+
+// Strip by strip into bottom-up DIB rows. libtiff has already undone any horizontal
+// differencing, so the rows are copied as decoded (24-bit ones reordered to blue, green, red).
+bool BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64_t stride) {
+  uint32_t rowsPerStrip = kWholeImage;
+  TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+  const uint32_t stripHeight =
+      (rowsPerStrip == kWholeImage || rowsPerStrip == 0 || rowsPerStrip > t.length) ? t.length : rowsPerStrip;
+
+  const tmsize_t stripSize = TIFFStripSize(tif);
+  StripBuffer buffer(stripSize);
+  if (!buffer.get()) return false;
+
+  const uint64_t rowBytes = SourceRowBytes(t.width, depth);
+  // A strip never yields more rows than its buffer holds, whatever the tags say.
+  const uint64_t rowsInBuffer = rowBytes ? static_cast<uint64_t>(stripSize) / rowBytes : 0;
+  const uint8_t* strip = buffer.get();
+
+  for (uint32_t row = 0; row < t.length; row += stripHeight) {
+    TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), stripSize);
+    uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
+    if (rows > rowsInBuffer) rows = rowsInBuffer;
+    for (uint64_t r = 0; r < rows; ++r) {
+      const uint8_t* src = strip + r * rowBytes;
+      uint8_t* dst = pixels + (t.length - 1 - (row + r)) * stride;
+      if (depth != 24) {
+        std::memcpy(dst, src, static_cast<size_t>(rowBytes));
+        continue;
+      }
+      for (uint32_t x = 0; x < t.width; ++x, src += 3, dst += 3) {
+        dst[0] = src[2];
+        dst[1] = src[1];
+        dst[2] = src[0];
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CountImages(ByteSource& file, uint32_t* count) {
+  TiffFile tiff(file);
+  if (!tiff.get()) return false;
+  const uint32_t n = TIFFNumberOfDirectories(tiff.get());
+  // The first directory has been read, so there is at least one page; the count is 16-bit.
+  *count = n == 0 ? 1 : n > 0xFFFF ? 0xFFFF : n;
+  return true;
+}
+
+void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages) {
+  TiffFile tiff(file);
+  TIFF* tif = tiff.get();
+  if (!tif) {
+    messages.Add(kMsgCannotRead);
+    return nullptr;
+  }
+  for (uint32_t i = 0; i < imageIndex && !TIFFLastDirectory(tif); ++i) {
+    // A directory libtiff cannot read leaves no page to show.
+    if (!TIFFReadDirectory(tif)) {
+      messages.Add(kMsgCannotRead);
+      return nullptr;
+    }
+  }
+
+  const Tags t = ReadTags(tif);
+  if (t.compression == kCompressionJpeg) {
+    messages.Add(kMsgJpegNotSupported);
+    return nullptr;
+  }
+  uint16_t refusal = 0;
+  const uint16_t depth = DibDepth(t, &refusal);
+  if (!depth) {
+    messages.Add(refusal);
+    return nullptr;
+  }
+  // The rows are read as strips of sample 0: tiles, or colour planes stored apart, would
+  // come out wrong.
+  uint16_t planar = PLANARCONFIG_CONTIG;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+  if (TIFFIsTiled(tif) || (planar == PLANARCONFIG_SEPARATE && t.samplesPerPixel > 1)) {
+    messages.Add(kMsgInvalidColorFormat);
+    return nullptr;
+  }
+  if (t.width == 0 || t.length == 0) {
+    messages.Add(kMsgDecodeError);
+    return nullptr;
+  }
+
+  const uint32_t colors = depth == 24 ? 0 : 1u << depth;
+  const uint64_t stride = DibStride(t.width, depth);
+  const uint64_t imageBytes = stride * t.length;
+  const uint64_t blockBytes = kInfoHeaderSize + uint64_t{colors} * 4 + imageBytes;
+  void* block = nullptr;
+  if (t.width <= INT32_MAX && t.length <= INT32_MAX && blockBytes <= kMaxBlockBytes) {
+    block = heap.Alloc(static_cast<size_t>(blockBytes));
+  }
+  if (!block) {
+    messages.Add(kMsgNoMemory);
+    return nullptr;
+  }
+  auto* bytes = static_cast<uint8_t*>(block);
+
+  DibHeader h{};
+  h.biSize = kInfoHeaderSize;
+  h.biWidth = static_cast<int32_t>(t.width);
+  h.biHeight = static_cast<int32_t>(t.length);
+  h.biPlanes = 1;
+  h.biBitCount = depth;
+  h.biCompression = 0;
+  h.biSizeImage = static_cast<uint32_t>(imageBytes);
+  h.biXPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.xResolution);
+  h.biYPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.yResolution);
+  h.biClrUsed = colors;
+  h.biClrImportant = 0;
+  WriteDibHeader(bytes, h);
+
+  auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
+  if (colors) WriteColorTable(tif, t, depth, table);
+
+  if (!BuildRows(tif, t, depth, bytes + kInfoHeaderSize + colors * 4, stride)) {
+    heap.Free(block);
+    messages.Add(kMsgDecodeError);
+    return nullptr;
+  }
+  return block;
+}
+
+}  // namespace lmx::tif

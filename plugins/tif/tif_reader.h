@@ -1,0 +1,38 @@
+// TIFF files into a packed DIB, over libtiff. libtiff reads through a ByteSource, so the same
+// code decodes a Win32 file in the plug-in and a memory buffer when fuzzed or benchmarked.
+#pragma once
+
+#include <cstdint>
+
+#include "byte_source.h"
+#include "decode_messages.h"
+
+namespace lmx::tif {
+
+// String-table numbers of the plug-in's messages.
+enum Message : uint16_t {
+  kMsgCannotRead = 500,
+  kMsgNoMemory = 501,
+  kMsgDecodeError = 505,
+  kMsgInvalidColorFormat = 506,
+  kMsgNoTransparencyMask = 507,
+  kMsgNoCmyk = 508,
+  kMsgNoYCbCr = 509,
+  kMsgNoCieLab = 510,
+  // Not in the string table: the plug-in shows its literal German text for JPEG data.
+  kMsgJpegNotSupported = 0xF007,
+};
+
+// The literal text shown for kMsgJpegNotSupported.
+constexpr const wchar_t* kJpegNotSupportedText = L"JPEG-Format wird nicht unterst\u00FCtzt!";
+
+// Number of directories (pages) in the file, at most 65535. False when libtiff cannot open
+// the file as TIFF (message 500 is the caller's to show).
+bool CountImages(ByteSource& file, uint32_t* count);
+
+// Decodes directory `imageIndex` (the last one when the index lies beyond it). Returns a
+// block from `heap`, or null with the messages to show. Whatever the file claims, nothing
+// outside the blocks it allocated is read or written, and libtiff says nothing itself.
+void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages);
+
+}  // namespace lmx::tif
