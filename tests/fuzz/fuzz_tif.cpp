@@ -1,0 +1,32 @@
+// Any bytes as a TIFF file, through libtiff and the row builders: the reader must refuse or
+// decode, never touch memory it does not own, and release every block it does not return.
+#include <cstddef>
+#include <cstdint>
+
+#include "packed_dib.h"
+#include "tif_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  lmx::MemorySource counted(data, size);
+  uint32_t count = 0;
+  if (!lmx::tif::CountImages(counted, &count)) return 0;
+
+  // Pages other than the first are reached too: the index comes from the input's length.
+  lmx::MemorySource file(data, size);
+  lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
+  lmx::DecodeMessages messages;
+  void* block = lmx::tif::ReadTiff(file, static_cast<uint32_t>(size % 3), heap, messages);
+  if (block) {
+    // The whole block the header describes must be readable.
+    const lmx::DibHeader h = lmx::ReadDibHeader(block);
+    const auto* bytes = static_cast<const uint8_t*>(block);
+    volatile uint8_t sink = 0;
+    const size_t total = lmx::kInfoHeaderSize + size_t{h.biClrUsed} * 4 + h.biSizeImage;
+    for (size_t i = 0; i < total; i += 4096) sink = sink ^ bytes[i];
+    sink = sink ^ bytes[total - 1];
+    heap.Free(block);
+  } else if (messages.Empty()) {
+    __builtin_trap();  // a refusal always says why
+  }
+  return 0;
+}

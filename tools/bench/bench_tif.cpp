@@ -1,0 +1,67 @@
+// Decoding large LZW, PackBits and Group 4 TIFFs from memory with the plug-in's core, in
+// megapixels per second; then Pillow's decoding of the same files, for comparison.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "packed_dib.h"
+#include "tif_reader.h"
+
+namespace {
+
+const char* const kFiles[] = {"lzw_rgb.tif", "lzw_gray.tif", "packbits_gray.tif", "g4.tif"};
+
+std::string InputPath(const char* name) { return std::string(LMX_TIF_BENCH_INPUTS) + "/" + name; }
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Decode(benchmark::State& state, const char* name) {
+  const std::vector<uint8_t> file = ReadFile(InputPath(name));
+  if (file.empty()) {
+    state.SkipWithError("input missing");
+    return;
+  }
+  lmx::CHeap heap;
+  double megapixels = 0;
+  for (auto _ : state) {
+    lmx::MemorySource source(file.data(), file.size());
+    lmx::DecodeMessages messages;
+    void* block = lmx::tif::ReadTiff(source, 0, heap, messages);
+    if (!block) {
+      state.SkipWithError("not decoded");
+      return;
+    }
+    const lmx::DibHeader h = lmx::ReadDibHeader(block);
+    megapixels = double(h.biWidth) * h.biHeight / 1e6;
+    benchmark::DoNotOptimize(block);
+    heap.Free(block);
+  }
+  state.counters["MP/s"] = benchmark::Counter(megapixels, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+BENCHMARK_CAPTURE(Decode, lzw_rgb, "lzw_rgb.tif")->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK_CAPTURE(Decode, lzw_gray, "lzw_gray.tif")->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK_CAPTURE(Decode, packbits_gray, "packbits_gray.tif")->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK_CAPTURE(Decode, g4, "g4.tif")->Unit(benchmark::kMillisecond)->MinTime(2);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::string command = std::string("/usr/bin/python3 ") + LMX_TIF_PILLOW_SCRIPT + " time";
+  for (const char* name : kFiles) command += " " + InputPath(name);
+  std::fflush(stdout);
+  std::printf("Reference (Pillow, best of 5 in-process decodes, CPU time):\n");
+  std::fflush(stdout);
+  return std::system(command.c_str()) == 0 ? 0 : 1;
+}
