@@ -1,0 +1,442 @@
+#include "gif_reader.h"
+
+#include <cstring>
+
+#include "packed_dib.h"
+
+namespace lmx::gif {
+namespace {
+
+constexpr uint32_t kMaxCodes = 4096;
+constexpr uint32_t kMaxCodeSize = 12;
+constexpr uint32_t kNoCode = 0xFFFF;
+constexpr uint32_t kDecodeSlack = 256;
+constexpr uint32_t kCanvasTableBytes = 256 * 4;
+constexpr size_t kReadChunk = 64 * 1024;
+
+constexpr uint8_t kExtensionIntroducer = 0x21;
+constexpr uint8_t kImageSeparator = 0x2C;
+constexpr uint8_t kTrailer = 0x3B;
+
+uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+// Fixed storage of one decode: the file's bytes in large reads, and the LZW tables.
+struct Workspace {
+  uint8_t chunk[kReadChunk];
+  uint8_t subBlock[256];
+  // The string of every code is its prefix's string followed by its suffix; its length is
+  // kept so that a string can be written back to front straight into the output.
+  uint16_t prefix[kMaxCodes];
+  uint16_t length[kMaxCodes];
+  uint8_t suffix[kMaxCodes];
+  uint8_t string[kMaxCodes + 1];  // a string that reaches past the end of the image
+};
+
+// The file's bytes, taken from reads of a large chunk at a time. Bytes past the end of the
+// file (or after a read error) do not arrive.
+class BlockReader {
+ public:
+  BlockReader(ByteSource& file, uint8_t* chunk) : file_(file), chunk_(chunk) {}
+
+  bool Byte(uint8_t* out) {
+    if (pos_ == end_ && !Fill()) return false;
+    *out = chunk_[pos_++];
+    return true;
+  }
+
+  // Copies up to `size` bytes; returns how many arrived.
+  size_t Read(uint8_t* dst, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+      if (pos_ == end_ && !Fill()) break;
+      size_t n = end_ - pos_;
+      if (n > size - done) n = size - done;
+      std::memcpy(dst + done, chunk_ + pos_, n);
+      pos_ += n;
+      done += n;
+    }
+    return done;
+  }
+
+ private:
+  bool Fill() {
+    if (ended_) return false;
+    size_t got = 0;
+    if (!file_.Read(chunk_, kReadChunk, &got) || got == 0) {
+      ended_ = true;
+      return false;
+    }
+    pos_ = 0;
+    end_ = got;
+    return true;
+  }
+
+  ByteSource& file_;
+  uint8_t* chunk_;
+  size_t pos_ = 0, end_ = 0;
+  bool ended_ = false;
+};
+
+struct Canvas {
+  uint8_t* block;
+  uint8_t* pixels;
+  uint32_t width, height, bits;
+  uint64_t stride;
+
+  DibHeader Header() const { return ReadDibHeader(block); }
+  void SetImportant(uint32_t colors) {
+    DibHeader h = Header();
+    h.biClrImportant = colors;
+    WriteDibHeader(block, h);
+  }
+  uint32_t Important() const { return Header().biClrImportant; }
+};
+
+uint32_t CanvasBits(uint32_t sizeField) {
+  const uint32_t bitsPerEntry = sizeField + 1;
+  return bitsPerEntry == 1 ? 1 : bitsPerEntry <= 4 ? 4 : 8;
+}
+
+// Reads `count` RGB entries over the canvas's colour table from entry 0 on.
+void ReadColorTable(BlockReader& in, uint8_t* table, uint32_t count) {
+  uint8_t rgb[256 * 3] = {};
+  in.Read(rgb, size_t{count} * 3);
+  for (uint32_t i = 0; i < count; ++i) {
+    table[4 * i] = rgb[3 * i + 2];
+    table[4 * i + 1] = rgb[3 * i + 1];
+    table[4 * i + 2] = rgb[3 * i];
+    table[4 * i + 3] = 0;
+  }
+}
+
+void SkipExtension(BlockReader& in, Workspace& ws) {
+  uint8_t label, length;
+  if (!in.Byte(&label)) return;
+  while (in.Byte(&length) && length != 0) {
+    if (in.Read(ws.subBlock, length) < length) return;
+  }
+}
+
+class LzwDecoder {
+ public:
+  LzwDecoder(Workspace& ws, uint8_t* out, uint64_t pixelCount) : ws_(ws), out_(out), limit_(pixelCount) {}
+
+  // Decodes the image data (code size byte and sub-blocks) into the output, one byte per
+  // pixel, dropping pixels beyond the image. True when the image decoded.
+  bool Run(BlockReader& in, DecodeMessages& messages) {
+    uint8_t codeSize = 0;
+    in.Byte(&codeSize);
+    // The roots of a 12-bit code size would fill the whole table.
+    if (codeSize >= kMaxCodeSize) {
+      messages.Add(kMsgLzw);
+      return false;
+    }
+    Start(codeSize);
+    bool failed = false, ended = false;
+    uint8_t length;
+    while (!ended && in.Byte(&length) && length != 0) {
+      const size_t got = in.Read(ws_.subBlock, length);
+      if (got < length) messages.Add(kMsgReadLoop);
+      if (failed) continue;  // the rest of the data is read and ignored
+      const Outcome outcome = Feed(ws_.subBlock, got);
+      if (outcome == kInvalid) {
+        messages.Add(kMsgInvalidCode, badCode_);
+        failed = true;
+      }
+      ended = outcome == kEnded;
+    }
+    if (ended) return true;
+    if (produced_ != limit_) {
+      messages.Add(kMsgLzw);
+      return false;
+    }
+    return !failed;
+  }
+
+ private:
+  enum Outcome { kMore, kEnded, kInvalid };
+
+  void Start(uint32_t codeSize) {
+    minSize_ = codeSize;
+    clear_ = 1u << codeSize;
+    end_ = clear_ + 1;
+    for (uint32_t i = 0; i < kMaxCodes; ++i) {
+      ws_.prefix[i] = static_cast<uint16_t>(i);
+      ws_.length[i] = 1;
+      ws_.suffix[i] = i < clear_ ? static_cast<uint8_t>(i) : 0;
+    }
+    Reset();
+  }
+
+  void Reset() {
+    size_ = minSize_ + 1;
+    mask_ = (1u << size_) - 1;
+    next_ = clear_ + 2;
+    previous_ = kNoCode;
+    // Entries of the last table lose their strings: a code the stream uses before it
+    // defines it again reads as one byte, and chains stay shorter than the table.
+    for (uint32_t i = next_; i < used_; ++i) {
+      ws_.prefix[i] = static_cast<uint16_t>(i);
+      ws_.length[i] = 1;
+    }
+    used_ = next_;
+  }
+
+  Outcome Feed(const uint8_t* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+      bits_ |= uint32_t{data[i]} << held_;
+      held_ += 8;
+      while (held_ >= size_) {
+        const uint32_t code = bits_ & mask_;
+        bits_ >>= size_;
+        held_ -= size_;
+        if (code == end_) return kEnded;
+        if (code == clear_) {
+          Reset();
+          continue;
+        }
+        if (code > next_) {
+          badCode_ = code;
+          return kInvalid;
+        }
+        Decode(code);
+      }
+    }
+    return kMore;
+  }
+
+  void Decode(uint32_t code) {
+    if (previous_ == kNoCode) {
+      first_ = ws_.suffix[code];
+      Emit(&first_, 1);
+      previous_ = code;
+      return;
+    }
+    // The code being defined is the previous string followed by its own first byte.
+    const uint32_t walk = code == next_ ? previous_ : code;
+    const uint32_t length = ws_.length[walk];
+    const uint32_t total = length + (code == next_ ? 1 : 0);
+    const bool fits = produced_ < limit_ && limit_ - produced_ >= total;
+    uint8_t* dst = fits ? out_ + produced_ : ws_.string;
+    uint8_t* w = dst + length - 1;
+    uint32_t c = walk;
+    for (uint32_t k = length; k > 1; --k) {
+      *w-- = ws_.suffix[c];
+      c = ws_.prefix[c];
+    }
+    *w = ws_.suffix[c];
+    if (code == next_) dst[length] = first_;
+    first_ = ws_.suffix[c];
+    if (fits) {
+      produced_ += total;
+    } else {
+      Emit(ws_.string, total);
+    }
+
+    if (next_ < kMaxCodes) {
+      ws_.prefix[next_] = static_cast<uint16_t>(previous_);
+      ws_.suffix[next_] = first_;
+      ws_.length[next_] = static_cast<uint16_t>(ws_.length[previous_] + 1);
+      ++next_;
+      if (next_ > used_) used_ = next_;
+      if (next_ == (1u << size_) && next_ < kMaxCodes) {
+        ++size_;
+        mask_ = (1u << size_) - 1;
+      }
+    }
+    previous_ = code;
+  }
+
+  // Output beyond the image's pixels is counted but dropped.
+  void Emit(const uint8_t* bytes, uint32_t count) {
+    if (produced_ < limit_) {
+      const uint64_t room = limit_ - produced_;
+      std::memcpy(out_ + produced_, bytes, count < room ? count : static_cast<size_t>(room));
+    }
+    produced_ += count;
+  }
+
+  Workspace& ws_;
+  uint8_t* out_;
+  uint64_t limit_;
+  uint64_t produced_ = 0;
+  uint32_t minSize_ = 0, clear_ = 0, end_ = 0, next_ = 0, used_ = 0;
+  uint32_t size_ = 0, mask_ = 0, previous_ = kNoCode;
+  uint32_t bits_ = 0, held_ = 0, badCode_ = 0;
+  uint8_t first_ = 0;
+};
+
+// One row of one-byte pixels into the canvas's depth. Values are not masked to the depth.
+void CopyRow(const uint8_t* src, uint8_t* dst, uint32_t len, uint32_t bits) {
+  if (bits == 8) {
+    std::memcpy(dst, src, len);
+  } else if (bits == 4) {
+    uint32_t x = 0;
+    for (; x + 1 < len; x += 2) *dst++ = static_cast<uint8_t>(src[x] << 4 | src[x + 1]);
+    if (x < len) *dst = static_cast<uint8_t>(src[x] << 4);
+  } else {
+    for (uint32_t x = 0; x < len; x += 8) {
+      uint32_t byte = 0;
+      const uint32_t n = len - x < 8 ? len - x : 8;
+      for (uint32_t k = 0; k < n; ++k) byte |= uint32_t{src[x + k]} << (7 - k);
+      *dst++ = static_cast<uint8_t>(byte);
+    }
+  }
+}
+
+// Decodes the image whose descriptor follows and draws it on the canvas.
+void DecodeImage(BlockReader& in, Workspace& ws, Canvas& canvas, BlockHeap& heap, DecodeMessages& messages) {
+  uint8_t d[9] = {};
+  in.Read(d, sizeof d);
+  const uint32_t left = Le16(d), top = Le16(d + 2), width = Le16(d + 4), height = Le16(d + 6);
+  const uint8_t flags = d[8];
+  const bool interlaced = (flags & 0x40) != 0;
+
+  if (flags & 0x80) {
+    const uint32_t n = 2u << (flags & 7);
+    if (n > (1u << canvas.bits)) {
+      messages.Add(kMsgWrongColors);
+      return;
+    }
+    canvas.SetImportant(n);
+    ReadColorTable(in, canvas.block + kInfoHeaderSize, n);
+  } else if (canvas.Important() == 0) {
+    messages.Add(kMsgNoColorTable);
+    return;
+  }
+
+  const uint64_t pixelCount = uint64_t{width} * height;
+  const uint64_t bufferSize = pixelCount + kDecodeSlack;
+  uint8_t* buffer = bufferSize <= kMaxBlockBytes ? static_cast<uint8_t*>(heap.Alloc(bufferSize)) : nullptr;
+  if (!buffer) {
+    messages.Add(kMsgNoMemory);
+    return;
+  }
+  LzwDecoder lzw(ws, buffer, pixelCount);
+  if (!lzw.Run(in, messages)) {
+    heap.Free(buffer);
+    return;
+  }
+
+  // The image starts on a byte boundary of the canvas row.
+  const uint32_t placedLeft = ((left * canvas.bits / 8) * 8) / canvas.bits;
+  if (top >= canvas.height || placedLeft >= canvas.width || width == 0 || height == 0) {
+    heap.Free(buffer);
+    return;
+  }
+  const uint32_t rows = height < canvas.height - top ? height : canvas.height - top;
+  const uint32_t len = width < canvas.width - placedLeft ? width : canvas.width - placedLeft;
+
+  uint32_t* rowTable = nullptr;
+  if (interlaced) {
+    rowTable = static_cast<uint32_t*>(heap.Alloc(size_t{rows} * sizeof(uint32_t)));
+    if (!rowTable) {
+      messages.Add(kMsgNoRowTable);
+      heap.Free(buffer);
+      return;
+    }
+    // Rows arrive in four passes over the image's full height.
+    static constexpr uint32_t kPassStart[4] = {0, 4, 2, 1};
+    static constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
+    uint32_t decoded = 0;
+    for (int pass = 0; pass < 4; ++pass) {
+      for (uint32_t y = kPassStart[pass]; y < height; y += kPassStep[pass]) {
+        if (y < rows) rowTable[y] = decoded;
+        ++decoded;
+      }
+    }
+  }
+
+  // Bottom-up: the image's last visible row is the lowest in memory.
+  uint8_t* dst = canvas.pixels + uint64_t{canvas.height - top - rows} * canvas.stride +
+                 uint64_t{placedLeft} * canvas.bits / 8;
+  for (uint32_t y = rows; y-- > 0;) {
+    const uint32_t source = rowTable ? rowTable[y] : y;
+    CopyRow(buffer + uint64_t{source} * width, dst, len, canvas.bits);
+    dst += canvas.stride;
+  }
+  if (rowTable) heap.Free(rowTable);
+  heap.Free(buffer);
+}
+
+}  // namespace
+
+void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+  auto* ws = static_cast<Workspace*>(heap.Alloc(sizeof(Workspace)));
+  if (!ws) {
+    messages.Add(kMsgNoMemory);
+    return nullptr;
+  }
+  BlockReader in(file, ws->chunk);
+
+  uint8_t signature[6] = {};
+  const size_t got = in.Read(signature, sizeof signature);
+  if (got < 3 || std::memcmp(signature, "GIF", 3) != 0) {
+    messages.Add(kMsgNotGif);
+    heap.Free(ws);
+    return nullptr;
+  }
+  if (std::memcmp(signature + 3, "87a", 3) != 0 && std::memcmp(signature + 3, "89a", 3) != 0) {
+    messages.Add(kMsgUnknownVersion, signature[3] | signature[4] << 8 | uint32_t{signature[5]} << 16);
+    heap.Free(ws);
+    return nullptr;
+  }
+
+  uint8_t screen[7] = {};
+  in.Read(screen, sizeof screen);
+  Canvas canvas{};
+  canvas.width = Le16(screen);
+  canvas.height = Le16(screen + 2);
+  const bool globalTable = (screen[4] & 0x80) != 0;
+  const uint32_t sizeField = screen[4] & 7;
+  canvas.bits = CanvasBits(sizeField);
+  canvas.stride = DibStride(canvas.width, canvas.bits);
+  const uint64_t imageSize = canvas.stride * canvas.height;
+  const uint64_t blockSize = kInfoHeaderSize + kCanvasTableBytes + imageSize;
+  canvas.block = blockSize <= kMaxBlockBytes ? static_cast<uint8_t*>(heap.Alloc(blockSize)) : nullptr;
+  if (!canvas.block) {
+    messages.Add(kMsgNoMemory);
+    heap.Free(ws);
+    return nullptr;
+  }
+  const uint32_t colors = 1u << canvas.bits;
+  canvas.pixels = canvas.block + kInfoHeaderSize + 4 * colors;
+
+  DibHeader h{};
+  h.biSize = kInfoHeaderSize;
+  h.biWidth = static_cast<int32_t>(canvas.width);
+  h.biHeight = static_cast<int32_t>(canvas.height);
+  h.biPlanes = 1;
+  h.biBitCount = static_cast<uint16_t>(canvas.bits);
+  h.biSizeImage = static_cast<uint32_t>(imageSize);
+  h.biXPelsPerMeter = kDefaultPelsPerMeter;
+  h.biYPelsPerMeter = kDefaultPelsPerMeter;
+  h.biClrUsed = colors;
+  WriteDibHeader(canvas.block, h);
+
+  if (globalTable) {
+    const uint32_t entries = 2u << sizeField;
+    canvas.SetImportant(entries);
+    ReadColorTable(in, canvas.block + kInfoHeaderSize, entries);
+  }
+
+  for (;;) {
+    uint8_t introducer;
+    if (!in.Byte(&introducer)) {
+      messages.Add(kMsgPrematureEnd);
+      break;
+    }
+    if (introducer == 0) continue;
+    if (introducer == kExtensionIntroducer) {
+      SkipExtension(in, *ws);
+      continue;
+    }
+    if (introducer == kImageSeparator) DecodeImage(in, *ws, canvas, heap, messages);
+    else if (introducer != kTrailer) messages.Add(kMsgInvalidPart);
+    break;
+  }
+  heap.Free(ws);
+  return canvas.block;
+}
+
+}  // namespace lmx::gif

@@ -1,0 +1,46 @@
+// PCX (ZSoft Paintbrush) files into a packed DIB: 1 bit, 4 planes of 1 bit, 8 bits and
+// 3 planes of 8 bits, plain or run-length encoded.
+#pragma once
+
+#include <cstdint>
+
+#include "byte_source.h"
+#include "decode_messages.h"
+
+namespace lmx::pcx {
+
+// String-table numbers of the plug-in's messages, and two texts that are not in the table.
+enum Message : uint16_t {
+  kMsgNoMemory = 500,
+  kMsgUnknownFormat = 501,
+  kMsgNoFileName = 502,
+  kMsgCantOpen = 503,
+  kMsgNotPcx = 504,
+  kMsgCantRead = 505,
+  kMsgDecodeFailed = 506,
+  kMsgColorTableId = 507,
+  kTextReadFailed = 0xF001,       // "Fehler beim Lesen der PCX-Datei!"
+  kTextWrongColorFormat = 0xF002,  // "Falsches Farbformat in der PCX-Datei!"
+};
+
+// The detail of each message: the caption it is shown with. The same number 500 is an error
+// for the file's blocks and a warning for a decoder's work block.
+enum MessageForm : uint32_t {
+  kFormError = 0,
+  kFormWarning = 1,
+};
+
+// Told when the header has been accepted and the pixels are about to be decoded.
+class DecodeProgress {
+ public:
+  virtual ~DecodeProgress() = default;
+  virtual void Decoding() = 0;
+};
+
+// Reads the PCX file behind `file` into a block from `heap`, or returns null with the
+// messages to show. Never reads or writes outside the blocks it allocated, whatever the
+// file says; frees every block it does not return.
+void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages,
+                  DecodeProgress* progress = nullptr);
+
+}  // namespace lmx::pcx
