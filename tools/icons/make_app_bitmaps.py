@@ -3,6 +3,8 @@
 
 - app/resources/splash.bmp (bitmap 136): the splash picture, one 216 x 80 cell; grey
   0x808080 is the image list's mask colour, so the rounded corners show the dialog behind.
+  The image list keeps 16 colours, so the picture is dithered to the 16 standard colours
+  (without the mask grey) and looks the same on every screen.
 - tests/app/toolbar13.bmp: a 208 x 16 strip of thirteen 16 x 16 toolbar cells for the
   toolbar tests.
 
@@ -48,6 +50,27 @@ def splash():
     return img
 
 
+# The 16 standard colours less the mask grey.
+STANDARD = [(0, 0, 0), (0x80, 0, 0), (0, 0x80, 0), (0x80, 0x80, 0), (0, 0, 0x80), (0x80, 0, 0x80),
+            (0, 0x80, 0x80), (0xC0, 0xC0, 0xC0), (0xFF, 0, 0), (0, 0xFF, 0), (0xFF, 0xFF, 0),
+            (0, 0, 0xFF), (0xFF, 0, 0xFF), (0, 0xFF, 0xFF), (0xFF, 0xFF, 0xFF)]
+
+
+def to_standard_colours(img):
+    """Dithers everything but the mask to the standard colours; the mask stays exact."""
+    palette = Image.new("P", (1, 1))
+    flat = [c for rgb in STANDARD for c in rgb]
+    palette.putpalette(flat + flat[:3] * (256 - len(STANDARD)))
+    dithered = img.quantize(palette=palette, dither=Image.Dither.FLOYDSTEINBERG).convert("RGB")
+    out = img.copy()
+    src, dst = img.load(), dithered.load()
+    for y in range(img.height):
+        for x in range(img.width):
+            if src[x, y] != MASK:
+                out.putpixel((x, y), dst[x, y])
+    return out
+
+
 def toolbar():
     img = Image.new("RGB", (208, 16), (0xC0, 0xC0, 0xC0))
     d = ImageDraw.Draw(img)
@@ -61,7 +84,7 @@ def toolbar():
 
 def main():
     root = Path(__file__).resolve().parents[2]
-    splash().save(root / "app" / "resources" / "splash.bmp")
+    to_standard_colours(splash()).save(root / "app" / "resources" / "splash.bmp")
     (root / "tests" / "app").mkdir(parents=True, exist_ok=True)
     toolbar().save(root / "tests" / "app" / "toolbar13.bmp")
 
