@@ -1,19 +1,27 @@
-// lmx_decode: decodes one picture through the built format plug-ins and writes it as a
-// .bmp file, printing every message box the plug-in raises instead of showing it.
+// lmx_decode: decodes one picture through the built format plug-ins into the viewer's image
+// record, applies the transforms asked for in order, and writes the picture as a .bmp file,
+// printing every message box the plug-in or the image core raises instead of showing it.
 //
-//   lmx_decode [--index N] IMAGE OUT.bmp
+//   lmx_decode [--index N] [--transform CODE]... IMAGE OUT.bmp
 //
-// Prints "WIDTHxHEIGHT bpp=B colors=C images=K". Exit code: 0 a picture came back, 1 the
-// plug-in returned none, 2 usage error or no plug-in for the extension.
+// CODE: 1 rotate clockwise, 2 counter-clockwise, 3 half turn, 4 mirror, 5 flip, 6 invert.
+// Prints "WIDTHxHEIGHT bpp=B colors=C images=K" of the picture written. Exit code: 0 a
+// picture came back, 1 the plug-in returned none, 2 usage error or no plug-in for the
+// extension, 3 a transform was refused (the picture is written as it stood).
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
 
+#include <vector>
+
+#include "gfx_image.h"
 #include "message_capture.h"
 #include "packed_dib.h"
 #include "plugin_api.h"
+#include "utils.h"
 
 namespace {
 
@@ -29,7 +37,7 @@ void PrintMessage(const lmx::CapturedMessage& m) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: lmx_decode [--index N] IMAGE OUT.bmp\n");
+  std::fprintf(stderr, "usage: lmx_decode [--index N] [--transform CODE]... IMAGE OUT.bmp\n");
   return 2;
 }
 
@@ -51,9 +59,11 @@ std::wstring BesideThisProgram(const std::wstring& file) {
   return dir.substr(0, dir.find_last_of(L"\\/") + 1) + file;
 }
 
-bool WriteBmp(const wchar_t* path, const void* dib) {
+// Writes what the header describes, but never more than the block holds.
+bool WriteBmp(const wchar_t* path, const void* dib, size_t blockBytes) {
   const lmx::DibHeader h = lmx::ReadDibHeader(dib);
-  const uint64_t dibBytes = lmx::kInfoHeaderSize + uint64_t{h.biClrUsed} * 4 + h.biSizeImage;
+  const uint64_t dibBytes =
+      std::min<uint64_t>(lmx::kInfoHeaderSize + uint64_t{h.biClrUsed} * 4 + h.biSizeImage, blockBytes);
   const uint32_t offBits = 14 + lmx::kInfoHeaderSize + 4 * h.biClrUsed;
   unsigned char header[14] = {'B', 'M'};
   const uint64_t total = 14 + dibBytes;
@@ -74,11 +84,17 @@ bool WriteBmp(const wchar_t* path, const void* dib) {
 
 int wmain(int argc, wchar_t** argv) {
   DWORD index = 0;
+  std::vector<int> transforms;
   const wchar_t* files[2] = {};
   int fileCount = 0;
   for (int i = 1; i < argc; ++i) {
     if (wcscmp(argv[i], L"--index") == 0 && i + 1 < argc) {
       index = wcstoul(argv[++i], nullptr, 10);
+    } else if (wcscmp(argv[i], L"--transform") == 0 && i + 1 < argc) {
+      wchar_t* end = nullptr;
+      const unsigned long code = wcstoul(argv[++i], &end, 10);
+      if (*end || code < 1 || code > 6) return Usage();
+      transforms.push_back(static_cast<int>(code));
     } else if (fileCount < 2) {
       files[fileCount++] = argv[i];
     } else {
@@ -100,21 +116,33 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
 
+  // The image core's messages come from the language component, as in the viewer.
+  HMODULE lang = LoadLibraryW(BesideThisProgram(L"LumivexLangComp.dll").c_str());
+  lmx::SetResourceModule(lang);
+  lmx::SetInstanceModule(GetModuleHandleW(nullptr));
+
   lmx::MessageCapture capture;
   capture.onMessage = PrintMessage;
-  DWORD images = 0;
-  if (!getInfo(files[0], &images)) images = 0;
-  void* dib = load(files[0], index);
+  lmx::BoundPlugIn source(getInfo, load);
+  lmx::GfxImage* image = lmx::GfxImage_Create(&source, files[0]);
+  image->imageIndex = index;
   int rc = 1;
-  if (dib) {
-    const lmx::DibHeader h = lmx::ReadDibHeader(dib);
+  if (lmx::GfxImage_Load(image)) {
+    rc = 0;
+    for (int code : transforms) {
+      if (!lmx::GfxImage_Apply(image, code)) rc = 3;
+    }
+    const lmx::DibHeader h = lmx::ReadDibHeader(image->dib);
     std::printf("%dx%d bpp=%u colors=%u images=%lu\n", static_cast<int>(h.biWidth), static_cast<int>(h.biHeight),
-                h.biBitCount, h.biClrUsed, static_cast<unsigned long>(images));
-    rc = WriteBmp(files[1], dib) ? 0 : 2;
-    if (rc) std::fprintf(stderr, "cannot write %ls\n", files[1]);
-    LocalFree(dib);
+                h.biBitCount, h.biClrUsed, static_cast<unsigned long>(image->imageCount));
+    if (!WriteBmp(files[1], image->dib, image->dibBytes)) {
+      std::fprintf(stderr, "cannot write %ls\n", files[1]);
+      rc = 2;
+    }
   }
+  lmx::GfxImage_Destroy(image);
   std::fflush(stdout);
   FreeLibrary(module);
+  if (lang) FreeLibrary(lang);
   return rc;
 }

@@ -1,0 +1,475 @@
+#include "dib_transforms.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace lmx {
+namespace {
+
+// Pixel rows as the transforms address them: memory row 0 is the picture's bottom row.
+struct Rows {
+  uint8_t* base;
+  size_t stride;
+  uint8_t* Row(uint32_t y) const { return base + y * stride; }
+};
+
+bool IsTransformDepth(uint32_t bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 24; }
+
+// --- Single pixels: the edges that do not fill a whole 8 x 8 block ---
+
+inline uint32_t GetPixel(const uint8_t* row, uint32_t x, uint32_t bits) {
+  switch (bits) {
+    case 1: return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    case 4: return (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+    default: return row[x];
+  }
+}
+
+// The destination starts zeroed and each pixel is written once, so or-ing is enough.
+inline void PutPixel(uint8_t* row, uint32_t x, uint32_t bits, uint32_t v) {
+  switch (bits) {
+    case 1: row[x >> 3] |= static_cast<uint8_t>(v << (7 - (x & 7))); break;
+    case 4: row[x >> 1] |= static_cast<uint8_t>((x & 1) ? v : v << 4); break;
+    default: row[x] = static_cast<uint8_t>(v); break;
+  }
+}
+
+inline void CopyPixel(uint8_t* dstRow, uint32_t dx, const uint8_t* srcRow, uint32_t sx, uint32_t bits) {
+  if (bits == 24) {
+    std::memcpy(dstRow + size_t{dx} * 3, srcRow + size_t{sx} * 3, 3);
+  } else {
+    PutPixel(dstRow, dx, bits, GetPixel(srcRow, sx, bits));
+  }
+}
+
+// --- Eight pixels at once: a byte at 1 bit, a 32-bit word at 4 bits, a 64-bit word at 8 ---
+// 1- and 4-bit units keep the leftmost pixel in their most significant bits, 8-bit units
+// in their least significant byte (a little-endian load).
+
+// Every target of this code is little-endian (x86-64).
+inline uint32_t LoadBig32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return __builtin_bswap32(v);
+}
+inline void StoreBig32(uint8_t* p, uint32_t v) {
+  v = __builtin_bswap32(v);
+  std::memcpy(p, &v, 4);
+}
+inline uint64_t Load64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+inline void Store64(uint8_t* p, uint64_t v) { std::memcpy(p, &v, 8); }
+inline uint64_t LoadBig64(const uint8_t* p) { return __builtin_bswap64(Load64(p)); }
+inline void StoreBig64(uint8_t* p, uint64_t v) { Store64(p, __builtin_bswap64(v)); }
+
+// The 8 pixels from pixel x on; x + 8 must not pass the row's width.
+inline uint8_t Unit1(const uint8_t* row, uint32_t x) {
+  const uint8_t* p = row + (x >> 3);
+  const unsigned shift = x & 7;
+  if (!shift) return p[0];
+  return static_cast<uint8_t>((p[0] << shift) | (p[1] >> (8 - shift)));
+}
+inline uint32_t Unit4(const uint8_t* row, uint32_t x) {
+  const uint8_t* p = row + (x >> 1);
+  if (!(x & 1)) return LoadBig32(p);
+  return (LoadBig32(p) << 4) | (p[4] >> 4);
+}
+inline uint64_t Unit8(const uint8_t* row, uint32_t x) { return Load64(row + x); }
+
+// 64 one-bit or 16 four-bit pixels from pixel x on, leftmost in the top bits.
+inline uint64_t Wide1(const uint8_t* row, uint32_t x) {
+  const uint8_t* p = row + (x >> 3);
+  const unsigned shift = x & 7;
+  const uint64_t v = LoadBig64(p);
+  return shift ? (v << shift) | (p[8] >> (8 - shift)) : v;
+}
+inline uint64_t Wide4(const uint8_t* row, uint32_t x) {
+  const uint8_t* p = row + (x >> 1);
+  const uint64_t v = LoadBig64(p);
+  return (x & 1) ? (v << 4) | (p[8] >> 4) : v;
+}
+
+struct ReverseTable {
+  uint8_t bits[256];
+  constexpr ReverseTable() : bits() {
+    for (int i = 0; i < 256; ++i) {
+      int r = 0;
+      for (int b = 0; b < 8; ++b) r |= ((i >> b) & 1) << (7 - b);
+      bits[i] = static_cast<uint8_t>(r);
+    }
+  }
+};
+constexpr ReverseTable kReverse;
+
+inline uint8_t Reverse1(uint8_t v) { return kReverse.bits[v]; }
+inline uint32_t Reverse4(uint32_t v) {
+  v = __builtin_bswap32(v);
+  return ((v >> 4) & 0x0F0F0F0Fu) | ((v & 0x0F0F0F0Fu) << 4);
+}
+inline uint64_t Reverse8(uint64_t v) { return __builtin_bswap64(v); }
+inline uint64_t ReverseWide1(uint64_t v) {
+  v = __builtin_bswap64(v);
+  v = ((v >> 1) & 0x5555555555555555ull) | ((v & 0x5555555555555555ull) << 1);
+  v = ((v >> 2) & 0x3333333333333333ull) | ((v & 0x3333333333333333ull) << 2);
+  return ((v >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((v & 0x0F0F0F0F0F0F0F0Full) << 4);
+}
+inline uint64_t ReverseWide4(uint64_t v) {
+  v = __builtin_bswap64(v);
+  return ((v >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((v & 0x0F0F0F0F0F0F0F0Full) << 4);
+}
+
+// 64 x 64 bits, leftmost pixel in bit 63: r[k] is row k, and becomes column k. Rounds of
+// block swaps as in the 8 x 8 transposes below, for block sizes 32 down to 1.
+inline void Transpose64(uint64_t r[64]) {
+  uint64_t mask = 0xFFFFFFFF00000000ull;
+  for (unsigned j = 32; j != 0; j >>= 1, mask ^= mask >> j) {
+    for (unsigned k = 0; k < 64; k = (k + j + 1) & ~j) {
+      const uint64_t t = ((r[k] << j) ^ r[k + j]) & mask;
+      r[k + j] ^= t;
+      r[k] ^= t >> j;
+    }
+  }
+}
+
+// 8 x 8 transposes: in[k] is the unit of row k; out[c] receives column c, row 0 first.
+
+inline void Transpose1(const uint8_t in[8], uint8_t out[8]) {
+  uint64_t x = 0;
+  for (int k = 0; k < 8; ++k) x = (x << 8) | in[k];
+  x = (x & 0xAA55AA55AA55AA55ull) | ((x & 0x00AA00AA00AA00AAull) << 7) | ((x >> 7) & 0x00AA00AA00AA00AAull);
+  x = (x & 0xCCCC3333CCCC3333ull) | ((x & 0x0000CCCC0000CCCCull) << 14) | ((x >> 14) & 0x0000CCCC0000CCCCull);
+  x = (x & 0xF0F0F0F00F0F0F0Full) | ((x & 0x00000000F0F0F0F0ull) << 28) | ((x >> 28) & 0x00000000F0F0F0F0ull);
+  for (int c = 0; c < 8; ++c) out[c] = static_cast<uint8_t>(x >> (56 - 8 * c));
+}
+
+// Swaps the elements of rows i and i + d whose column has bit d set with their mirror
+// images, for d = 4, 2, 1: three rounds of block swaps make the whole transpose.
+inline void Transpose4(uint32_t r[8]) {
+  for (int i = 0; i < 4; ++i) {
+    const uint32_t t = ((r[i] << 16) ^ r[i + 4]) & 0xFFFF0000u;
+    r[i + 4] ^= t;
+    r[i] ^= t >> 16;
+  }
+  for (int i : {0, 1, 4, 5}) {
+    const uint32_t t = ((r[i] << 8) ^ r[i + 2]) & 0xFF00FF00u;
+    r[i + 2] ^= t;
+    r[i] ^= t >> 8;
+  }
+  for (int i : {0, 2, 4, 6}) {
+    const uint32_t t = ((r[i] << 4) ^ r[i + 1]) & 0xF0F0F0F0u;
+    r[i + 1] ^= t;
+    r[i] ^= t >> 4;
+  }
+}
+
+#if !defined(__SSE2__)
+inline void Transpose8(uint64_t r[8]) {
+  for (int i = 0; i < 4; ++i) {
+    const uint64_t t = ((r[i] >> 32) ^ r[i + 4]) & 0x00000000FFFFFFFFull;
+    r[i + 4] ^= t;
+    r[i] ^= t << 32;
+  }
+  for (int i : {0, 1, 4, 5}) {
+    const uint64_t t = ((r[i] >> 16) ^ r[i + 2]) & 0x0000FFFF0000FFFFull;
+    r[i + 2] ^= t;
+    r[i] ^= t << 16;
+  }
+  for (int i : {0, 2, 4, 6}) {
+    const uint64_t t = ((r[i] >> 8) ^ r[i + 1]) & 0x00FF00FF00FF00FFull;
+    r[i + 1] ^= t;
+    r[i] ^= t << 8;
+  }
+}
+#endif
+
+// One 8 x 8 block of a quarter turn. The source rows are srcRow[0..7] (already in the order
+// that makes up destination columns j0..j0+7), the units start at source pixel x; when
+// `reverse` is set, destination row t takes source column x + 7 - t, else x + t.
+template <uint32_t Bits>
+inline void TurnBlock(const uint8_t* const srcRow[8], uint32_t x, bool reverse, const Rows& dst, uint32_t a0,
+                      uint32_t j0) {
+  if constexpr (Bits == 1) {
+    uint8_t in[8], out[8];
+    for (int k = 0; k < 8; ++k) in[k] = Unit1(srcRow[k], x);
+    Transpose1(in, out);
+    for (int t = 0; t < 8; ++t) dst.Row(a0 + t)[j0 >> 3] = out[reverse ? 7 - t : t];
+  } else if constexpr (Bits == 4) {
+    uint32_t r[8];
+    for (int k = 0; k < 8; ++k) r[k] = Unit4(srcRow[k], x);
+    Transpose4(r);
+    for (int t = 0; t < 8; ++t) StoreBig32(dst.Row(a0 + t) + (j0 >> 1), r[reverse ? 7 - t : t]);
+  } else {
+#if defined(__SSE2__)
+    __m128i r[8];
+    for (int k = 0; k < 8; ++k) r[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(srcRow[k] + x));
+    const __m128i a = _mm_unpacklo_epi8(r[0], r[1]), b = _mm_unpacklo_epi8(r[2], r[3]);
+    const __m128i c = _mm_unpacklo_epi8(r[4], r[5]), d = _mm_unpacklo_epi8(r[6], r[7]);
+    const __m128i e = _mm_unpacklo_epi16(a, b), f = _mm_unpackhi_epi16(a, b);
+    const __m128i g = _mm_unpacklo_epi16(c, d), h = _mm_unpackhi_epi16(c, d);
+    const __m128i cols[4] = {_mm_unpacklo_epi32(e, g), _mm_unpackhi_epi32(e, g), _mm_unpacklo_epi32(f, h),
+                             _mm_unpackhi_epi32(f, h)};
+    for (int t = 0; t < 8; ++t) {
+      const __m128i pair = cols[t >> 1];
+      const __m128i col = (t & 1) ? _mm_unpackhi_epi64(pair, pair) : pair;
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(dst.Row(a0 + (reverse ? 7 - t : t)) + j0), col);
+    }
+#else
+    uint64_t r[8];
+    for (int k = 0; k < 8; ++k) r[k] = Unit8(srcRow[k], x);
+    Transpose8(r);
+    for (int t = 0; t < 8; ++t) Store64(dst.Row(a0 + t) + j0, r[reverse ? 7 - t : t]);
+#endif
+  }
+}
+
+// One 64 x 64 tile of a one-bit quarter turn, as TurnBlock.
+inline void TurnTile1(const Rows& src, uint32_t h, uint32_t x, bool clockwise, const Rows& dst, uint32_t a0,
+                      uint32_t j0) {
+  uint64_t r[64];
+  for (uint32_t k = 0; k < 64; ++k) r[k] = Wide1(src.Row(clockwise ? j0 + k : h - 1 - j0 - k), x);
+  Transpose64(r);
+  for (uint32_t t = 0; t < 64; ++t) StoreBig64(dst.Row(a0 + t) + (j0 >> 3), r[clockwise ? 63 - t : t]);
+}
+
+// Quarter turns. In memory rows (bottom-up), clockwise: destination row a, column j takes
+// source row j, column W - 1 - a; counter-clockwise: source row H - 1 - j, column a.
+template <uint32_t Bits>
+void TurnPacked(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool clockwise) {
+  // Destination is h wide and w high. Whole blocks first, in bands of 64 destination
+  // columns so that both sides stay in cache; then the pixels of the ragged edges.
+  constexpr uint32_t kBand = 256;
+  const uint32_t fullRows = w & ~7u, fullCols = h & ~7u;
+  // At one bit the inner part goes in 64 x 64 tiles, a 64-bit word per row and side.
+  const uint32_t tileRows = Bits == 1 ? w & ~63u : 0, tileCols = Bits == 1 ? h & ~63u : 0;
+  for (uint32_t j0 = 0; j0 < tileCols; j0 += 64) {
+    for (uint32_t a0 = 0; a0 < tileRows; a0 += 64) {
+      TurnTile1(src, h, clockwise ? w - 64 - a0 : a0, clockwise, dst, a0, j0);
+    }
+  }
+  for (uint32_t band = 0; band < fullCols; band += kBand) {
+    const uint32_t bandEnd = std::min(band + kBand, fullCols);
+    for (uint32_t a0 = 0; a0 < fullRows; a0 += 8) {
+      const uint32_t x = clockwise ? w - 8 - a0 : a0;
+      // Blocks that the tiles above have done are skipped.
+      for (uint32_t j0 = a0 < tileRows ? std::max(band, tileCols) : band; j0 < bandEnd; j0 += 8) {
+        const uint8_t* rows[8];
+        for (uint32_t k = 0; k < 8; ++k) rows[k] = src.Row(clockwise ? j0 + k : h - 1 - j0 - k);
+        TurnBlock<Bits>(rows, x, clockwise, dst, a0, j0);
+      }
+    }
+  }
+  auto edge = [&](uint32_t a, uint32_t j) {
+    if (clockwise) {
+      CopyPixel(dst.Row(a), j, src.Row(j), w - 1 - a, Bits);
+    } else {
+      CopyPixel(dst.Row(a), j, src.Row(h - 1 - j), a, Bits);
+    }
+  };
+  for (uint32_t a = 0; a < w; ++a) {
+    for (uint32_t j = fullCols; j < h; ++j) edge(a, j);
+  }
+  for (uint32_t a = fullRows; a < w; ++a) {
+    for (uint32_t j = 0; j < fullCols; ++j) edge(a, j);
+  }
+}
+
+void Turn24(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool clockwise) {
+  // Bands of source rows: the columns walked down inside a band stay in cache. Pixels move
+  // as 4-byte words whose spare byte the next pixel overwrites; the last pixel of a
+  // destination row and the source's last column move as 3 bytes, so that no word reaches
+  // past a row's pixels into memory that is not the picture's.
+  constexpr uint32_t kBand = 128;
+  const ptrdiff_t step = clockwise ? static_cast<ptrdiff_t>(src.stride) : -static_cast<ptrdiff_t>(src.stride);
+  const uint32_t lastColumnRow = clockwise ? 0 : w - 1;
+  for (uint32_t band = 0; band < h; band += kBand) {
+    const uint32_t bandEnd = std::min(band + kBand, h);
+    const uint8_t* first = src.Row(clockwise ? band : h - 1 - band);
+    for (uint32_t a = 0; a < w; ++a) {
+      uint8_t* out = dst.Row(a) + size_t{band} * 3;
+      const uint8_t* in = first + size_t{clockwise ? w - 1 - a : a} * 3;
+      const uint32_t wordEnd = a == lastColumnRow ? band : std::min(bandEnd, h - 1);
+      uint32_t j = band;
+      for (; j < wordEnd; ++j, in += step, out += 3) {
+        uint32_t v;
+        std::memcpy(&v, in, 4);
+        std::memcpy(out, &v, 4);
+      }
+      for (; j < bandEnd; ++j, in += step, out += 3) {
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+      }
+    }
+  }
+}
+
+// One row read right to left.
+void MirrorRow(const uint8_t* in, uint8_t* out, uint32_t w, uint32_t bits) {
+  uint32_t j = 0;
+  switch (bits) {
+    case 1:
+      for (; j + 64 <= w; j += 64) StoreBig64(out + (j >> 3), ReverseWide1(Wide1(in, w - 64 - j)));
+      for (; j + 8 <= w; j += 8) out[j >> 3] = Reverse1(Unit1(in, w - 8 - j));
+      break;
+    case 4:
+      for (; j + 16 <= w; j += 16) StoreBig64(out + (j >> 1), ReverseWide4(Wide4(in, w - 16 - j)));
+      for (; j + 8 <= w; j += 8) StoreBig32(out + (j >> 1), Reverse4(Unit4(in, w - 8 - j)));
+      break;
+    case 8:
+      for (; j + 8 <= w; j += 8) Store64(out + j, Reverse8(Unit8(in, w - 8 - j)));
+      break;
+    default: {
+      const uint8_t* p = in + size_t{w} * 3;
+      for (; j < w; ++j, out += 3) {
+        p -= 3;
+        out[0] = p[0];
+        out[1] = p[1];
+        out[2] = p[2];
+      }
+      return;
+    }
+  }
+  for (; j < w; ++j) PutPixel(out, j, bits, GetPixel(in, w - 1 - j, bits));
+}
+
+void MovePixels(int code, const Rows& src, uint32_t w, uint32_t h, uint32_t bits, const Rows& dst) {
+  switch (code) {
+    case kRotateClockwise:
+    case kRotateCounterClockwise: {
+      const bool clockwise = code == kRotateClockwise;
+      switch (bits) {
+        case 1: TurnPacked<1>(src, w, h, dst, clockwise); break;
+        case 4: TurnPacked<4>(src, w, h, dst, clockwise); break;
+        case 8: TurnPacked<8>(src, w, h, dst, clockwise); break;
+        default: Turn24(src, w, h, dst, clockwise); break;
+      }
+      break;
+    }
+    case kRotateHalf:
+      for (uint32_t a = 0; a < h; ++a) MirrorRow(src.Row(h - 1 - a), dst.Row(a), w, bits);
+      break;
+    case kMirror:
+      for (uint32_t a = 0; a < h; ++a) MirrorRow(src.Row(a), dst.Row(a), w, bits);
+      break;
+    default:  // flip: whole rows, pad bytes included
+      for (uint32_t a = 0; a < h; ++a) std::memcpy(dst.Row(a), src.Row(h - 1 - a), src.stride);
+      break;
+  }
+}
+
+}  // namespace
+
+uint32_t ColorCountOf(const DibHeader& h) {
+  if (h.biClrUsed) return h.biClrUsed;
+  return (h.biBitCount == 1 || h.biBitCount == 4 || h.biBitCount == 8) ? 1u << h.biBitCount : 0;
+}
+
+bool ReadDibLayout(const void* block, size_t blockBytes, DibLayout* layout) {
+  if (!block || blockBytes < kInfoHeaderSize) return false;
+  const DibHeader h = ReadDibHeader(block);
+  if (h.biSize != kInfoHeaderSize) return false;
+  if (h.biWidth < 1 || h.biWidth > 0xFFFF || h.biHeight < 1 || h.biHeight > 0xFFFF) return false;
+  switch (h.biBitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: return false;
+  }
+  DibLayout l;
+  l.width = static_cast<uint32_t>(h.biWidth);
+  l.height = static_cast<uint32_t>(h.biHeight);
+  l.bitCount = h.biBitCount;
+  l.colorCount = ColorCountOf(h);
+  const uint64_t pixelOffset = kInfoHeaderSize + uint64_t{l.colorCount} * 4;
+  const uint64_t stride = DibStride(l.width, l.bitCount);
+  const uint64_t imageBytes = stride * l.height;
+  if (pixelOffset > blockBytes || imageBytes > blockBytes - pixelOffset) return false;
+  l.pixelOffset = static_cast<size_t>(pixelOffset);
+  l.stride = static_cast<size_t>(stride);
+  l.imageBytes = static_cast<size_t>(imageBytes);
+  *layout = l;
+  return true;
+}
+
+DibStatus TransformDib(const void* block, size_t blockBytes, int code, BlockHeap& heap, void** result,
+                       size_t* resultBytes) {
+  if (code < kRotateClockwise || code > kFlip) return DibStatus::kBadCode;
+  if (!block || blockBytes < kInfoHeaderSize) return DibStatus::kBadHeader;
+  const DibHeader h = ReadDibHeader(block);
+  if (!IsTransformDepth(h.biBitCount)) return DibStatus::kUnsupportedDepth;
+  if (h.biSize != kInfoHeaderSize) return DibStatus::kBadHeader;
+  if (h.biCompression != 0) return DibStatus::kCompressed;
+  DibLayout src;
+  if (!ReadDibLayout(block, blockBytes, &src)) return DibStatus::kBadHeader;
+
+  const bool turn = code == kRotateClockwise || code == kRotateCounterClockwise;
+  const uint32_t width = turn ? src.height : src.width;
+  const uint32_t height = turn ? src.width : src.height;
+  const uint64_t stride = DibStride(width, src.bitCount);
+  const uint64_t imageBytes = stride * height;
+  // Room for the colour table the header announces, whatever the depth.
+  const uint64_t total = src.pixelOffset + imageBytes;
+  if (total > kMaxBlockBytes) return DibStatus::kNoMemory;
+  auto* out = static_cast<uint8_t*>(heap.Alloc(static_cast<size_t>(total)));
+  if (!out) return DibStatus::kNoMemory;
+
+  DibHeader d{};
+  d.biSize = kInfoHeaderSize;
+  d.biWidth = static_cast<int32_t>(width);
+  d.biHeight = static_cast<int32_t>(height);
+  d.biPlanes = 1;
+  d.biBitCount = static_cast<uint16_t>(src.bitCount);
+  d.biSizeImage = static_cast<uint32_t>(imageBytes);
+  d.biXPelsPerMeter = kDefaultPelsPerMeter;
+  d.biYPelsPerMeter = kDefaultPelsPerMeter;
+  d.biClrUsed = src.colorCount;
+  WriteDibHeader(out, d);
+  const auto* in = static_cast<const uint8_t*>(block);
+  std::memcpy(out + kInfoHeaderSize, in + kInfoHeaderSize, src.pixelOffset - kInfoHeaderSize);
+
+  const Rows srcRows{const_cast<uint8_t*>(in) + src.pixelOffset, src.stride};
+  const Rows dstRows{out + src.pixelOffset, static_cast<size_t>(stride)};
+  MovePixels(code, srcRows, src.width, src.height, src.bitCount, dstRows);
+  *result = out;
+  *resultBytes = static_cast<size_t>(total);
+  return DibStatus::kOk;
+}
+
+DibStatus InvertDib(void* block, size_t blockBytes) {
+  if (!block || blockBytes < kInfoHeaderSize) return DibStatus::kBadHeader;
+  const DibHeader h = ReadDibHeader(block);
+  if (h.biSize != kInfoHeaderSize) return DibStatus::kBadHeader;
+  if (h.biCompression != 0) return DibStatus::kCompressed;
+  if (!IsTransformDepth(h.biBitCount)) return DibStatus::kOk;
+  DibLayout l;
+  if (!ReadDibLayout(block, blockBytes, &l)) return DibStatus::kBadHeader;
+
+  auto* bytes = static_cast<uint8_t*>(block);
+  if (l.bitCount == 8) {
+    RgbQuad* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
+    for (uint32_t i = 0; i < l.colorCount; ++i) {
+      table[i].blue = static_cast<uint8_t>(~table[i].blue);
+      table[i].green = static_cast<uint8_t>(~table[i].green);
+      table[i].red = static_cast<uint8_t>(~table[i].red);
+      table[i].reserved = 0;
+    }
+    return DibStatus::kOk;
+  }
+  // The pixel bytes of each row; at 1 and 4 bits the bits past the last pixel go along,
+  // they mean nothing.
+  const size_t rowBytes = l.bitCount == 24 ? size_t{l.width} * 3 : (size_t{l.width} * l.bitCount + 7) / 8;
+  uint8_t* row = bytes + l.pixelOffset;
+  for (uint32_t y = 0; y < l.height; ++y, row += l.stride) {
+    size_t i = 0;
+    for (; i + 8 <= rowBytes; i += 8) Store64(row + i, ~Load64(row + i));
+    for (; i < rowBytes; ++i) row[i] = static_cast<uint8_t>(~row[i]);
+  }
+  return DibStatus::kOk;
+}
+
+}  // namespace lmx

@@ -1,0 +1,417 @@
+// GfxImage over packed DIBs from a plug-in: its palette, its display bitmap as StretchBlt
+// puts it on a real device context, stepping through pictures, the transforms and their
+// messages with the language component's texts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gfx_image.h"
+#include "message_capture.h"
+#include "packed_dib.h"
+#include "plugin_api.h"
+#include "test_env.h"
+#include "utils.h"
+
+namespace lmx::test {
+namespace {
+
+using Block = std::vector<uint8_t>;
+using Messages = std::vector<std::pair<std::wstring, std::wstring>>;
+
+void Put32(Block& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
+
+struct Bgr {
+  uint8_t b, g, r;
+};
+
+// A packed DIB; `table` gives the colours, the pixel bytes start zeroed.
+Block MakeDib(int32_t w, int32_t h, uint16_t bits, const std::vector<Bgr>& table = {}) {
+  const size_t stride = DibStride(w, bits);
+  Block b(40 + 4 * table.size() + stride * h);
+  DibHeader hd{40, w, h, 1, bits, 0, uint32_t(stride * h), 3780, 3780, uint32_t(table.size()), 0};
+  WriteDibHeader(b.data(), hd);
+  for (size_t i = 0; i < table.size(); ++i) {
+    b[40 + 4 * i] = table[i].b, b[41 + 4 * i] = table[i].g, b[42 + 4 * i] = table[i].r;
+  }
+  return b;
+}
+uint8_t* PixelsOf(Block& b) { return b.data() + 40 + 4 * ReadDibHeader(b.data()).biClrUsed; }
+
+std::vector<Bgr> Greys(int n) {
+  std::vector<Bgr> t;
+  for (int i = 0; i < n; ++i) t.push_back({uint8_t(i * 255 / (n - 1)), uint8_t(i * 255 / (n - 1)), uint8_t(i * 255 / (n - 1))});
+  return t;
+}
+
+// A plug-in that hands out copies of blocks built by the test, as LocalAlloc blocks.
+class FakePlugIn final : public PictureSource {
+ public:
+  explicit FakePlugIn(std::vector<Block> pictures) : pictures_(std::move(pictures)) {}
+  BOOL FileInfo(const wchar_t*, DWORD* count) override {
+    *count = static_cast<DWORD>(pictures_.size());
+    return TRUE;
+  }
+  void* LoadPicture(const wchar_t*, DWORD index) override {
+    loads.push_back(index);
+    if (index >= pictures_.size() || pictures_[index].empty()) return nullptr;
+    void* block = LocalAlloc(LPTR, pictures_[index].size());
+    std::memcpy(block, pictures_[index].data(), pictures_[index].size());
+    return block;
+  }
+  std::vector<DWORD> loads;
+
+ private:
+  std::vector<Block> pictures_;
+};
+
+// A 24-bit top-down surface that StretchBlt draws on.
+class Canvas {
+ public:
+  Canvas(int w, int h) : w_(w) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    bitmap_ = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, bitmap_);
+    std::memset(bits_, 0x55, DibStride(w, 24) * h);
+  }
+  ~Canvas() {
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    DeleteObject(bitmap_);
+  }
+  HDC Dc() const { return dc_; }
+  Bgr At(int x, int y) const {
+    GdiFlush();
+    const uint8_t* p = bits_ + y * DibStride(w_, 24) + 3 * x;
+    return {p[0], p[1], p[2]};
+  }
+  // The whole picture stretched onto w x h pixels at the top left.
+  BOOL Draw(const GfxImage* image, int w, int h) {
+    const DWORD size = GfxImage_Size(image);
+    const RECT dst{0, 0, w, h}, src{0, 0, LOWORD(size), HIWORD(size)};
+    return GfxImage_StretchToDevice(image, dc_, dst, src);
+  }
+
+ private:
+  int w_;
+  HBITMAP bitmap_;
+  HGDIOBJ old_;
+  HDC dc_;
+  uint8_t* bits_ = nullptr;
+};
+
+bool operator==(const Bgr& a, const Bgr& b) { return a.b == b.b && a.g == b.g && a.r == b.r; }
+std::ostream& operator<<(std::ostream& os, const Bgr& c) {
+  return os << "rgb(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
+}
+
+class GfxImageTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    lang_ = LoadBuilt(L"LumivexLangComp.dll");
+    SetResourceModule(lang_);
+  }
+  static std::wstring Text(UINT id) {
+    wchar_t buffer[200] = {};
+    LoadStringW(lang_, id, buffer, 200);
+    return buffer;
+  }
+  Messages Captured() {
+    Messages m;
+    for (const auto& c : capture.Messages()) m.emplace_back(c.caption, c.text);
+    capture.Clear();
+    return m;
+  }
+  // A record holding the first picture of `pictures`.
+  GfxImage* Open(FakePlugIn& plugIn) {
+    GfxImage* image = GfxImage_Create(&plugIn, L"\\pictures\\test.pic");
+    EXPECT_TRUE(GfxImage_Load(image));
+    return image;
+  }
+
+  static HMODULE lang_;
+  MessageCapture capture;
+};
+HMODULE GfxImageTest::lang_;
+
+TEST_F(GfxImageTest, TwentyFourBitsWithoutTableGetTheFixedPalette) {
+  FakePlugIn plugIn({MakeDib(2, 2, 24)});
+  GfxImage* image = Open(plugIn);
+  ASSERT_NE(image->palette, nullptr);
+  PALETTEENTRY e[256];
+  ASSERT_EQ(GetPaletteEntries(image->palette, 0, 256, e), 256u);
+  EXPECT_EQ(e[9].peRed, 32);
+  EXPECT_EQ(e[9].peGreen, 32);
+  EXPECT_EQ(e[9].peBlue, 0);
+  EXPECT_EQ(e[255].peRed, 224);
+  EXPECT_EQ(e[255].peGreen, 224);
+  EXPECT_EQ(e[255].peBlue, 192);
+  EXPECT_NE(image->dibSection, nullptr);
+  EXPECT_NE(image->memoryDC, nullptr);
+  GfxImage_Destroy(image);
+  EXPECT_TRUE(Captured().empty());
+}
+
+TEST_F(GfxImageTest, SixteenColourEightBitPictureIsFoundBehindItsShortTable) {
+  Block dib = MakeDib(3, 1, 8, Greys(16));
+  dib[40 + 4 * 5 + 2] = 200;  // entry 5 reddish
+  PixelsOf(dib)[1] = 5;
+  FakePlugIn plugIn({dib});
+  GfxImage* image = Open(plugIn);
+  EXPECT_EQ(GetPaletteEntries(image->palette, 0, 0, nullptr), 16u);
+  EXPECT_EQ(GfxImage_ColorCount(image), 16u);
+  EXPECT_EQ(GfxImage_PixelRows(image), static_cast<BYTE*>(image->dib) + 40 + 64);
+  EXPECT_EQ(GfxImage_Size(image), MAKELONG(3, 1));
+  Canvas canvas(3, 1);
+  ASSERT_TRUE(canvas.Draw(image, 3, 1));
+  EXPECT_EQ(canvas.At(0, 0), (Bgr{0, 0, 0}));
+  EXPECT_EQ(canvas.At(1, 0), (Bgr{85, 85, 200}));
+  GfxImage_Destroy(image);
+}
+
+// A bitmap file: 8 x 2 pixels at one bit, top row 11110000, bottom row 00001111.
+Block TwoColourFile(Bgr first, Bgr second) {
+  Block f(14 + 40 + 8 + 8);
+  f[0] = 'B', f[1] = 'M';
+  Put32(f, 2, uint32_t(f.size()));
+  Put32(f, 10, 62);
+  Block dib = MakeDib(8, 2, 1, {first, second});
+  std::memcpy(&f[14], dib.data(), 48);
+  f[62] = 0x0F;  // bottom row first
+  f[66] = 0xF0;
+  return f;
+}
+
+TEST_F(GfxImageTest, TwoColourPicturesShowTheColoursTheirFilesDefine) {
+  HMODULE bmp = LoadBuilt(L"zlx_bmp.dll");
+  ASSERT_NE(bmp, nullptr);
+  BoundPlugIn plugIn(reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(bmp, "LMX_GetFileInfo")),
+                     reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(bmp, "LMX_LoadGfxFile")));
+  const Bgr white{255, 255, 255}, black{0, 0, 0}, navy{128, 0, 0}, gold{0, 215, 255};
+  for (auto [first, second] : {std::pair{white, black}, std::pair{black, white}, std::pair{gold, navy}}) {
+    SCOPED_TRACE(testing::Message() << "table " << first << ", " << second);
+    TempFile file(TwoColourFile(first, second));
+    GfxImage* image = GfxImage_Create(&plugIn, file.Path());
+    EXPECT_EQ(image->imageCount, 1u);
+    ASSERT_TRUE(GfxImage_Load(image));
+    // The bits stay as the file has them, and so does the table.
+    const uint8_t* rows = GfxImage_PixelRows(image);
+    EXPECT_EQ(rows[0], 0x0F);
+    EXPECT_EQ(rows[4], 0xF0);
+    const auto* table = static_cast<const uint8_t*>(image->dib) + 40;
+    EXPECT_EQ(table[0], first.b);
+    EXPECT_EQ(table[2], first.r);
+
+    Canvas canvas(16, 4);
+    ASSERT_TRUE(canvas.Draw(image, 16, 4));  // twice the size, as the view stretches
+    EXPECT_EQ(canvas.At(0, 0), second);   // top row: index 1 on the left
+    EXPECT_EQ(canvas.At(15, 0), first);
+    EXPECT_EQ(canvas.At(0, 3), first);   // bottom row: index 0 on the left
+    EXPECT_EQ(canvas.At(15, 3), second);
+
+    // An inverted two-colour picture swaps its colours on screen.
+    ASSERT_EQ(GfxImage_Invert(image), 1);
+    ASSERT_TRUE(canvas.Draw(image, 16, 4));
+    EXPECT_EQ(canvas.At(0, 0), first);
+    EXPECT_EQ(canvas.At(15, 3), first);
+    GfxImage_Destroy(image);
+  }
+  EXPECT_TRUE(Captured().empty());
+  FreeLibrary(bmp);
+}
+
+TEST_F(GfxImageTest, SixteenAndThirtyTwoBitsWithoutTableAreHeldButNotDrawn) {
+  for (uint16_t bits : {16, 32}) {
+    FakePlugIn plugIn({MakeDib(5, 3, bits)});
+    GfxImage* image = Open(plugIn);
+    EXPECT_EQ(image->palette, nullptr);
+    EXPECT_EQ(image->dibSection, nullptr);
+    EXPECT_EQ(image->memoryDC, nullptr);
+    Canvas canvas(5, 3);
+    EXPECT_FALSE(canvas.Draw(image, 5, 3));
+    EXPECT_TRUE(Captured().empty());
+    EXPECT_EQ(GfxImage_BitDepth(image), bits);
+
+    const Block before(static_cast<uint8_t*>(image->dib), static_cast<uint8_t*>(image->dib) + image->dibBytes);
+    void* const block = image->dib;
+    EXPECT_EQ(GfxImage_Transform(image, 1), 0);
+    EXPECT_EQ(Captured(), (Messages{{L"Internal Error...", Text(299)}}));
+    EXPECT_EQ(GfxImage_Invert(image), 1);
+    EXPECT_TRUE(Captured().empty());
+    ASSERT_EQ(image->dib, block);
+    EXPECT_EQ(Block(static_cast<uint8_t*>(image->dib), static_cast<uint8_t*>(image->dib) + image->dibBytes), before);
+    GfxImage_Destroy(image);
+  }
+}
+
+TEST_F(GfxImageTest, SteppingThroughThreePicturesStopsAtEitherEnd) {
+  FakePlugIn plugIn({MakeDib(1, 1, 8, Greys(256)), MakeDib(2, 2, 8, Greys(256)), MakeDib(3, 3, 24)});
+  GfxImage* image = Open(plugIn);
+  EXPECT_EQ(image->imageCount, 3u);
+  EXPECT_FALSE(GfxImage_HasPrevious(image));
+  EXPECT_TRUE(GfxImage_HasNext(image));
+  EXPECT_EQ(GfxImage_Previous(image), 0);
+  EXPECT_EQ(image->imageIndex, 0u);
+  EXPECT_EQ(GfxImage_Next(image), 1);
+  EXPECT_EQ(GfxImage_Size(image), MAKELONG(2, 2));
+  EXPECT_EQ(GfxImage_Next(image), 1);
+  EXPECT_EQ(image->imageIndex, 2u);
+  EXPECT_EQ(GfxImage_Size(image), MAKELONG(3, 3));
+  EXPECT_FALSE(GfxImage_HasNext(image));
+  EXPECT_TRUE(GfxImage_HasPrevious(image));
+  EXPECT_EQ(GfxImage_Next(image), 0);
+  EXPECT_EQ(image->imageIndex, 2u);
+  EXPECT_NE(image->dib, nullptr);
+  EXPECT_EQ(GfxImage_Previous(image), 1);
+  EXPECT_EQ(image->imageIndex, 1u);
+  EXPECT_EQ(plugIn.loads, (std::vector<DWORD>{0, 1, 2, 1}));
+  GfxImage_Destroy(image);
+  EXPECT_TRUE(Captured().empty());
+}
+
+TEST_F(GfxImageTest, AFailedStepLeavesNoPictureAndNoMessageOfItsOwn) {
+  FakePlugIn plugIn({MakeDib(1, 1, 24), Block{}});
+  GfxImage* image = Open(plugIn);
+  EXPECT_EQ(GfxImage_Next(image), 1);
+  EXPECT_EQ(image->dib, nullptr);
+  EXPECT_EQ(image->palette, nullptr);
+  EXPECT_EQ(image->memoryDC, nullptr);
+  EXPECT_TRUE(Captured().empty());
+  GfxImage_Destroy(image);
+}
+
+TEST_F(GfxImageTest, ReleasingTwiceFreesNothingTheSecondTime) {
+  FakePlugIn plugIn({MakeDib(4, 4, 8, Greys(256))});
+  GfxImage* image = Open(plugIn);
+  GfxImage_Release(image);
+  EXPECT_EQ(image->dib, nullptr);
+  EXPECT_EQ(image->palette, nullptr);
+  EXPECT_EQ(image->dibSection, nullptr);
+  EXPECT_EQ(image->savedBitmap, nullptr);
+  EXPECT_EQ(image->memoryDC, nullptr);
+  GfxImage_Release(image);
+  EXPECT_EQ(image->imageCount, 1u);
+  EXPECT_NE(image->filePath, nullptr);
+  // Released, it loads again through the plug-in.
+  EXPECT_TRUE(GfxImage_Load(image));
+  GfxImage_Destroy(image);
+  EXPECT_TRUE(Captured().empty());
+}
+
+TEST_F(GfxImageTest, TransformsWithoutAPictureSayWhy) {
+  FakePlugIn plugIn({MakeDib(4, 4, 8, Greys(256))});
+  GfxImage* image = GfxImage_Create(&plugIn, L"\\pictures\\test.pic");
+  EXPECT_EQ(GfxImage_Transform(image, 3), 0);
+  EXPECT_EQ(Captured(), (Messages{{Text(240), Text(256)}, {L"Internal Error...", Text(299)}}));
+  EXPECT_EQ(GfxImage_Invert(image), 0);
+  EXPECT_EQ(Captured(), (Messages{{Text(240), Text(261)}}));
+  EXPECT_EQ(GfxImage_BitDepth(image), -1);
+  EXPECT_EQ(Captured(), (Messages{{Text(240), Text(256)}}));
+  GfxImage_Destroy(image);
+}
+
+TEST_F(GfxImageTest, MalformedPicturesAreRefusedWithTheirNumbers) {
+  Block compressed = MakeDib(4, 4, 8, Greys(256));
+  Put32(compressed, 16, 1);
+  Block coreHeader = MakeDib(4, 4, 8, Greys(256));
+  Put32(coreHeader, 0, 12);
+  Block overlong = MakeDib(4, 4, 24);
+  Put32(overlong, 8, 4000);  // rows that the block does not hold
+  FakePlugIn plugIn({compressed, coreHeader, overlong});
+  GfxImage* image = Open(plugIn);
+
+  // Compressed: no display bitmap; the transform says 296 as an image error, the invert
+  // as an argument error.
+  EXPECT_EQ(image->memoryDC, nullptr);
+  EXPECT_TRUE(Captured().empty());
+  void* const block = image->dib;
+  EXPECT_EQ(GfxImage_Transform(image, 2), 0);
+  EXPECT_EQ(Captured(), (Messages{{Text(241), Text(296)}}));
+  EXPECT_EQ(GfxImage_Invert(image), 0);
+  EXPECT_EQ(Captured(), (Messages{{Text(240), Text(296)}}));
+  EXPECT_EQ(image->dib, block);
+
+  // A header that is not 40 bytes: the palette cannot be built, nor the picture turned.
+  EXPECT_EQ(GfxImage_Next(image), 1);
+  EXPECT_EQ(Captured(), (Messages{{Text(241), Text(297)}}));
+  EXPECT_EQ(GfxImage_Transform(image, 4), 0);
+  EXPECT_EQ(GfxImage_Invert(image), 0);
+  EXPECT_EQ(Captured(), (Messages{{Text(241), Text(297)}, {Text(241), Text(297)}}));
+
+  // Sizes past the block: nothing is drawn, and nothing is read beyond the block.
+  EXPECT_EQ(GfxImage_Next(image), 1);
+  EXPECT_EQ(image->memoryDC, nullptr);
+  EXPECT_EQ(GfxImage_Transform(image, 1), 0);
+  EXPECT_EQ(GfxImage_Invert(image), 0);
+  EXPECT_EQ(Captured(), (Messages{{Text(241), Text(297)}, {Text(241), Text(297)}}));
+  GfxImage_Destroy(image);
+}
+
+TEST_F(GfxImageTest, TransformedPicturesAreDrawnTransformed) {
+  // 24 bits, 3 x 2: top row red, green, blue; bottom row white, grey, black.
+  Block dib = MakeDib(3, 2, 24);
+  const Bgr red{0, 0, 255}, green{0, 255, 0}, blue{255, 0, 0}, white{255, 255, 255}, grey{128, 128, 128},
+      black{0, 0, 0};
+  const Bgr top[3] = {red, green, blue}, bottom[3] = {white, grey, black};
+  for (int x = 0; x < 3; ++x) {
+    std::memcpy(PixelsOf(dib) + 12 + 3 * x, &top[x], 3);
+    std::memcpy(PixelsOf(dib) + 3 * x, &bottom[x], 3);
+  }
+  FakePlugIn plugIn({dib});
+  GfxImage* image = Open(plugIn);
+
+  ASSERT_EQ(GfxImage_Transform(image, 1), 1);
+  EXPECT_EQ(GfxImage_Size(image), MAKELONG(2, 3));
+  EXPECT_EQ(GfxImage_XResolution(image), 2953);
+  EXPECT_EQ(ReadDibHeader(image->dib).biYPelsPerMeter, 2953);
+  Canvas canvas(2, 3);
+  ASSERT_TRUE(canvas.Draw(image, 2, 3));
+  EXPECT_EQ(canvas.At(0, 0), white);
+  EXPECT_EQ(canvas.At(1, 0), red);
+  EXPECT_EQ(canvas.At(0, 2), black);
+  EXPECT_EQ(canvas.At(1, 2), blue);
+
+  ASSERT_EQ(GfxImage_Apply(image, 2), 1);
+  ASSERT_EQ(GfxImage_Apply(image, 5), 1);  // upside down: bottom row on top
+  ASSERT_EQ(GfxImage_Apply(image, 6), 1);
+  Canvas flipped(3, 2);
+  ASSERT_TRUE(flipped.Draw(image, 3, 2));
+  EXPECT_EQ(flipped.At(0, 0), black);
+  EXPECT_EQ(flipped.At(1, 0), (Bgr{127, 127, 127}));
+  EXPECT_EQ(flipped.At(0, 1), (Bgr{255, 255, 0}));
+  EXPECT_EQ(flipped.At(2, 1), (Bgr{0, 255, 255}));
+  GfxImage_Destroy(image);
+  EXPECT_TRUE(Captured().empty());
+}
+
+TEST_F(GfxImageTest, EightBitInvertChangesTheColoursFourBitTheIndices) {
+  Block eight = MakeDib(2, 1, 8, {{10, 20, 30}, {200, 100, 0}});
+  PixelsOf(eight)[1] = 1;
+  std::vector<Bgr> ramp;
+  for (int i = 0; i < 16; ++i) ramp.push_back({uint8_t(i), uint8_t(16 * i), uint8_t(255 - i)});
+  Block four = MakeDib(3, 1, 4, ramp);
+  PixelsOf(four)[0] = 0x2D;
+  FakePlugIn plugIn({eight, four});
+  GfxImage* image = Open(plugIn);
+  ASSERT_EQ(GfxImage_Invert(image), 1);
+  Canvas canvas(3, 1);
+  ASSERT_TRUE(canvas.Draw(image, 2, 1));
+  EXPECT_EQ(canvas.At(0, 0), (Bgr{245, 235, 225}));
+  EXPECT_EQ(canvas.At(1, 0), (Bgr{55, 155, 255}));
+
+  ASSERT_EQ(GfxImage_Next(image), 1);
+  ASSERT_EQ(GfxImage_Invert(image), 1);
+  ASSERT_TRUE(canvas.Draw(image, 3, 1));
+  EXPECT_EQ(canvas.At(0, 0), ramp[13]);
+  EXPECT_EQ(canvas.At(1, 0), ramp[2]);
+  EXPECT_EQ(canvas.At(2, 0), ramp[15]);
+  GfxImage_Destroy(image);
+  EXPECT_TRUE(Captured().empty());
+}
+
+}  // namespace
+}  // namespace lmx::test
