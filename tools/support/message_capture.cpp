@@ -10,10 +10,26 @@ thread_local MessageCapture* tCurrent = nullptr;
 constexpr int kTextId = 0xFFFF;
 constexpr int kIconIds[] = {0x14, 0x440};
 
+// A message box is a dialog of static texts and buttons only, with its text in control
+// 0xFFFF; a dialog template with an unnumbered label has other controls besides.
 bool IsMessageBox(HWND window) {
   wchar_t cls[16] = L"";
   GetClassNameW(window, cls, 16);
-  return lstrcmpW(cls, L"#32770") == 0 && GetDlgItem(window, kTextId) != nullptr;
+  if (lstrcmpW(cls, L"#32770") != 0 || !GetDlgItem(window, kTextId)) return false;
+  bool onlyTextAndButtons = true;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM param) -> BOOL {
+        wchar_t c[16] = L"";
+        GetClassNameW(child, c, 16);
+        if (lstrcmpiW(c, L"Static") != 0 && lstrcmpiW(c, L"Button") != 0) {
+          *reinterpret_cast<bool*>(param) = false;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&onlyTextAndButtons));
+  return onlyTextAndButtons;
 }
 
 bool HasButton(HWND box, int id) {
