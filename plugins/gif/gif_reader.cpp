@@ -10,7 +10,6 @@ namespace {
 constexpr uint32_t kMaxCodes = 4096;
 constexpr uint32_t kMaxCodeSize = 12;
 constexpr uint32_t kNoCode = 0xFFFF;
-constexpr uint32_t kDecodeSlack = 256;
 constexpr uint32_t kCanvasTableBytes = 256 * 4;
 constexpr size_t kReadChunk = 64 * 1024;
 
@@ -29,7 +28,6 @@ struct Workspace {
   uint16_t prefix[kMaxCodes];
   uint16_t length[kMaxCodes];
   uint8_t suffix[kMaxCodes];
-  uint8_t string[kMaxCodes + 1];  // a string that reaches past the end of the image
 };
 
 // The file's bytes, taken from reads of a large chunk at a time. Bytes past the end of the
@@ -92,6 +90,75 @@ struct Canvas {
   uint32_t Important() const { return Header().biClrImportant; }
 };
 
+// One row of one-byte pixels into the canvas's depth. Values are not masked to the depth.
+void CopyRow(const uint8_t* src, uint8_t* dst, uint32_t len, uint32_t bits) {
+  if (bits == 8) {
+    std::memcpy(dst, src, len);
+  } else if (bits == 4) {
+    uint32_t x = 0;
+    for (; x + 1 < len; x += 2) *dst++ = static_cast<uint8_t>(src[x] << 4 | src[x + 1]);
+    if (x < len) *dst = static_cast<uint8_t>(src[x] << 4);
+  } else {
+    for (uint32_t x = 0; x < len; x += 8) {
+      uint32_t byte = 0;
+      const uint32_t n = len - x < 8 ? len - x : 8;
+      for (uint32_t k = 0; k < n; ++k) byte |= uint32_t{src[x + k]} << (7 - k);
+      *dst++ = static_cast<uint8_t>(byte);
+    }
+  }
+}
+
+// Puts the image's rows on the canvas as they are decoded, in the file's row order.
+class RowPlacer {
+ public:
+  RowPlacer(const Canvas& canvas, uint32_t left, uint32_t top, uint32_t width, uint32_t height, bool interlaced)
+      : canvas_(canvas), height_(height), interlaced_(interlaced) {
+    // The image starts on a byte boundary of the canvas row, and is cut at the screen's edges.
+    const uint32_t placedLeft = ((left * canvas.bits / 8) * 8) / canvas.bits;
+    if (top < canvas.height && placedLeft < canvas.width) {
+      visibleRows_ = height < canvas.height - top ? height : canvas.height - top;
+      len_ = width < canvas.width - placedLeft ? width : canvas.width - placedLeft;
+      // Bottom-up: image row y lies in canvas row top + y counted from the top.
+      topRow_ = canvas.pixels + uint64_t{canvas.height - 1 - top} * canvas.stride +
+                uint64_t{placedLeft} * canvas.bits / 8;
+    }
+  }
+
+  // The next decoded row; rows past the image's height are dropped.
+  void Put(const uint8_t* row) {
+    if (delivered_ >= height_) return;
+    ++delivered_;
+    const uint32_t y = NextImageRow();
+    if (y >= visibleRows_) return;
+    CopyRow(row, topRow_ - uint64_t{y} * canvas_.stride, len_, canvas_.bits);
+    drawn_ = true;
+  }
+
+  // A failed image draws nothing: the canvas was all index 0 before it.
+  void Undo() {
+    if (drawn_) std::memset(canvas_.pixels, 0, static_cast<size_t>(canvas_.stride * canvas_.height));
+  }
+
+ private:
+  // Interlaced rows come in four passes over the full height: rows 0, 8, 16, ...; then
+  // 4, 12, ...; then 2, 6, ...; then 1, 3, 5, ...
+  uint32_t NextImageRow() {
+    if (!interlaced_) return row_++;
+    static constexpr uint32_t kPassStart[4] = {0, 4, 2, 1};
+    static constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
+    while (row_ >= height_ && pass_ < 3) row_ = kPassStart[++pass_];
+    const uint32_t y = row_;
+    row_ += kPassStep[pass_];
+    return y;
+  }
+
+  const Canvas& canvas_;
+  uint8_t* topRow_ = nullptr;
+  uint32_t height_, visibleRows_ = 0, len_ = 0;
+  uint32_t delivered_ = 0, row_ = 0, pass_ = 0;
+  bool interlaced_, drawn_ = false;
+};
+
 uint32_t CanvasBits(uint32_t sizeField) {
   const uint32_t bitsPerEntry = sizeField + 1;
   return bitsPerEntry == 1 ? 1 : bitsPerEntry <= 4 ? 4 : 8;
@@ -119,10 +186,13 @@ void SkipExtension(BlockReader& in, Workspace& ws) {
 
 class LzwDecoder {
  public:
-  LzwDecoder(Workspace& ws, uint8_t* out, uint64_t pixelCount) : ws_(ws), out_(out), limit_(pixelCount) {}
+  // `window` holds at least `width` + kMaxCodes bytes: the row being decoded and the longest
+  // string that can run past its end.
+  LzwDecoder(Workspace& ws, uint8_t* window, uint32_t width, uint32_t height, RowPlacer& rows)
+      : ws_(ws), window_(window), width_(width), limit_(uint64_t{width} * height), rows_(rows) {}
 
-  // Decodes the image data (code size byte and sub-blocks) into the output, one byte per
-  // pixel, dropping pixels beyond the image. True when the image decoded.
+  // Decodes the image data (code size byte and sub-blocks), handing each full row to the
+  // placer; pixels beyond the image are counted and dropped. True when the image decoded.
   bool Run(BlockReader& in, DecodeMessages& messages) {
     uint8_t codeSize = 0;
     in.Byte(&codeSize);
@@ -145,12 +215,16 @@ class LzwDecoder {
       }
       ended = outcome == kEnded;
     }
-    if (ended) return true;
-    if (produced_ != limit_) {
-      messages.Add(kMsgLzw);
+    if (!ended && (failed || produced_ != limit_)) {
+      if (produced_ != limit_) messages.Add(kMsgLzw);
       return false;
     }
-    return !failed;
+    // A last row the data left short ends in index 0.
+    if (fill_ > 0) {
+      std::memset(window_ + fill_, 0, width_ - fill_);
+      rows_.Put(window_);
+    }
+    return true;
   }
 
  private:
@@ -206,18 +280,17 @@ class LzwDecoder {
   }
 
   void Decode(uint32_t code) {
+    uint8_t* dst = window_ + fill_;
     if (previous_ == kNoCode) {
       first_ = ws_.suffix[code];
-      Emit(&first_, 1);
+      *dst = first_;
+      Advance(1);
       previous_ = code;
       return;
     }
     // The code being defined is the previous string followed by its own first byte.
     const uint32_t walk = code == next_ ? previous_ : code;
     const uint32_t length = ws_.length[walk];
-    const uint32_t total = length + (code == next_ ? 1 : 0);
-    const bool fits = produced_ < limit_ && limit_ - produced_ >= total;
-    uint8_t* dst = fits ? out_ + produced_ : ws_.string;
     uint8_t* w = dst + length - 1;
     uint32_t c = walk;
     for (uint32_t k = length; k > 1; --k) {
@@ -227,11 +300,7 @@ class LzwDecoder {
     *w = ws_.suffix[c];
     if (code == next_) dst[length] = first_;
     first_ = ws_.suffix[c];
-    if (fits) {
-      produced_ += total;
-    } else {
-      Emit(ws_.string, total);
-    }
+    Advance(length + (code == next_ ? 1 : 0));
 
     if (next_ < kMaxCodes) {
       ws_.prefix[next_] = static_cast<uint16_t>(previous_);
@@ -247,42 +316,34 @@ class LzwDecoder {
     previous_ = code;
   }
 
-  // Output beyond the image's pixels is counted but dropped.
-  void Emit(const uint8_t* bytes, uint32_t count) {
-    if (produced_ < limit_) {
-      const uint64_t room = limit_ - produced_;
-      std::memcpy(out_ + produced_, bytes, count < room ? count : static_cast<size_t>(room));
-    }
+  void Advance(uint32_t count) {
     produced_ += count;
+    fill_ += count;
+    if (fill_ < width_) return;
+    uint32_t at = 0;
+    for (; fill_ - at >= width_; at += width_) {
+      if (width_ == 0) {  // no rows to fill: the pixels go nowhere
+        fill_ = 0;
+        return;
+      }
+      rows_.Put(window_ + at);
+    }
+    std::memmove(window_, window_ + at, fill_ - at);
+    fill_ -= at;
   }
 
   Workspace& ws_;
-  uint8_t* out_;
+  uint8_t* window_;
+  uint32_t width_;
   uint64_t limit_;
+  RowPlacer& rows_;
   uint64_t produced_ = 0;
+  uint32_t fill_ = 0;
   uint32_t minSize_ = 0, clear_ = 0, end_ = 0, next_ = 0, used_ = 0;
   uint32_t size_ = 0, mask_ = 0, previous_ = kNoCode;
   uint32_t bits_ = 0, held_ = 0, badCode_ = 0;
   uint8_t first_ = 0;
 };
-
-// One row of one-byte pixels into the canvas's depth. Values are not masked to the depth.
-void CopyRow(const uint8_t* src, uint8_t* dst, uint32_t len, uint32_t bits) {
-  if (bits == 8) {
-    std::memcpy(dst, src, len);
-  } else if (bits == 4) {
-    uint32_t x = 0;
-    for (; x + 1 < len; x += 2) *dst++ = static_cast<uint8_t>(src[x] << 4 | src[x + 1]);
-    if (x < len) *dst = static_cast<uint8_t>(src[x] << 4);
-  } else {
-    for (uint32_t x = 0; x < len; x += 8) {
-      uint32_t byte = 0;
-      const uint32_t n = len - x < 8 ? len - x : 8;
-      for (uint32_t k = 0; k < n; ++k) byte |= uint32_t{src[x + k]} << (7 - k);
-      *dst++ = static_cast<uint8_t>(byte);
-    }
-  }
-}
 
 // Decodes the image whose descriptor follows and draws it on the canvas.
 void DecodeImage(BlockReader& in, Workspace& ws, Canvas& canvas, BlockHeap& heap, DecodeMessages& messages) {
@@ -290,7 +351,6 @@ void DecodeImage(BlockReader& in, Workspace& ws, Canvas& canvas, BlockHeap& heap
   in.Read(d, sizeof d);
   const uint32_t left = Le16(d), top = Le16(d + 2), width = Le16(d + 4), height = Le16(d + 6);
   const uint8_t flags = d[8];
-  const bool interlaced = (flags & 0x40) != 0;
 
   if (flags & 0x80) {
     const uint32_t n = 2u << (flags & 7);
@@ -305,58 +365,17 @@ void DecodeImage(BlockReader& in, Workspace& ws, Canvas& canvas, BlockHeap& heap
     return;
   }
 
-  const uint64_t pixelCount = uint64_t{width} * height;
-  const uint64_t bufferSize = pixelCount + kDecodeSlack;
-  uint8_t* buffer = bufferSize <= kMaxBlockBytes ? static_cast<uint8_t*>(heap.Alloc(bufferSize)) : nullptr;
-  if (!buffer) {
+  // Rows are decoded into a window of one row and the longest string, and drawn as they
+  // complete, rather than into a buffer of the whole image.
+  auto* window = static_cast<uint8_t*>(heap.Alloc(size_t{width} + kMaxCodes + 1));
+  if (!window) {
     messages.Add(kMsgNoMemory);
     return;
   }
-  LzwDecoder lzw(ws, buffer, pixelCount);
-  if (!lzw.Run(in, messages)) {
-    heap.Free(buffer);
-    return;
-  }
-
-  // The image starts on a byte boundary of the canvas row.
-  const uint32_t placedLeft = ((left * canvas.bits / 8) * 8) / canvas.bits;
-  if (top >= canvas.height || placedLeft >= canvas.width || width == 0 || height == 0) {
-    heap.Free(buffer);
-    return;
-  }
-  const uint32_t rows = height < canvas.height - top ? height : canvas.height - top;
-  const uint32_t len = width < canvas.width - placedLeft ? width : canvas.width - placedLeft;
-
-  uint32_t* rowTable = nullptr;
-  if (interlaced) {
-    rowTable = static_cast<uint32_t*>(heap.Alloc(size_t{rows} * sizeof(uint32_t)));
-    if (!rowTable) {
-      messages.Add(kMsgNoRowTable);
-      heap.Free(buffer);
-      return;
-    }
-    // Rows arrive in four passes over the image's full height.
-    static constexpr uint32_t kPassStart[4] = {0, 4, 2, 1};
-    static constexpr uint32_t kPassStep[4] = {8, 8, 4, 2};
-    uint32_t decoded = 0;
-    for (int pass = 0; pass < 4; ++pass) {
-      for (uint32_t y = kPassStart[pass]; y < height; y += kPassStep[pass]) {
-        if (y < rows) rowTable[y] = decoded;
-        ++decoded;
-      }
-    }
-  }
-
-  // Bottom-up: the image's last visible row is the lowest in memory.
-  uint8_t* dst = canvas.pixels + uint64_t{canvas.height - top - rows} * canvas.stride +
-                 uint64_t{placedLeft} * canvas.bits / 8;
-  for (uint32_t y = rows; y-- > 0;) {
-    const uint32_t source = rowTable ? rowTable[y] : y;
-    CopyRow(buffer + uint64_t{source} * width, dst, len, canvas.bits);
-    dst += canvas.stride;
-  }
-  if (rowTable) heap.Free(rowTable);
-  heap.Free(buffer);
+  RowPlacer rows(canvas, left, top, width, height, (flags & 0x40) != 0);
+  LzwDecoder lzw(ws, window, width, height, rows);
+  if (!lzw.Run(in, messages)) rows.Undo();
+  heap.Free(window);
 }
 
 }  // namespace

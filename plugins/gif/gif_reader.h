@@ -21,7 +21,7 @@ enum Message : uint16_t {
   kMsgLzw = 1008,
   kMsgWrongColors = 1009,
   kMsgNoColorTable = 1010,
-  kMsgNoRowTable = 1011,
+  kMsgNoRowTable = 1011,  // never needed: interlaced rows are placed as they are decoded
   kMsgInvalidPart = 1012,
   kMsgUnknownVersion = 1013,  // detail: the three version bytes, the first in the low byte
 };

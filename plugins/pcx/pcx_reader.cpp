@@ -60,57 +60,132 @@ void SetColor(uint8_t* table, uint32_t index, uint8_t red, uint8_t green, uint8_
   q[3] = 0;
 }
 
-// The decoded plane lines, taken one after another; a line the data does not hold whole
-// fails the decoder.
-class LineReader {
- public:
-  LineReader(const uint8_t* data, size_t size, int64_t skip) : data_(data), size_(size), skip_(skip) {}
+constexpr size_t kReadChunk = 64 * 1024;
 
-  const uint8_t* Take(size_t used) {
-    if (pos_ > size_ || size_ - pos_ < used) return nullptr;
-    const uint8_t* line = data_ + pos_;
-    // The next line starts bytes-per-line further on (or right behind a packed line); a
-    // bytes-per-line below what a line needs makes lines overlap, never start before this one.
-    pos_ += static_cast<uint64_t>(static_cast<int64_t>(used) + skip_);
-    return line;
+// The pixel data as it is decoded, read from the file a large chunk at a time. Run-length
+// data: a byte of 0xC0 or more repeats the next byte (its low six bits) times, any other
+// byte stands for itself, and a run byte at the very end of the data has nothing to repeat.
+// The whole expansion may hold at most `capacity` bytes (the work block of the format's
+// rules, which is never made whole): beyond it the file fails. Plain data is taken as is.
+class PixelStream {
+ public:
+  PixelStream(ByteSource& file, uint64_t dataSize, bool runLength, uint64_t capacity, uint8_t* chunk)
+      : file_(file), left_(dataSize), runLength_(runLength), capacity_(capacity), chunk_(chunk) {}
+
+  // The next `count` decoded bytes into `dst`; false when the data ends first or the
+  // expansion outgrows its capacity.
+  bool Take(uint8_t* dst, size_t count) { return Expand<true>(dst, count); }
+  bool Skip(size_t count) { return Expand<false>(nullptr, count); }
+
+  // Expands whatever is left; false when it outgrows the capacity.
+  bool Finish() {
+    if (!runLength_) return true;
+    for (;;) {
+      if (capacity_ - produced_ < pending_) return false;
+      produced_ += pending_;
+      pending_ = 0;
+      uint8_t b, value;
+      if (!Next(&b)) return true;
+      if (b < 0xC0) {
+        pending_ = 1;
+      } else if (!Next(&value)) {
+        return true;
+      } else {
+        pending_ = b & 0x3F;
+      }
+    }
   }
+
+  // The file gave fewer bytes than it holds.
+  bool ReadFailed() const { return readFailed_; }
 
  private:
-  const uint8_t* data_;
-  size_t size_;
-  uint64_t pos_ = 0;
-  int64_t skip_;
-};
-
-// Expands the run-length data into `out`; false when it does not fit. A run byte at the very
-// end of the data has nothing to repeat and ends the expansion.
-bool ExpandRuns(const uint8_t* in, size_t inSize, uint8_t* out, size_t capacity, size_t* produced) {
-  const uint8_t* end = in + inSize;
-  uint8_t* o = out;
-  uint8_t* const limit = out + capacity;
-  while (in < end) {
-    const uint8_t b = *in++;
-    if (b < 0xC0) {
-      if (o == limit) return false;
-      *o++ = b;
-      continue;
-    }
-    if (in == end) break;
-    const uint8_t value = *in++;
-    const size_t count = b & 0x3F;
-    if (static_cast<size_t>(limit - o) < count) return false;
-    std::memset(o, value, count);
-    o += count;
+  bool Next(uint8_t* b) {
+    if (in_ == end_ && !Refill()) return false;
+    *b = *in_++;
+    return true;
   }
-  *produced = static_cast<size_t>(o - out);
-  return true;
-}
+
+  bool Refill() {
+    if (left_ == 0) return false;
+    const size_t want = left_ < kReadChunk ? static_cast<size_t>(left_) : kReadChunk;
+    size_t got = 0;
+    if (!file_.Read(chunk_, want, &got) || got < want) {
+      readFailed_ = true;
+      left_ = 0;
+      return false;
+    }
+    left_ -= got;
+    in_ = chunk_;
+    end_ = chunk_ + got;
+    return true;
+  }
+
+  template <bool kStore>
+  bool Expand(uint8_t* dst, size_t count) {
+    if (!runLength_) {
+      while (count > 0) {
+        if (in_ == end_ && !Refill()) return false;
+        const size_t n = static_cast<size_t>(end_ - in_) < count ? static_cast<size_t>(end_ - in_) : count;
+        if (kStore) {
+          std::memcpy(dst, in_, n);
+          dst += n;
+        }
+        in_ += n;
+        count -= n;
+      }
+      return true;
+    }
+    if (capacity_ - produced_ < count) return false;
+    produced_ += count;
+    while (count > 0) {
+      if (pending_ > 0) {
+        const size_t n = pending_ < count ? pending_ : count;
+        if (kStore) {
+          if (n < 16) {
+            for (size_t i = 0; i < n; ++i) dst[i] = value_;
+          } else {
+            std::memset(dst, value_, n);
+          }
+          dst += n;
+        }
+        pending_ -= n;
+        count -= n;
+        continue;
+      }
+      uint8_t b;
+      if (!Next(&b)) return false;
+      if (b < 0xC0) {
+        if (kStore) *dst++ = b;
+        --count;
+        continue;
+      }
+      if (!Next(&value_)) return false;
+      pending_ = b & 0x3F;
+    }
+    return true;
+  }
+
+  ByteSource& file_;
+  uint64_t left_;
+  bool runLength_;
+  uint64_t capacity_;
+  uint8_t* chunk_;
+  const uint8_t* in_ = nullptr;
+  const uint8_t* end_ = nullptr;
+  uint64_t produced_ = 0;
+  size_t pending_ = 0;
+  uint8_t value_ = 0;
+  bool readFailed_ = false;
+};
 
 struct Layout {
   uint32_t depth;
   uint32_t requiredPlanes;  // 0: any
-  uint64_t workLine;        // bytes per line of the work block
+  uint64_t workLine;        // bytes per line of the work block: its size bounds the expansion
 };
+
+uint32_t PlaneCount(const Layout& layout) { return layout.depth == 4 ? 4 : layout.depth == 24 ? 3 : 1; }
 
 Layout LayoutFor(uint32_t depth, uint32_t width) {
   switch (depth) {
@@ -147,64 +222,79 @@ void PutRow24(const uint8_t* const* planes, uint8_t* dst, uint32_t width) {
   }
 }
 
-// Lays the decoded plane lines out as DIB rows, top row of the picture last in memory.
-bool LayOutRows(LineReader& lines, const Layout& layout, size_t used, uint8_t* pixels, uint64_t stride,
-                uint32_t width, uint32_t height) {
-  const uint32_t planeCount = layout.depth == 4 ? 4 : layout.depth == 24 ? 3 : 1;
+void PutRow(const Layout& layout, const uint8_t* const* planes, size_t used, uint8_t* dst, uint32_t width) {
+  switch (layout.depth) {
+    case 1:
+    case 8:
+      std::memcpy(dst, planes[0], used);
+      break;
+    case 4:
+      PutRow4(planes, dst, width);
+      break;
+    default:
+      PutRow24(planes, dst, width);
+      break;
+  }
+}
+
+// Lays out the rows as they are decoded. Plane line k of a row starts k x `step`
+// bytes after the row's start (step: bytes per line, or the line's own length when lines are
+// packed), so `window` holds one row's span: (planes - 1) x step + used bytes.
+bool LayOutRows(PixelStream& runs, const Layout& layout, size_t used, size_t step, uint8_t* window,
+                       uint8_t* pixels, uint64_t stride, uint32_t width, uint32_t height) {
+  const uint32_t planeCount = PlaneCount(layout);
+  const size_t span = (planeCount - 1) * step + used;
+  const size_t advance = planeCount * step;
+  size_t have = 0;  // bytes of the current row already in the window
   const uint8_t* planes[4] = {};
   for (uint32_t y = 0; y < height; ++y) {
-    for (uint32_t k = 0; k < planeCount; ++k) {
-      planes[k] = lines.Take(used);
-      if (!planes[k]) return false;
-    }
-    uint8_t* dst = pixels + (height - 1 - y) * stride;
-    switch (layout.depth) {
-      case 1:
-      case 8:
-        std::memcpy(dst, planes[0], used);
-        break;
-      case 4:
-        PutRow4(planes, dst, width);
-        break;
-      default:
-        PutRow24(planes, dst, width);
-        break;
+    if (have < span && !runs.Take(window + have, span - have)) return false;
+    have = span;
+    for (uint32_t k = 0; k < planeCount; ++k) planes[k] = window + k * step;
+    PutRow(layout, planes, used, pixels + (height - 1 - y) * stride, width);
+    if (advance >= have) {
+      if (advance > have && y + 1 < height && !runs.Skip(advance - have)) return false;
+      have = 0;
+    } else {
+      // Lines shorter than their pixels overlap the next row.
+      std::memmove(window, window + advance, have - advance);
+      have -= advance;
     }
   }
   return true;
 }
 
-bool DecodePixels(const Header& h, bool packedLines, const uint8_t* data, size_t dataSize, uint8_t* pixels,
-                  BlockHeap& heap, DecodeMessages& messages) {
+enum class DecodeResult { kDone, kFailed, kReadFailed };
+
+// Decodes the pixel data, which starts at offset 128 and holds `dataSize` bytes.
+DecodeResult DecodePixels(const Header& h, bool packedLines, ByteSource& file, uint64_t dataSize, uint8_t* pixels,
+                          BlockHeap& heap, DecodeMessages& messages) {
   const uint32_t width = h.Width(), height = h.Height();
   const Layout layout = LayoutFor(h.Depth(), width);
   if (layout.requiredPlanes && h.planes != layout.requiredPlanes) {
     messages.Add(kMsgUnknownFormat, kFormWarning);
-    return false;
+    return DecodeResult::kFailed;
   }
-  // Bytes of one plane line that hold pixels.
+  // Bytes of one plane line that hold pixels; the next line starts bytes-per-line further
+  // on, or right behind a packed line. A bytes-per-line below what a line needs makes lines
+  // overlap.
   const size_t used = layout.depth == 8 || layout.depth == 24 ? width : (width + 7) / 8;
-  const int64_t skip = packedLines ? 0 : int64_t{h.bytesPerLine} - static_cast<int64_t>(used);
+  const size_t step = packedLines ? used : h.bytesPerLine;
   const uint64_t stride = DibStride(width, layout.depth);
 
-  if (h.encoding == 0) {
-    LineReader lines(data, dataSize, skip);
-    return LayOutRows(lines, layout, used, pixels, stride, width, height);
-  }
-  const uint64_t workSize = (uint64_t{height} + kWorkSlackLines) * layout.workLine;
-  uint8_t* work = AllocBlock(heap, workSize);
+  const uint64_t windowSize = (PlaneCount(layout) - 1) * uint64_t{step} + used;
+  uint8_t* work = AllocBlock(heap, kReadChunk + windowSize);
   if (!work) {
     messages.Add(kMsgNoMemory, kFormWarning);
-    return false;
+    return DecodeResult::kFailed;
   }
-  size_t produced = 0;
-  bool ok = ExpandRuns(data, dataSize, work, static_cast<size_t>(workSize), &produced);
-  if (ok) {
-    LineReader lines(work, produced, skip);
-    ok = LayOutRows(lines, layout, used, pixels, stride, width, height);
-  }
+  PixelStream stream(file, dataSize, h.encoding != 0, (uint64_t{height} + kWorkSlackLines) * layout.workLine, work);
+  const bool ok = file.Seek(kHeaderSize) &&
+                  LayOutRows(stream, layout, used, step, work + kReadChunk, pixels, stride, width, height) &&
+                  stream.Finish();
   heap.Free(work);
-  return ok;
+  if (ok) return DecodeResult::kDone;
+  return stream.ReadFailed() ? DecodeResult::kReadFailed : DecodeResult::kFailed;
 }
 
 void FillColors(const Header& h, ByteSource& file, uint8_t* table, uint32_t depth, bool* markerOk) {
@@ -267,19 +357,10 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
     messages.Add(kTextReadFailed, kFormWarning);
     return nullptr;
   }
+  // The pixel data is read as it is decoded, in large chunks, rather than into a block of
+  // its own first; a file that gives fewer bytes than it holds is still told as a read error.
   const uint64_t dataSize = fileSize - kHeaderSize - trailer;
-  uint8_t* data = AllocBlock(heap, dataSize);
-  if (!data) {
-    messages.Add(kMsgNoMemory);
-    return nullptr;
-  }
-  if (!file.Seek(kHeaderSize) || !file.Read(data, static_cast<size_t>(dataSize), &got) || got < dataSize) {
-    heap.Free(data);
-    messages.Add(kTextReadFailed, kFormWarning);
-    return nullptr;
-  }
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24) {
-    heap.Free(data);
     messages.Add(kTextWrongColorFormat, kFormWarning);
     return nullptr;
   }
@@ -291,7 +372,6 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
   const uint64_t imageSize = stride * height;
   uint8_t* block = AllocBlock(heap, kInfoHeaderSize + tableBytes + imageSize);
   if (!block) {
-    heap.Free(data);
     messages.Add(kMsgNoMemory);
     return nullptr;
   }
@@ -313,21 +393,21 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
   bool markerOk = true;
   FillColors(h, file, block + kInfoHeaderSize, depth, &markerOk);
   if (!markerOk) {
-    heap.Free(data);
     heap.Free(block);
     messages.Add(kMsgColorTableId);
     return nullptr;
   }
 
-  const bool decoded = DecodePixels(h, packedLines, data, static_cast<size_t>(dataSize),
-                                    block + kInfoHeaderSize + tableBytes, heap, messages);
-  heap.Free(data);
-  if (!decoded) {
-    heap.Free(block);
+  const DecodeResult result =
+      DecodePixels(h, packedLines, file, dataSize, block + kInfoHeaderSize + tableBytes, heap, messages);
+  if (result == DecodeResult::kDone) return block;
+  heap.Free(block);
+  if (result == DecodeResult::kReadFailed) {
+    messages.Add(kTextReadFailed, kFormWarning);
+  } else {
     messages.Add(kMsgDecodeFailed);
-    return nullptr;
   }
-  return block;
+  return nullptr;
 }
 
 }  // namespace lmx::pcx
