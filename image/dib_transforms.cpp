@@ -189,6 +189,18 @@ inline void Transpose8(uint64_t r[8]) {
 }
 #endif
 
+// 16 x 16 four-bit pixels, a row of 16 per word, leftmost in the top bits.
+inline void Transpose16x4(uint64_t r[16]) {
+  uint64_t mask = 0xFFFFFFFF00000000ull;
+  for (unsigned j = 8; j != 0; j >>= 1, mask ^= mask >> (4 * j)) {
+    for (unsigned k = 0; k < 16; k = (k + j + 1) & ~j) {
+      const uint64_t t = ((r[k] << (4 * j)) ^ r[k + j]) & mask;
+      r[k + j] ^= t;
+      r[k] ^= t >> (4 * j);
+    }
+  }
+}
+
 // One 8 x 8 block of a quarter turn. The source rows are srcRow[0..7] (already in the order
 // that makes up destination columns j0..j0+7), the units start at source pixel x; when
 // `reverse` is set, destination row t takes source column x + 7 - t, else x + t.
@@ -229,13 +241,24 @@ inline void TurnBlock(const uint8_t* const srcRow[8], uint32_t x, bool reverse, 
   }
 }
 
-// One 64 x 64 tile of a one-bit quarter turn, as TurnBlock.
-inline void TurnTile1(const Rows& src, uint32_t h, uint32_t x, bool clockwise, const Rows& dst, uint32_t a0,
-                      uint32_t j0) {
-  uint64_t r[64];
-  for (uint32_t k = 0; k < 64; ++k) r[k] = Wide1(src.Row(clockwise ? j0 + k : h - 1 - j0 - k), x);
-  Transpose64(r);
-  for (uint32_t t = 0; t < 64; ++t) StoreBig64(dst.Row(a0 + t) + (j0 >> 3), r[clockwise ? 63 - t : t]);
+// One tile of a quarter turn, as TurnBlock: 64 x 64 pixels at one bit, 16 x 16 at four.
+template <uint32_t Bits>
+inline void TurnTile(const Rows& src, uint32_t h, uint32_t x, bool clockwise, const Rows& dst, uint32_t a0,
+                     uint32_t j0) {
+  constexpr uint32_t kTile = Bits == 1 ? 64 : 16;
+  uint64_t r[kTile];
+  for (uint32_t k = 0; k < kTile; ++k) {
+    const uint8_t* row = src.Row(clockwise ? j0 + k : h - 1 - j0 - k);
+    r[k] = Bits == 1 ? Wide1(row, x) : Wide4(row, x);
+  }
+  if constexpr (Bits == 1) {
+    Transpose64(r);
+  } else {
+    Transpose16x4(r);
+  }
+  for (uint32_t t = 0; t < kTile; ++t) {
+    StoreBig64(dst.Row(a0 + t) + j0 * Bits / 8, r[clockwise ? kTile - 1 - t : t]);
+  }
 }
 
 // Quarter turns. In memory rows (bottom-up), clockwise: destination row a, column j takes
@@ -246,11 +269,14 @@ void TurnPacked(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool c
   // columns so that both sides stay in cache; then the pixels of the ragged edges.
   constexpr uint32_t kBand = 256;
   const uint32_t fullRows = w & ~7u, fullCols = h & ~7u;
-  // At one bit the inner part goes in 64 x 64 tiles, a 64-bit word per row and side.
-  const uint32_t tileRows = Bits == 1 ? w & ~63u : 0, tileCols = Bits == 1 ? h & ~63u : 0;
-  for (uint32_t j0 = 0; j0 < tileCols; j0 += 64) {
-    for (uint32_t a0 = 0; a0 < tileRows; a0 += 64) {
-      TurnTile1(src, h, clockwise ? w - 64 - a0 : a0, clockwise, dst, a0, j0);
+  // At one and four bits the inner part goes in tiles of a 64-bit word per row and side.
+  constexpr uint32_t kTile = Bits == 1 ? 64 : Bits == 4 ? 16 : 0;
+  const uint32_t tileRows = kTile ? w / kTile * kTile : 0, tileCols = kTile ? h / kTile * kTile : 0;
+  if constexpr (kTile != 0) {
+    for (uint32_t j0 = 0; j0 < tileCols; j0 += kTile) {
+      for (uint32_t a0 = 0; a0 < tileRows; a0 += kTile) {
+        TurnTile<Bits>(src, h, clockwise ? w - kTile - a0 : a0, clockwise, dst, a0, j0);
+      }
     }
   }
   for (uint32_t band = 0; band < fullCols; band += kBand) {
@@ -310,33 +336,63 @@ void Turn24(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool clock
   }
 }
 
-// One row read right to left.
-void MirrorRow(const uint8_t* in, uint8_t* out, uint32_t w, uint32_t bits) {
-  uint32_t j = 0;
-  switch (bits) {
-    case 1:
-      for (; j + 64 <= w; j += 64) StoreBig64(out + (j >> 3), ReverseWide1(Wide1(in, w - 64 - j)));
-      for (; j + 8 <= w; j += 8) out[j >> 3] = Reverse1(Unit1(in, w - 8 - j));
-      break;
-    case 4:
-      for (; j + 16 <= w; j += 16) StoreBig64(out + (j >> 1), ReverseWide4(Wide4(in, w - 16 - j)));
-      for (; j + 8 <= w; j += 8) StoreBig32(out + (j >> 1), Reverse4(Unit4(in, w - 8 - j)));
-      break;
-    case 8:
-      for (; j + 8 <= w; j += 8) Store64(out + j, Reverse8(Unit8(in, w - 8 - j)));
-      break;
-    default: {
-      const uint8_t* p = in + size_t{w} * 3;
-      for (; j < w; ++j, out += 3) {
-        p -= 3;
-        out[0] = p[0];
-        out[1] = p[1];
-        out[2] = p[2];
+// One row read right to left. `backward` fills the destination from its right end, so that
+// the source is read front to back. Mirroring goes backward and a half turn forward: either
+// way the source rows are read as one unbroken stream (up through memory for the mirror,
+// down for the half turn), which the memory prefetchers keep up with.
+void MirrorRow(const uint8_t* in, uint8_t* out, uint32_t w, uint32_t bits, bool backward) {
+  if (bits == 24) {
+    // Inner pixels move as 4-byte words with one byte too many, which lands on the
+    // neighbour that is written next.
+    if (w >= 2) {
+      if (backward) {
+        std::memcpy(out + size_t{w - 1} * 3, in, 3);
+        for (uint32_t j = w - 2; j >= 1; --j) {
+          uint32_t v;
+          std::memcpy(&v, in + size_t{w - 1 - j} * 3 - 1, 4);
+          std::memcpy(out + size_t{j} * 3 - 1, &v, 4);
+        }
+        std::memcpy(out, in + size_t{w - 1} * 3, 3);
+      } else {
+        std::memcpy(out, in + size_t{w - 1} * 3, 3);
+        for (uint32_t j = 1; j + 1 < w; ++j) {
+          uint32_t v;
+          std::memcpy(&v, in + size_t{w - 1 - j} * 3, 4);
+          std::memcpy(out + size_t{j} * 3, &v, 4);
+        }
+        std::memcpy(out + size_t{w - 1} * 3, in, 3);
       }
-      return;
+    } else {
+      std::memcpy(out, in, 3);
     }
+    return;
   }
-  for (; j < w; ++j) PutPixel(out, j, bits, GetPixel(in, w - 1 - j, bits));
+  // Whole words, then whole 8-pixel units, then single pixels, counted from the left.
+  const uint32_t wide = bits == 1 ? 64 : bits == 4 ? 16 : 8;
+  const uint32_t wideEnd = w / wide * wide, unitEnd = w / 8 * 8;
+  auto wideAt = [&](uint32_t j) {
+    switch (bits) {
+      case 1: StoreBig64(out + (j >> 3), ReverseWide1(Wide1(in, w - 64 - j))); break;
+      case 4: StoreBig64(out + (j >> 1), ReverseWide4(Wide4(in, w - 16 - j))); break;
+      default: Store64(out + j, Reverse8(Unit8(in, w - 8 - j))); break;
+    }
+  };
+  auto unitAt = [&](uint32_t j) {
+    if (bits == 1) {
+      out[j >> 3] = Reverse1(Unit1(in, w - 8 - j));
+    } else {
+      StoreBig32(out + (j >> 1), Reverse4(Unit4(in, w - 8 - j)));
+    }
+  };
+  if (backward) {
+    for (uint32_t j = w; j-- > unitEnd;) PutPixel(out, j, bits, GetPixel(in, w - 1 - j, bits));
+    for (uint32_t j = unitEnd; j > wideEnd;) unitAt(j -= 8);
+    for (uint32_t j = wideEnd; j > 0;) wideAt(j -= wide);
+  } else {
+    for (uint32_t j = 0; j < wideEnd; j += wide) wideAt(j);
+    for (uint32_t j = wideEnd; j < unitEnd; j += 8) unitAt(j);
+    for (uint32_t j = unitEnd; j < w; ++j) PutPixel(out, j, bits, GetPixel(in, w - 1 - j, bits));
+  }
 }
 
 void MovePixels(int code, const Rows& src, uint32_t w, uint32_t h, uint32_t bits, const Rows& dst) {
@@ -353,10 +409,10 @@ void MovePixels(int code, const Rows& src, uint32_t w, uint32_t h, uint32_t bits
       break;
     }
     case kRotateHalf:
-      for (uint32_t a = 0; a < h; ++a) MirrorRow(src.Row(h - 1 - a), dst.Row(a), w, bits);
+      for (uint32_t a = 0; a < h; ++a) MirrorRow(src.Row(h - 1 - a), dst.Row(a), w, bits, false);
       break;
     case kMirror:
-      for (uint32_t a = 0; a < h; ++a) MirrorRow(src.Row(a), dst.Row(a), w, bits);
+      for (uint32_t a = 0; a < h; ++a) MirrorRow(src.Row(a), dst.Row(a), w, bits, true);
       break;
     default:  // flip: whole rows, pad bytes included
       for (uint32_t a = 0; a < h; ++a) std::memcpy(dst.Row(a), src.Row(h - 1 - a), src.stride);
