@@ -140,6 +140,9 @@ TEST_P(PluginContract, OneImageOrMoreAndAMissingFileIsReported) {
 
 const Expected kPlugins[] = {
     {L"zlx_bmp.dll", 1, L"bmp", L"BMP - Bitmap File Format", L"Bitmap", L"bmp"},
+    {L"zlx_pcx.dll", 1, L"pcx", L"PCX - ZSoft Paintbrush Format", L"PCX", L"pcx"},
+    {L"zlx_gif.dll", 0, L"gif", L"GIF - Graphics Interchange File Format", L"Gif", L"gif"},
+    {L"zlx_tif.dll", 1, L"tif", L"TIFF - Tag Image File Format", L"Tiff", L"tiff"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Delivered, PluginContract, testing::ValuesIn(kPlugins),
