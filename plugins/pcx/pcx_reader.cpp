@@ -14,6 +14,7 @@ constexpr uint8_t kDefaultPaletteVersion = 3;
 constexpr uint32_t kPaletteTrailerSize = 769;  // marker byte 12 and 256 RGB entries
 constexpr uint8_t kPaletteMarker = 12;
 constexpr uint32_t kWorkSlackLines = 32;
+constexpr size_t kReadChunk = 64 * 1024;
 
 constexpr uint8_t kDefaultPalette[16][3] = {
     {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
@@ -59,8 +60,6 @@ void SetColor(uint8_t* table, uint32_t index, uint8_t red, uint8_t green, uint8_
   q[2] = red;
   q[3] = 0;
 }
-
-constexpr size_t kReadChunk = 64 * 1024;
 
 // The pixel data as it is decoded, read from the file a large chunk at a time. Run-length
 // data: a byte of 0xC0 or more repeats the next byte (its low six bits) times, any other
@@ -240,20 +239,20 @@ void PutRow(const Layout& layout, const uint8_t* const* planes, size_t used, uin
 // Lays out the rows as they are decoded. Plane line k of a row starts k x `step`
 // bytes after the row's start (step: bytes per line, or the line's own length when lines are
 // packed), so `window` holds one row's span: (planes - 1) x step + used bytes.
-bool LayOutRows(PixelStream& runs, const Layout& layout, size_t used, size_t step, uint8_t* window,
-                       uint8_t* pixels, uint64_t stride, uint32_t width, uint32_t height) {
+bool LayOutRows(PixelStream& stream, const Layout& layout, size_t used, size_t step, uint8_t* window,
+                uint8_t* pixels, uint64_t stride, uint32_t width, uint32_t height) {
   const uint32_t planeCount = PlaneCount(layout);
   const size_t span = (planeCount - 1) * step + used;
   const size_t advance = planeCount * step;
   size_t have = 0;  // bytes of the current row already in the window
   const uint8_t* planes[4] = {};
   for (uint32_t y = 0; y < height; ++y) {
-    if (have < span && !runs.Take(window + have, span - have)) return false;
+    if (have < span && !stream.Take(window + have, span - have)) return false;
     have = span;
     for (uint32_t k = 0; k < planeCount; ++k) planes[k] = window + k * step;
     PutRow(layout, planes, used, pixels + (height - 1 - y) * stride, width);
     if (advance >= have) {
-      if (advance > have && y + 1 < height && !runs.Skip(advance - have)) return false;
+      if (advance > have && y + 1 < height && !stream.Skip(advance - have)) return false;
       have = 0;
     } else {
       // Lines shorter than their pixels overlap the next row.
