@@ -21,9 +21,16 @@ void SilenceLibtiff() {
   TIFFSetWarningHandler(nullptr);
 }
 
-// --- libtiff's client procedures over a ByteSource ---
+// --- libtiff's client procedures over a ByteSource, and over the file's bytes when they are
+// all in memory already (libtiff then takes strips straight from them) ---
 
-ByteSource& SourceOf(thandle_t handle) { return *static_cast<ByteSource*>(handle); }
+struct Input {
+  ByteSource* source;
+  const void* mapped;  // null when the file is only read
+  uint64_t mappedSize;
+};
+
+ByteSource& SourceOf(thandle_t handle) { return *static_cast<Input*>(handle)->source; }
 
 tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size) {
   if (size <= 0) return 0;
@@ -52,15 +59,23 @@ toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
 
 int CloseProc(thandle_t) { return 0; }  // the source belongs to the caller
 toff_t SizeProc(thandle_t handle) { return SourceOf(handle).Size(); }
-int MapProc(thandle_t, void**, toff_t*) { return 0; }  // read, never mapped
+
+int MapProc(thandle_t handle, void** base, toff_t* size) {
+  const Input& in = *static_cast<Input*>(handle);
+  if (!in.mapped) return 0;
+  *base = const_cast<void*>(in.mapped);
+  *size = in.mappedSize;
+  return 1;
+}
+
 void UnmapProc(thandle_t, void*, toff_t) {}
 
 // An open TIFF, closed with the object.
 class TiffFile {
  public:
-  explicit TiffFile(ByteSource& source) {
+  TiffFile(ByteSource& source, const void* mapped, size_t mappedSize) : input_{&source, mapped, mappedSize} {
     SilenceLibtiff();
-    tif_ = TIFFClientOpen("", "r", &source, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+    tif_ = TIFFClientOpen("", "r", &input_, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
                           UnmapProc);
   }
   ~TiffFile() {
@@ -71,6 +86,7 @@ class TiffFile {
   TIFF* get() const { return tif_; }
 
  private:
+  Input input_;
   TIFF* tif_ = nullptr;
 };
 
@@ -231,10 +247,7 @@ bool BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64
   return true;
 }
 
-}  // namespace
-
-bool CountImages(ByteSource& file, uint32_t* count) {
-  TiffFile tiff(file);
+bool CountImagesIn(TiffFile& tiff, uint32_t* count) {
   if (!tiff.get()) return false;
   const uint32_t n = TIFFNumberOfDirectories(tiff.get());
   // The first directory has been read, so there is at least one page; the count is 16-bit.
@@ -242,8 +255,7 @@ bool CountImages(ByteSource& file, uint32_t* count) {
   return true;
 }
 
-void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages) {
-  TiffFile tiff(file);
+void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages) {
   TIFF* tif = tiff.get();
   if (!tif) {
     messages.Add(kMsgCannotRead);
@@ -318,6 +330,30 @@ void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMes
     return nullptr;
   }
   return block;
+}
+
+}  // namespace
+
+bool CountImages(ByteSource& file, uint32_t* count) {
+  TiffFile tiff(file, nullptr, 0);
+  return CountImagesIn(tiff, count);
+}
+
+bool CountImages(const void* data, size_t size, uint32_t* count) {
+  MemorySource file(data, size);
+  TiffFile tiff(file, data, size);
+  return CountImagesIn(tiff, count);
+}
+
+void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages) {
+  TiffFile tiff(file, nullptr, 0);
+  return ReadPage(tiff, imageIndex, heap, messages);
+}
+
+void* ReadTiff(const void* data, size_t size, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages) {
+  MemorySource file(data, size);
+  TiffFile tiff(file, data, size);
+  return ReadPage(tiff, imageIndex, heap, messages);
 }
 
 }  // namespace lmx::tif

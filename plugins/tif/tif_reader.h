@@ -2,6 +2,7 @@
 // code decodes a Win32 file in the plug-in and a memory buffer when fuzzed or benchmarked.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "byte_source.h"
@@ -34,5 +35,10 @@ bool CountImages(ByteSource& file, uint32_t* count);
 // block from `heap`, or null with the messages to show. Whatever the file claims, nothing
 // outside the blocks it allocated is read or written, and libtiff says nothing itself.
 void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages);
+
+// The same for a file whose bytes are all in memory (mapped, or read whole): libtiff then
+// takes the strips straight from them instead of reading them into buffers of its own.
+bool CountImages(const void* data, size_t size, uint32_t* count);
+void* ReadTiff(const void* data, size_t size, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages);
 
 }  // namespace lmx::tif

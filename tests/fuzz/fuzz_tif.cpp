@@ -7,15 +7,19 @@
 #include "tif_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  lmx::MemorySource counted(data, size);
-  uint32_t count = 0;
-  if (!lmx::tif::CountImages(counted, &count)) return 0;
-
-  // Pages other than the first are reached too: the index comes from the input's length.
+  // libtiff reads a mapped file and a read one along different roads: the input's last byte
+  // picks one. Pages other than the first are reached too: the index comes from the length.
+  const bool mapped = size > 0 && (data[size - 1] & 1);
+  const auto index = static_cast<uint32_t>(size % 3);
   lmx::MemorySource file(data, size);
+  uint32_t count = 0;
+  if (!(mapped ? lmx::tif::CountImages(data, size, &count) : lmx::tif::CountImages(file, &count))) return 0;
+
   lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
   lmx::DecodeMessages messages;
-  void* block = lmx::tif::ReadTiff(file, static_cast<uint32_t>(size % 3), heap, messages);
+  lmx::MemorySource again(data, size);
+  void* block = mapped ? lmx::tif::ReadTiff(data, size, index, heap, messages)
+                       : lmx::tif::ReadTiff(again, index, heap, messages);
   if (block) {
     // The whole block the header describes must be readable.
     const lmx::DibHeader h = lmx::ReadDibHeader(block);
