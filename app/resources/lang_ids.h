@@ -23,3 +23,11 @@
 // Strings
 #define IDS_TOOLBAR_TOP 650
 #define IDS_TOOLBAR_BOTTOM 651
+
+// Explorer (dialog 113): the column titles, the root's name and the cancel button
+#define IDD_EXPLORER 113
+#define IDS_EXPLORER_NAME 850
+#define IDS_EXPLORER_SIZE 851
+#define IDS_EXPLORER_DATE 852
+#define IDS_EXPLORER_ROOT 853
+#define IDS_EXPLORER_CANCEL 854

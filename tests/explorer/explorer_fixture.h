@@ -1,0 +1,49 @@
+// Real folders for the explorer's tests, a host window that routes the list's notifications
+// as the explorer view does, and a reader of the list's rows through its window messages.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace lmx::test {
+
+// A folder at the device's root (C:\ on the host), removed with all it holds.
+class DeviceFolder {
+ public:
+  DeviceFolder();
+  ~DeviceFolder();
+  DeviceFolder(const DeviceFolder&) = delete;
+  DeviceFolder& operator=(const DeviceFolder&) = delete;
+  const std::wstring& Name() const { return name_; }          // lmx_explorer_...
+  std::wstring DevicePath() const { return L"\\" + name_; }  // \lmx_explorer_...
+  std::wstring HostPath(const std::wstring& relative = L"") const;
+  // A file of `size` bytes; `day` (1..28) of January 2001 at noon as creation and write time.
+  void File(const std::wstring& relative, ULONGLONG size, int day);
+  void Folder(const std::wstring& relative);
+
+ private:
+  std::wstring name_;
+};
+
+// A hidden top-level window whose WM_NOTIFY goes to DispatchNotify.
+HWND CreateListHost();
+
+struct Row {
+  std::wstring name, size, date;
+  int image = -1;
+};
+std::vector<Row> ReadRows(HWND list);
+std::vector<std::wstring> Names(const std::vector<Row>& rows);
+int RowIndex(HWND list, const std::wstring& name);  // -1 when not listed
+
+// Format and image of list column `column`.
+struct ColumnLook {
+  int format = 0;
+  int image = -1;
+};
+ColumnLook ColumnOf(HWND list, int column);
+
+}  // namespace lmx::test
