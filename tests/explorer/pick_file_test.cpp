@@ -293,3 +293,73 @@ TEST_F(PickFileTest, APickWithoutStartFolderOpensAtTheRoot) {
 }
 
 }  // namespace
+
+namespace {
+
+// The window of the pop-up menu the UI thread is tracking, if any.
+HWND TrackedMenu(DWORD uiThread) {
+  HWND found = nullptr;
+  for (int i = 0; i < 300 && !found; ++i) {
+    EnumThreadWindows(
+        uiThread,
+        [](HWND w, LPARAM out) -> BOOL {
+          wchar_t name[16];
+          if (IsWindowVisible(w) && GetClassNameW(w, name, 16) && wcscmp(name, L"#32768") == 0) {
+            *reinterpret_cast<HWND*>(out) = w;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (!found) Sleep(10);
+  }
+  return found;
+}
+
+TEST_F(PickFileTest, TheLevelButtonDropsDownTheMenuOfLevels) {
+  DeviceFolder folder;
+  folder.Folder(L"Pics");
+  wchar_t start[MAX_PATH];
+  lstrcpynW(start, (folder.DevicePath() + L"\\Pics").c_str(), MAX_PATH);
+  const DWORD uiThread = GetCurrentThreadId();
+  Strings items;
+  int levelAfter = -1;
+  static NMTOOLBARW drop;
+  wchar_t path[MAX_PATH];
+  Pick(
+      [&](HWND dialog) {
+        HWND toolbar = ToolbarOf(dialog);
+        ZeroMemory(&drop, sizeof(drop));
+        drop.hdr.hwndFrom = toolbar;
+        drop.hdr.idFrom = IDC_EXPLORER_TOOLBAR;
+        drop.hdr.code = TBN_DROPDOWN;
+        drop.iItem = IDM_EXPLORER_LEVELS;
+        // The notice is sent as the toolbar sends it; it returns once the menu is done.
+        HWND view = ViewOf(dialog);
+        std::thread sender([view] {
+          SendMessageW(view, WM_NOTIFY, IDC_EXPLORER_TOOLBAR, reinterpret_cast<LPARAM>(&drop));
+        });
+        HWND menuWindow = TrackedMenu(uiThread);
+        if (menuWindow) {
+          HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+          for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[MAX_PATH] = L"";
+            GetMenuStringW(menu, i, text, MAX_PATH, MF_BYPOSITION);
+            items.push_back(text);
+          }
+          // Down to the first item (the root) and take it.
+          PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+          PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+          for (int i = 0; i < 100 && lmx::CurrentLevel(ListOf(dialog)) != 0; ++i) Sleep(10);
+        }
+        else SendMessageW(view, WM_CANCELMODE, 0, 0);
+        sender.join();
+        levelAfter = lmx::CurrentLevel(ListOf(dialog));
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      },
+      path, start);
+  EXPECT_EQ(items, (Strings{L"My Device", L"  " + folder.Name(), L"    Pics"}));
+  EXPECT_EQ(levelAfter, 0);
+}
+
+}  // namespace
