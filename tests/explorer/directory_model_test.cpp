@@ -119,6 +119,12 @@ TEST_F(DirectoryModelTest, ListsFoldersFirstByNameWithTheParentRowSizesAndDates)
   ASSERT_TRUE(secret & FILE_ATTRIBUTE_HIDDEN);
   const bool secretListed = (secret & lmx::kListableAttributes) != 0;
 
+  // The eight images of bitmap 140 are the list's small images, kept by the explorer.
+  const HIMAGELIST images = lmx::StateOf(list)->imageList;
+  ASSERT_NE(images, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(images), 8);
+  EXPECT_EQ(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0), reinterpret_cast<LRESULT>(images));
+
   Strings expected = {L"..", L"Hidden", L"x.bmp", L"Z", L"a.gif", L"b.bmp", L"c.gif"};
   if (secretListed) expected.push_back(L"secret.bmp");
   const auto rows = ReadRows(list);
