@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "aygshell.h"
+#include "dialog_driver.h"
 #include "message_capture.h"
 #include "options_dialog.h"
 #include "resources/lang_ids.h"
@@ -15,32 +16,7 @@ namespace {
 
 using lmx::AppSettings;
 
-// Waits on a second thread for the modal dialog of `uiThread`, then acts on it with
-// messages while the dialog's own loop runs on the test thread.
-class DialogDriver {
- public:
-  DialogDriver(DWORD uiThread, std::function<void(HWND)> act)
-      : thread_([uiThread, act] {
-          HWND dialog = nullptr;
-          for (int i = 0; i < 500 && !dialog; ++i) {
-            EnumThreadWindows(uiThread, FindDialog, reinterpret_cast<LPARAM>(&dialog));
-            if (!dialog) Sleep(10);
-          }
-          if (dialog) act(dialog);
-        }) {}
-  ~DialogDriver() { thread_.join(); }
-
- private:
-  static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    wchar_t name[32];
-    if (IsWindowVisible(window) && GetClassNameW(window, name, 32) && wcscmp(name, L"#32770") == 0) {
-      *reinterpret_cast<HWND*>(found) = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  std::thread thread_;
-};
+using lmx::test::DialogDriver;
 
 struct Seen {
   bool pen = false, scrollBars = false, slim = false, full = false;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "aygshell.h"
+#include "dialog_driver.h"
 #include "explorer_fixture.h"
 #include "explorer_ids.h"
 #include "explorer_list.h"
@@ -25,32 +26,7 @@ using Strings = std::vector<std::wstring>;
 
 constexpr wchar_t kImageFilter[] = L"All Formats (*.*)\0*.bmp;*.gif\0Bitmap (*.bmp)\0*.bmp\0\0";
 
-// Waits on a second thread for the explorer dialog of `uiThread`, then works it with
-// window messages while the dialog's own loop runs on the test thread.
-class DialogDriver {
- public:
-  DialogDriver(DWORD uiThread, std::function<void(HWND)> act)
-      : thread_([uiThread, act] {
-          HWND dialog = nullptr;
-          for (int i = 0; i < 500 && !dialog; ++i) {
-            EnumThreadWindows(uiThread, FindDialog, reinterpret_cast<LPARAM>(&dialog));
-            if (!dialog) Sleep(10);
-          }
-          if (dialog) act(dialog);
-        }) {}
-  ~DialogDriver() { thread_.join(); }
-
- private:
-  static BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    wchar_t name[32];
-    if (IsWindowVisible(window) && GetClassNameW(window, name, 32) && wcscmp(name, L"#32770") == 0) {
-      *reinterpret_cast<HWND*>(found) = window;
-      return FALSE;
-    }
-    return TRUE;
-  }
-  std::thread thread_;
-};
+using lmx::test::DialogDriver;
 
 HWND ViewOf(HWND dialog) { return GetDlgItem(dialog, IDC_EXPLORER_VIEW); }
 HWND ListOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_LIST); }

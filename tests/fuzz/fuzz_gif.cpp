@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "gif_reader.h"
-#include "packed_dib.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::MemorySource file(data, size);
@@ -12,13 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::DecodeMessages messages;
   void* block = lmx::gif::ReadGifFile(file, heap, messages);
   if (block) {
-    // The whole block the header describes must be readable.
-    const lmx::DibHeader h = lmx::ReadDibHeader(block);
-    const auto* bytes = static_cast<const uint8_t*>(block);
-    volatile uint8_t sink = 0;
-    const size_t total = lmx::kInfoHeaderSize + size_t{h.biClrUsed} * 4 + h.biSizeImage;
-    for (size_t i = 0; i < total; i += 4096) sink = sink ^ bytes[i];
-    if (total) sink = sink ^ bytes[total - 1];
+    lmx::fuzz::TouchPackedDib(block);
     heap.Free(block);
   }
   return 0;

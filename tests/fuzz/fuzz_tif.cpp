@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "packed_dib.h"
+#include "fuzz_support.h"
 #include "tif_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -21,13 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   void* block = mapped ? lmx::tif::ReadTiff(data, size, index, heap, messages)
                        : lmx::tif::ReadTiff(again, index, heap, messages);
   if (block) {
-    // The whole block the header describes must be readable.
-    const lmx::DibHeader h = lmx::ReadDibHeader(block);
-    const auto* bytes = static_cast<const uint8_t*>(block);
-    volatile uint8_t sink = 0;
-    const size_t total = lmx::kInfoHeaderSize + size_t{h.biClrUsed} * 4 + h.biSizeImage;
-    for (size_t i = 0; i < total; i += 4096) sink = sink ^ bytes[i];
-    sink = sink ^ bytes[total - 1];
+    lmx::fuzz::TouchPackedDib(block);
     heap.Free(block);
   } else if (messages.Empty()) {
     __builtin_trap();  // a refusal always says why
