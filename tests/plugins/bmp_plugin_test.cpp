@@ -4,8 +4,6 @@
 namespace lmx::test {
 namespace {
 
-constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
-
 // A Windows bitmap file: 14-byte file header, 40-byte info header, colour table, pixels.
 struct BmpFile {
   int32_t width = 4, height = 1;
@@ -58,13 +56,7 @@ class BmpPlugin : public testing::Test {
     return plugin.load(file.Path(), 0);
   }
   void ExpectOnly(std::initializer_list<const wchar_t*> texts) {
-    std::vector<std::wstring> got;
-    for (const auto& m : capture.Messages()) {
-      got.push_back(m.text);
-      EXPECT_EQ(m.caption, L"Error...");
-      EXPECT_EQ(m.style, kExclamation);
-    }
-    EXPECT_EQ(got, std::vector<std::wstring>(texts.begin(), texts.end()));
+    ExpectPluginMessages(capture, L"Error...", texts);
   }
 };
 

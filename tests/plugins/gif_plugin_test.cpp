@@ -6,8 +6,6 @@
 namespace lmx::test {
 namespace {
 
-constexpr UINT kExclamation = MB_OK | MB_ICONEXCLAMATION;
-
 // Packs codes least significant bit first, as GIF image data holds them.
 class CodeWriter {
  public:
@@ -175,13 +173,7 @@ class GifPlugin : public testing::Test {
     return plugin.load(file.Path(), index);
   }
   void ExpectTexts(std::initializer_list<const wchar_t*> texts) {
-    std::vector<std::wstring> got;
-    for (const auto& m : capture.Messages()) {
-      got.push_back(m.text);
-      EXPECT_EQ(m.caption, L"Error...");
-      EXPECT_EQ(m.style, kExclamation);
-    }
-    EXPECT_EQ(got, std::vector<std::wstring>(texts.begin(), texts.end()));
+    ExpectPluginMessages(capture, L"Error...", texts);
   }
 };
 

@@ -61,6 +61,18 @@ struct Dib {
   }
 };
 
+// The boxes a plug-in raised, in order: each with `caption` and the exclamation icon.
+inline void ExpectPluginMessages(const MessageCapture& capture, const wchar_t* caption,
+                                 std::initializer_list<const wchar_t*> texts) {
+  std::vector<std::wstring> got;
+  for (const auto& m : capture.Messages()) {
+    got.push_back(m.text);
+    EXPECT_EQ(m.caption, caption);
+    EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+  }
+  EXPECT_EQ(got, std::vector<std::wstring>(texts.begin(), texts.end()));
+}
+
 inline void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
   if (b.size() < at + 2) b.resize(at + 2);
   b[at] = v & 0xFF;
