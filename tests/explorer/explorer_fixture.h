@@ -10,6 +10,9 @@
 
 namespace lmx::test {
 
+// The open-file filter of a viewer with the BMP and GIF plug-ins.
+inline constexpr wchar_t kImageFilter[] = L"All Formats (*.*)\0*.bmp;*.gif\0Bitmap (*.bmp)\0*.bmp\0\0";
+
 // A folder at the device's root (C:\ on the host), removed with all it holds.
 class DeviceFolder {
  public:

@@ -19,12 +19,12 @@ namespace {
 
 using lmx::test::ColumnOf;
 using lmx::test::DeviceFolder;
+using lmx::test::kImageFilter;
 using lmx::test::Names;
 using lmx::test::ReadRows;
 using lmx::test::RowIndex;
 using Strings = std::vector<std::wstring>;
 
-constexpr wchar_t kImageFilter[] = L"All Formats (*.*)\0*.bmp;*.gif\0Bitmap (*.bmp)\0*.bmp\0\0";
 
 using lmx::test::DialogDriver;
 
