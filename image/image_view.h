@@ -1,0 +1,93 @@
+// The image view: ViewerMainCtrl, the main window's one child, which lays out the image
+// view (InfoControl), the viewer toolbar and the status bar; and the InfoControl with its
+// zoom, scroll bars, pen panning and painting. There is one view per process.
+#pragma once
+
+#include <windows.h>
+
+#include "gfx_image.h"
+
+namespace lmx {
+
+// ViewMode values.
+constexpr int kViewActualSize = 0;
+constexpr int kViewFitWhole = 1;
+constexpr int kViewFitWidth = 2;
+constexpr int kViewFitHeight = 3;
+constexpr int kViewFreeZoom = 5;
+constexpr int kViewFullScreen = 6;
+
+// Child ids inside ViewerMainCtrl.
+constexpr int kViewerMainCtrlId = 100;
+constexpr int kInfoControlId = 201;
+constexpr int kStatusBarId = 202;
+constexpr int kViewerToolbarId = 205;
+
+constexpr float kZoomMin = 0.167f;
+constexpr float kZoomMax = 8.0f;
+constexpr int kZoomStepCount = 10;
+extern const float ZoomSteps[kZoomStepCount];
+
+// What the view keeps (one per process).
+struct ViewState {
+  int mode;
+  RECT destination;
+  RECT source;
+  RECT lastPainted;
+  int imageWidth, imageHeight;
+  int zoomedWidth, zoomedHeight;
+  float zoom;
+  RECT client;
+  int vertPos, horzPos;
+  int vertMax, horzMax;
+  int horzOffset, vertOffset;
+  int dragActive;
+  int dragStartHorz, dragStartVert;
+  int dragStartX, dragStartY;
+  short dragX, dragY;
+  int dragDeltaX, dragDeltaY;
+  int modeBeforeFullScreen;  // the mode to return to when full screen ends
+};
+
+bool RegisterViewerMainCtrl(HINSTANCE instance);  // once per process
+bool RegisterInfoControl(HINSTANCE instance);
+HWND CreateViewerMainCtrl(HWND mainWindow, HINSTANCE instance);  // child id 100
+void DestroyViewerMainCtrl();
+HWND ViewerMainCtrlWindow();
+void RelayoutViewerMainCtrl();  // WM_SIZE with its client size
+HWND ViewerToolbarWindow();     // the toolbar control; accepts TB_ENABLEBUTTON
+HWND ImageViewWindow();         // the InfoControl
+HWND StatusBarWindow();
+
+// The current file's picture, or null; borrowed until replaced.
+void ImageView_SetImage(GfxImage* image);
+GfxImage* ImageView_Image();
+const ViewState& ImageView_State();
+
+void ImageView_SetMode(int mode);  // sets the mode, resets and relays out
+int ImageView_Mode();
+void ImageView_Reset();     // offsets and scroll positions to 0, then relayout
+void ImageView_Relayout();
+void ImageView_TakeNewImageSize();
+void ImageView_ResetAfterClose();  // zoom 1.0, both status texts emptied
+float ImageView_Zoom();
+void ImageView_SetZoom(float zoom);
+void ImageView_RepaintImage();    // union of the new and the last painted rectangle
+void ImageView_RepaintPicture();  // the current destination rectangle
+void ImageView_ZoomIn();
+void ImageView_ZoomOut();
+void ImageView_ZoomDialog(HWND owner);  // template 108 from lmx::ResourceModule()
+// Scroll-bar and pen mode switched (MSState): bars removed, offsets reset, relayout.
+void ImageView_ScrollModeChanged();
+
+// Full screen (ViewMode 6): ViewerMainCtrl covers the whole screen, topmost, bars hidden,
+// the zoom in force kept. A tap on the picture, or leaving through the API, returns to the
+// mode in force before.
+void ImageView_EnterFullScreen();
+void ImageView_LeaveFullScreen();
+bool ImageView_IsFullScreen();
+
+// "%d%%" of the truncated zoom x 100 into `text` (at least 16 characters).
+void FormatZoomText(float zoom, wchar_t* text, int chars);
+
+}  // namespace lmx
