@@ -1,0 +1,153 @@
+#include "plugin_entry.h"
+
+#include <cwchar>
+
+namespace lmx {
+
+wchar_t* CopyString(const wchar_t* text) {
+  if (!text) return nullptr;
+  size_t chars = wcslen(text) + 1;
+  auto* copy = new wchar_t[chars];
+  wmemcpy(copy, text, chars);
+  return copy;
+}
+
+void FreeString(wchar_t*& text) {
+  delete[] text;
+  text = nullptr;
+}
+
+void AssignString(wchar_t** field, const wchar_t* text) {
+  wchar_t* copy = CopyString(text);
+  FreeString(*field);
+  *field = copy;
+}
+
+PlugInEntry::PlugInEntry(HKEY plugInsKey) : pluginsKey(plugInsKey) {}
+
+PlugInEntry::PlugInEntry(HKEY plugInsKey, const wchar_t* libraryPath) : pluginsKey(plugInsKey) {
+  component = CopyString(libraryPath);
+  LoadPlugInLibrary();
+}
+
+PlugInEntry::~PlugInEntry() {
+  FreeString(component);
+  FreeString(legalNotice);
+  FreeString(ext);
+  FreeString(name);
+  FreeString(spare);
+  FreeString(shortName);
+  FreeString(regFileLink);
+  if (icon) DestroyIcon(icon);
+  if (module) FreeLibrary(module);
+}
+
+int32_t PlugInEntry::Compare(const void* other, intptr_t) const {
+  if (!other) return kRefuse;
+  const auto* entry = static_cast<const PlugInEntry*>(other);
+  int result = lstrcmpW(OrEmpty(entry->name), OrEmpty(name));
+  return result < 0 ? -1 : result;
+}
+
+bool PlugInEntry::FullyBound() const {
+  return module && openAboutDlg && registerDll && unregisterDll && loadGfxFile && getVersion &&
+         getFileInfo;
+}
+
+namespace {
+template <typename Fn>
+bool Bind(HMODULE module, const char* exportName, Fn* slot) {
+  FARPROC proc = GetProcAddress(module, exportName);
+  *slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+  return proc != nullptr;
+}
+}  // namespace
+
+int PlugInEntry::LoadPlugInLibrary() {
+  if (!component) return 0;
+  if (!*component) return 1;
+  if (!module) {
+    module = LoadLibraryW(component);
+    if (!module) return 0;
+    icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(100), IMAGE_ICON, 0, 0, 0));
+  }
+  // The first missing export ends the binding; what was found stays set.
+  if (!Bind(module, "LMX_OpenAboutDlg", &openAboutDlg)) return 0;
+  if (!Bind(module, "LMX_RegisterDLL", &registerDll)) return 0;
+  if (!Bind(module, "LMX_UnRegisterDLL", &unregisterDll)) return 0;
+  if (!Bind(module, "LMX_LoadGfxFile", &loadGfxFile)) return 0;
+  if (!Bind(module, "LMX_GetVersion", &getVersion)) return 0;
+  if (!Bind(module, "LMX_GetFileInfo", &getFileInfo)) return 0;
+  return 1;
+}
+
+void PlugInEntry::ReadValues(HKEY subkey) {
+  struct Field {
+    const wchar_t* valueName;
+    wchar_t** slot;
+  } const fields[] = {
+      {kCopyrightValue, &legalNotice}, {kComponentValue, &component}, {kExtValue, &ext},
+      {kNameValue, &name},             {kShortNameValue, &shortName}, {kRegFileLinkValue, &regFileLink},
+  };
+  constexpr DWORD kNameChars = 129;    // value names up to 128 characters
+  constexpr DWORD kDataBytes = 1024;   // data up to 1024 bytes
+  for (DWORD index = 0;; ++index) {
+    wchar_t valueName[kNameChars];
+    DWORD nameChars = kNameChars;
+    DWORD type = 0;
+    wchar_t data[kDataBytes / sizeof(wchar_t) + 1];
+    DWORD dataBytes = kDataBytes;
+    LONG rc = RegEnumValueW(subkey, index, valueName, &nameChars, nullptr, &type,
+                            reinterpret_cast<BYTE*>(data), &dataBytes);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    if (rc != ERROR_SUCCESS) continue;  // a name or data too long for the buffers
+    if (type != REG_SZ && type != REG_EXPAND_SZ) continue;
+    data[dataBytes / sizeof(wchar_t)] = L'\0';  // stored strings need not be terminated
+    for (const Field& field : fields) {
+      if (wcscmp(valueName, field.valueName) == 0) AssignString(field.slot, data);
+    }
+  }
+}
+
+int PlugInEntry::Register() {
+  if (!registerDll || !registerDll(pluginsKey)) return 0;
+  // The plug-in wrote its subkey: find it by the library path and take what it wrote.
+  for (DWORD index = 0;; ++index) {
+    wchar_t subkeyName[257];
+    DWORD chars = 257;
+    if (RegEnumKeyExW(pluginsKey, index, subkeyName, &chars, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS) {
+      return 0;
+    }
+    HKEY subkey = nullptr;
+    if (RegOpenKeyExW(pluginsKey, subkeyName, 0, KEY_READ, &subkey) != ERROR_SUCCESS) continue;
+    wchar_t written[MAX_PATH + 1] = {};
+    DWORD bytes = sizeof(written) - sizeof(wchar_t);
+    DWORD type = 0;
+    bool same = RegQueryValueExW(subkey, kComponentValue, nullptr, &type,
+                                 reinterpret_cast<BYTE*>(written), &bytes) == ERROR_SUCCESS &&
+                (type == REG_SZ || type == REG_EXPAND_SZ) &&
+                CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, written, -1,
+                               OrEmpty(component), -1) == CSTR_EQUAL;
+    if (same) ReadValues(subkey);
+    RegCloseKey(subkey);
+    if (same) return 1;
+  }
+}
+
+int PlugInEntry::Unregister() { return unregisterDll ? unregisterDll(pluginsKey) : 0; }
+
+INT_PTR PlugInEntry::About(HWND owner) { return openAboutDlg ? openAboutDlg(owner) : 0; }
+
+DWORD PlugInEntry::Version() { return getVersion ? getVersion() : 0; }
+
+BOOL PlugInEntry::FileInfo(const wchar_t* path, DWORD* imageCount) {
+  return getFileInfo ? getFileInfo(path, imageCount) : FALSE;
+}
+
+void* PlugInEntry::LoadPicture(const wchar_t* path, DWORD imageIndex) {
+  if (!loadGfxFile || !path || !*path) return nullptr;
+  return loadGfxFile(path, imageIndex);
+}
+
+}  // namespace lmx

@@ -1,0 +1,79 @@
+// One installed format plug-in: its registry values, its loaded library and the six bound
+// exports. Entries live in the PlugInList, which orders them by display name.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "gfx_image.h"
+#include "obj_list.h"
+#include "plugin_api.h"
+
+namespace lmx {
+
+
+// Value names of a plug-in's subkey under GfxPlugIns.
+constexpr wchar_t kCopyrightValue[] = L"Copyright";
+constexpr wchar_t kComponentValue[] = L"Component";
+constexpr wchar_t kExtValue[] = L"Ext";
+constexpr wchar_t kNameValue[] = L"Name";
+constexpr wchar_t kShortNameValue[] = L"ShortName";
+constexpr wchar_t kRegFileLinkValue[] = L"RegFileLink";
+
+class PlugInEntry final : public ObjListNode, public PictureSource {
+ public:
+  // Every field empty; `plugInsKey` stays the caller's.
+  explicit PlugInEntry(HKEY plugInsKey);
+  // As above with `component` copied from `libraryPath`, then the library is loaded.
+  PlugInEntry(HKEY plugInsKey, const wchar_t* libraryPath);
+  ~PlugInEntry() override;  // frees the strings, unloads the library
+
+  // Orders by name (case-sensitive, lstrcmpW): the other's name against this one's.
+  int32_t Compare(const void* other, intptr_t extra) const override;
+
+  // 0 when component is null or the library or one of its exports is missing; 1 when the
+  // component is empty (nothing loaded) or all six exports are bound.
+  int LoadPlugInLibrary();
+  bool FullyBound() const;
+  // Copies the plug-in's values (Copyright, Component, Ext, Name, ShortName, RegFileLink)
+  // from its open subkey.
+  void ReadValues(HKEY subkey);
+  // LMX_RegisterDLL, then the values the plug-in wrote. 1 on success.
+  int Register();
+  int Unregister();
+  INT_PTR About(HWND owner);
+  DWORD Version();
+  // PictureSource
+  BOOL FileInfo(const wchar_t* path, DWORD* imageCount) override;
+  void* LoadPicture(const wchar_t* path, DWORD imageIndex) override;
+
+  HMODULE module = nullptr;
+  HICON icon = nullptr;
+  wchar_t* component = nullptr;
+  wchar_t* legalNotice = nullptr;
+  wchar_t* ext = nullptr;
+  wchar_t* name = nullptr;
+  uint32_t state = 1;
+  uint32_t reserved = 0;
+  wchar_t* spare = nullptr;
+  wchar_t* shortName = nullptr;
+  wchar_t* regFileLink = nullptr;
+  LmxOpenAboutDlgFn openAboutDlg = nullptr;
+  LmxRegisterDllFn registerDll = nullptr;
+  LmxUnRegisterDllFn unregisterDll = nullptr;
+  LmxLoadGfxFileFn loadGfxFile = nullptr;
+  LmxGetVersionFn getVersion = nullptr;
+  LmxGetFileInfoFn getFileInfo = nullptr;
+  HKEY pluginsKey = nullptr;
+  uint32_t pluginId = 0;
+};
+
+// A fresh heap copy of `text` (null stays null); freed with FreeString.
+wchar_t* CopyString(const wchar_t* text);
+void FreeString(wchar_t*& text);
+// Replaces `*field` with a copy of `text`.
+void AssignString(wchar_t** field, const wchar_t* text);
+inline const wchar_t* OrEmpty(const wchar_t* text) { return text ? text : L""; }
+
+}  // namespace lmx

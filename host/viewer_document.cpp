@@ -1,0 +1,245 @@
+#include "viewer_document.h"
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "explorer_view.h"
+#include "settings.h"
+#include "utils.h"
+
+namespace lmx {
+
+namespace {
+constexpr UINT kNoPlugInForFileString = 300;     // language component
+constexpr UINT kPlugInAlreadyAddedString = 301;  // language component
+constexpr UINT kCantFindPlugInString = 1002;     // the program's own
+
+ViewerDocument* g_document = nullptr;
+
+// The text after the last ".", cut to 3 characters; "" without a ".".
+void ExtensionWithoutMessage(const wchar_t* path, wchar_t* out, size_t outChars) {
+  out[0] = L'\0';
+  const wchar_t* dot = path ? wcsrchr(path, L'.') : nullptr;
+  if (!dot) return;
+  size_t chars = wcslen(dot + 1);
+  if (chars > 3) chars = 3;
+  if (chars >= outChars) chars = outChars - 1;
+  wmemcpy(out, dot + 1, chars);
+  out[chars] = L'\0';
+}
+
+bool KeyExists(HKEY parent, const wchar_t* name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+}  // namespace
+
+ImageFileItem::ImageFileItem(PlugInEntry* entry, const wchar_t* filePath) : plugIn(entry) {
+  if (filePath) {
+    wcsncpy(path, filePath, MAX_PATH - 1);
+    path[MAX_PATH - 1] = L'\0';
+  }
+  ExtensionWithoutMessage(path, extension, MAX_PATH);
+  image = GfxImage_Create(plugIn, path);
+}
+
+ImageFileItem::~ImageFileItem() { GfxImage_Destroy(image); }
+
+ViewerDocument::ViewerDocument() : plugIns_(new PlugInList), formatLinks_(new FormatLinkList) {}
+
+ViewerDocument::~ViewerDocument() {
+  // The open file first: its picture borrows the plug-in entry.
+  current_ = nullptr;
+  Clear();
+  delete formatLinks_;
+  delete plugIns_;
+}
+
+void ViewerDocument::DiscoverPlugIns(HKEY plugInsKey) {
+  if (!plugInsKey || !plugIns_) return;
+  // The subkey names first: a failed add deletes keys, which would move the ones after it
+  // under an index walk. Each subkey is then read once, by name.
+  std::vector<std::wstring> names;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[257];
+    DWORD chars = 257;
+    if (RegEnumKeyExW(plugInsKey, index, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(name);
+  }
+  for (const std::wstring& name : names) {
+    HKEY subkey = nullptr;
+    // A key an earlier failed add removed is gone; the others are still to be read.
+    if (RegOpenKeyExW(plugInsKey, name.c_str(), 0, KEY_READ, &subkey) != ERROR_SUCCESS) continue;
+    auto* entry = new PlugInEntry(plugInsKey);
+    entry->ReadValues(subkey);
+    RegCloseKey(subkey);
+    if (!entry->component || !*entry->component) {
+      delete entry;  // no library: skipped, its key kept
+      continue;
+    }
+    if (AddPlugIn(entry, false)) {
+      AddFormatLink(new FormatLinkEntry(entry->ext, entry->shortName, entry->regFileLink, 1));
+    }
+  }
+}
+
+int ViewerDocument::AddPlugIn(PlugInEntry* entry, bool registerIt) {
+  if (!entry) return 0;
+  if (!plugIns_) {
+    delete entry;
+    return 0;
+  }
+  if (plugIns_->FindByComponent(entry->component)) {
+    MessageBoxW(OwnerWindow(), LoadLangString(kPlugInAlreadyAddedString), L"Warning...", MB_OK);
+    delete entry;
+    return 0;
+  }
+  entry->pluginId = plugIns_->nextPluginId++;
+  if (registerIt) entry->Register();
+  if (!entry->FullyBound()) entry->LoadPlugInLibrary();
+  if (!entry->FullyBound()) {
+    if (!plugIns_->FindByName(entry->name) && entry->ext && *entry->ext) {
+      RegDeleteKeyW(entry->pluginsKey, entry->ext);
+      if (HKEY links = OpenFormatLinksKey()) {
+        RegDeleteKeyW(links, entry->ext);
+        RegCloseKey(links);
+      }
+    }
+    MessageBoxW(nullptr, LoadOwnString(kCantFindPlugInString), L"Error...", MB_OK);
+    delete entry;
+    return 0;
+  }
+  bool added = plugIns_->AddEntry(entry);
+  if (!added) delete entry;  // a plug-in of that name is listed
+  plugIns_->BuildOpenFilter();
+  return added ? 1 : 0;
+}
+
+void ViewerDocument::RemovePlugIn(PlugInEntry* entry) {
+  if (plugIns_) plugIns_->UnregisterAndRemove(entry);
+}
+
+bool ViewerDocument::AddFormatLink(FormatLinkEntry* entry) {
+  if (!formatLinks_) {
+    delete entry;
+    return false;
+  }
+  return formatLinks_->AddLink(entry);
+}
+
+void ViewerDocument::RemoveFormatLink(FormatLinkEntry* entry) {
+  if (formatLinks_ && entry) formatLinks_->Remove(entry);
+}
+
+FormatLinkEntry* ViewerDocument::FindFormatLink(const wchar_t* ext) const {
+  return formatLinks_ ? formatLinks_->FindByExt(ext) : nullptr;
+}
+
+ImageFileItem* ViewerDocument::FindOpenFileByExtension(const wchar_t* ext) const {
+  if (!ext) return nullptr;
+  for (ObjListNode* node = Head(); node; node = node->Next()) {
+    auto* item = static_cast<ImageFileItem*>(node);
+    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item->extension, -1, ext, -1) == CSTR_EQUAL) {
+      return item;
+    }
+  }
+  return nullptr;
+}
+
+PlugInEntry* ViewerDocument::PlugInForPath(const wchar_t* path) const {
+  if (!plugIns_) return nullptr;
+  return plugIns_->FindByExt(ExtensionOf(path, false));
+}
+
+int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {
+  if (!plugIns_) return 0;
+  wchar_t chosen[MAX_PATH] = {};
+  if (!path || !*path) {
+    wchar_t startFolder[MAX_PATH];
+    wcsncpy(startFolder, Settings().fileOpenDir, MAX_PATH - 1);
+    startFolder[MAX_PATH - 1] = L'\0';
+    if (!PickFile(owner, chosen, plugIns_->openFilter, startFolder)) return 0;
+    SetFileOpenDir(&Settings(), startFolder);
+  } else {
+    wcsncpy(chosen, path, MAX_PATH - 1);
+  }
+  if (FirstFile()) CloseFile(owner);
+  PlugInEntry* plugIn = PlugInForPath(chosen);
+  if (!plugIn) {
+    MessageBoxW(owner, LoadLangString(kNoPlugInForFileString), L"ERROR!", MB_OK);
+    return 0;
+  }
+  auto* item = new ImageFileItem(plugIn, chosen);
+  if (!item->image || !GfxImage_Load(item->image)) {
+    delete item;  // the plug-in has said why
+    return 0;
+  }
+  Add(item);
+  current_ = item;
+  ShowCurrent();
+  return 1;
+}
+
+int ViewerDocument::CloseFile(HWND) {
+  ImageFileItem* item = FirstFile();
+  if (!item) return 0;
+  if (current_ == item) current_ = nullptr;
+  Remove(item);
+  current_ = FirstFile();
+  ShowCurrent();
+  return 1;
+}
+
+void ViewerDocument::ShowCurrent() {
+  if (view_) view_->CurrentFileChanged(current_);
+  UpdatePageButtons();
+}
+
+DWORD ViewerDocument::PageCount() const {
+  return current_ && current_->image ? current_->image->imageCount : 0;
+}
+
+DWORD ViewerDocument::CurrentPage() const {
+  return current_ && current_->image ? current_->image->imageIndex : 0;
+}
+
+int ViewerDocument::NextPage() {
+  int result = current_ && current_->image ? GfxImage_Next(current_->image) : 0;
+  UpdatePageButtons();
+  return result;
+}
+
+int ViewerDocument::PreviousPage() {
+  int result = current_ && current_->image ? GfxImage_Previous(current_->image) : 0;
+  UpdatePageButtons();
+  return result;
+}
+
+void ViewerDocument::UpdatePageButtons() {
+  if (!view_) return;
+  GfxImage* image = current_ ? current_->image : nullptr;
+  if (!image || image->imageCount < 2) {
+    view_->UpdatePageButtons(false, false, false);
+    return;
+  }
+  view_->UpdatePageButtons(true, GfxImage_HasPrevious(image), GfxImage_HasNext(image));
+}
+
+ViewerDocument* TheDocument() { return g_document; }
+
+ViewerDocument* CreateTheDocument() {
+  if (!g_document) g_document = new ViewerDocument;
+  return g_document;
+}
+
+void DestroyTheDocument() {
+  delete g_document;
+  g_document = nullptr;
+}
+
+}  // namespace lmx

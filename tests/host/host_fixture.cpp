@@ -1,0 +1,81 @@
+#include "host_fixture.h"
+
+#include "plugin_api.h"
+#include "registry.h"
+#include "settings.h"
+#include "test_env.h"
+#include "utils.h"
+
+namespace lmx::test {
+
+std::vector<std::wstring> DeliveredPlugIns() {
+  std::vector<std::wstring> paths;
+  for (const wchar_t* name : {L"zlx_bmp.dll", L"zlx_gif.dll", L"zlx_pcx.dll", L"zlx_tif.dll"}) {
+    paths.push_back(BinDir() + name);
+  }
+  return paths;
+}
+
+std::wstring FakePlugIn(const wchar_t* name) {
+  // The fakes sit in tests\fakes beside bin\ of the build.
+  std::wstring bin = BinDir();
+  std::wstring build = bin.substr(0, bin.size() - 4);  // without "bin\"
+  return build + L"tests\\fakes\\" + name + L".dll";
+}
+
+bool RegisterLibrary(const std::wstring& path, HKEY plugInsKey) {
+  HMODULE module = LoadLibraryW(path.c_str());
+  if (!module) return false;
+  auto registerDll = reinterpret_cast<LmxRegisterDllFn>(
+      reinterpret_cast<void*>(GetProcAddress(module, "LMX_RegisterDLL")));
+  bool ok = registerDll && registerDll(plugInsKey);
+  FreeLibrary(module);
+  return ok;
+}
+
+std::vector<std::wstring> SubkeyNames(HKEY key) {
+  std::vector<std::wstring> names;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[260];
+    DWORD chars = 260;
+    if (RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name);
+  }
+  return names;
+}
+
+bool HasSubkey(HKEY key, const wchar_t* name) {
+  HKEY sub = nullptr;
+  if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) return false;
+  RegCloseKey(sub);
+  return true;
+}
+
+void HostTest::SetUp() {
+  lang_ = LoadBuilt(L"LumivexLangComp.dll");
+  SetResourceModule(lang_);
+  SetInstanceModule(GetModuleHandleW(nullptr));
+  SetOwnerWindow(nullptr);
+  ASSERT_TRUE(LoadSettings(&Settings()));
+  ASSERT_NE(Settings().plugInKey, nullptr);
+}
+
+void HostTest::TearDown() {
+  CloseKey(formatLinks_);
+  CloseSettings(&Settings());
+  SetResourceModule(nullptr);
+  if (lang_) FreeLibrary(lang_);
+}
+
+HKEY HostTest::PlugInsKey() const { return Settings().plugInKey; }
+
+HKEY HostTest::FormatLinksKey() {
+  if (!formatLinks_) {
+    HKEY app = OpenApplicationKey();
+    formatLinks_ = OpenOrCreateKey(app, kFormatLinksKeyName);
+    CloseKey(app);
+  }
+  return formatLinks_;
+}
+
+}  // namespace lmx::test

@@ -1,0 +1,218 @@
+// Discovery of the plug-ins from the registry, the list's order and ids, the open-file
+// filter and the choice of a plug-in by extension.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host_fixture.h"
+#include "message_capture.h"
+#include "registry.h"
+#include "viewer_document.h"
+
+namespace lmx::test {
+namespace {
+
+using Strings = std::vector<std::wstring>;
+
+Strings Names(const PlugInList& list) {
+  Strings names;
+  for (PlugInEntry* e = list.First(); e; e = PlugInList::NextOf(e)) names.emplace_back(e->name);
+  return names;
+}
+
+Strings FilterStrings(const PlugInList& list) {
+  Strings strings;
+  const wchar_t* p = list.openFilter;
+  while (*p) {
+    strings.emplace_back(p);
+    p += strings.back().size() + 1;
+  }
+  return strings;
+}
+
+PlugInEntry* NamedEntry(const wchar_t* name, const wchar_t* ext, const wchar_t* shortName) {
+  auto* entry = new PlugInEntry(nullptr);
+  AssignString(&entry->name, name);
+  AssignString(&entry->ext, ext);
+  AssignString(&entry->shortName, shortName);
+  return entry;
+}
+
+void WriteValue(HKEY key, const wchar_t* name, const std::wstring& value) {
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+TEST_F(HostTest, TheFourDeliveredPlugInsAreFoundInNameOrderWithTheirFilter) {
+  for (const auto& path : DeliveredPlugIns()) ASSERT_TRUE(RegisterLibrary(path, PlugInsKey()));
+  MessageCapture boxes;
+  ViewerDocument document;
+  document.DiscoverPlugIns(PlugInsKey());
+  EXPECT_TRUE(boxes.Messages().empty());
+
+  PlugInList& list = *document.plugIns();
+  ASSERT_EQ(list.Count(), 4u);
+  uint32_t id = kFirstPlugInId;
+  Strings shortNames;
+  for (PlugInEntry* e = list.First(); e; e = PlugInList::NextOf(e)) {
+    EXPECT_EQ(e->pluginId, id++);
+    EXPECT_TRUE(e->FullyBound());
+    EXPECT_NE(e->icon, nullptr);
+    EXPECT_EQ(e->Version(), 0x10000u);
+    shortNames.emplace_back(e->shortName);
+  }
+  EXPECT_EQ(shortNames, (Strings{L"Bitmap", L"Gif", L"PCX", L"Tiff"}));
+
+  EXPECT_EQ(FilterStrings(list),
+            (Strings{L"All Formats (*.*)", L"*.bmp;*.gif;*.pcx;*.tif", L"Bitmap (*.bmp)", L"*.bmp", L"Gif (*.gif)",
+                     L"*.gif", L"PCX (*.pcx)", L"*.pcx", L"Tiff (*.tif)", L"*.tif"}));
+  EXPECT_EQ(list.OpenFilterLength(), 119u);
+
+  // One format link per plug-in, made by the discovery, in short-name order.
+  Strings links;
+  for (ObjListNode* n = document.formatLinks()->Head(); n; n = n->Next()) {
+    auto* link = static_cast<FormatLinkEntry*>(n);
+    EXPECT_EQ(link->linked, 1u);
+    links.emplace_back(link->ext);
+  }
+  EXPECT_EQ(links, (Strings{L"bmp", L"gif", L"pcx", L"tif"}));
+  ASSERT_NE(document.FindFormatLink(L"TIF"), nullptr);
+  EXPECT_EQ(std::wstring(document.FindFormatLink(L"TIF")->shortName), L"Tiff");
+
+  // Extensions: case does not matter, three characters count, a missing dot finds nothing.
+  EXPECT_EQ(std::wstring(document.PlugInForPath(L"\\a\\photo.BMP")->shortName), L"Bitmap");
+  EXPECT_EQ(std::wstring(document.PlugInForPath(L"scan.tiff")->shortName), L"Tiff");
+  EXPECT_EQ(document.PlugInForPath(L"image.jpeg"), nullptr);
+  EXPECT_EQ(list.FindByExt(L""), nullptr);
+  EXPECT_EQ(list.FindByPlugInId(1003)->pluginId, 1003u);
+  EXPECT_EQ(list.FindByPlugInId(1501), nullptr);
+
+  // The walk hands out short names with ids, then nothing; a new walk starts again.
+  Strings walked;
+  std::vector<uint32_t> ids;
+  int32_t cursor = -1;
+  const wchar_t* text = nullptr;
+  uint32_t pluginId = 0;
+  while (list.Walk(&cursor, true, &text, &pluginId)) {
+    walked.emplace_back(text);
+    ids.push_back(pluginId);
+  }
+  EXPECT_EQ(walked, shortNames);
+  EXPECT_EQ(ids, (std::vector<uint32_t>{1000, 1001, 1002, 1003}));
+  cursor = -1;
+  ASSERT_TRUE(list.Walk(&cursor, false, &text, &pluginId));
+  EXPECT_EQ(std::wstring(text), L"BMP - Bitmap File Format");
+}
+
+TEST_F(HostTest, APlugInWithoutFileInfoIsRejectedAndItsKeysRemoved) {
+  ASSERT_TRUE(RegisterLibrary(DeliveredPlugIns()[0], PlugInsKey()));
+  ASSERT_TRUE(RegisterLibrary(FakePlugIn(L"fake_noinfo"), PlugInsKey()));
+  HKEY link = OpenOrCreateKey(FormatLinksKey(), L"xyz");
+  CloseKey(link);
+  ASSERT_TRUE(HasSubkey(PlugInsKey(), L"xyz"));
+
+  MessageCapture boxes;
+  ViewerDocument document;
+  document.DiscoverPlugIns(PlugInsKey());
+  ASSERT_EQ(boxes.Messages().size(), 1u);
+  EXPECT_EQ(boxes.Messages()[0].caption, L"Error...");
+  EXPECT_EQ(boxes.Messages()[0].text, L"Can't find Plug-In.");
+  EXPECT_EQ(Names(*document.plugIns()).size(), 1u);
+  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"xyz"));
+  EXPECT_FALSE(HasSubkey(FormatLinksKey(), L"xyz"));
+  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"bmp"));
+  EXPECT_EQ(document.FindFormatLink(L"xyz"), nullptr);
+}
+
+TEST_F(HostTest, DuplicatesAndEmptyLibraryPathsDoNotJoinAndAreReadOnce) {
+  // Registered: the BMP plug-in, a second key naming the same library, two plug-ins sharing
+  // one display name, a key without a library path, and a key whose library is missing.
+  ASSERT_TRUE(RegisterLibrary(DeliveredPlugIns()[0], PlugInsKey()));
+  ASSERT_TRUE(RegisterLibrary(FakePlugIn(L"fake_twin_a"), PlugInsKey()));
+  ASSERT_TRUE(RegisterLibrary(FakePlugIn(L"fake_twin_b"), PlugInsKey()));
+  HKEY copy = OpenOrCreateKey(PlugInsKey(), L"bmq");
+  WriteValue(copy, L"Component", DeliveredPlugIns()[0]);
+  WriteValue(copy, L"Ext", L"bmq");
+  WriteValue(copy, L"Name", L"Second Bitmap");
+  CloseKey(copy);
+  HKEY empty = OpenOrCreateKey(PlugInsKey(), L"emp");
+  WriteValue(empty, L"Component", L"");
+  WriteValue(empty, L"Ext", L"emp");
+  CloseKey(empty);
+  // A key whose library is missing: the discovery removes it.
+  HKEY gone = OpenOrCreateKey(PlugInsKey(), L"aaa");
+  WriteValue(gone, L"Component", L"C:\\nowhere\\missing.dll");
+  WriteValue(gone, L"Ext", L"aaa");
+  WriteValue(gone, L"Name", L"Missing");
+  CloseKey(gone);
+
+  MessageCapture boxes;
+  ViewerDocument document;
+  document.DiscoverPlugIns(PlugInsKey());
+
+  // One warning for the library listed twice, one error for the missing library.
+  Strings captions;
+  for (const auto& m : boxes.Messages()) captions.push_back(m.caption + L": " + m.text);
+  ASSERT_EQ(captions.size(), 2u);
+  EXPECT_EQ(captions[0], L"Error...: Can't find Plug-In.");
+  EXPECT_EQ(boxes.Messages()[1].caption, L"Warning...");
+  EXPECT_FALSE(boxes.Messages()[1].text.empty());
+
+  Strings names = Names(*document.plugIns());
+  EXPECT_EQ(names, (Strings{L"BMP - Bitmap File Format", L"Twin"}));
+  EXPECT_EQ(document.plugIns()->FindByName(L"Twin")->ext, std::wstring(L"qqa"));
+  // Refused duplicates keep their keys; the key without a library is kept; the missing
+  // library's key is gone.
+  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"bmq"));
+  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"qqb"));
+  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"emp"));
+  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"aaa"));
+  EXPECT_EQ(document.plugIns()->nextPluginId, kFirstPlugInId + 4);  // four adds were tried
+}
+
+TEST(PlugInListTest, EntriesAreOrderedByNameAndDuplicateNamesRefused) {
+  PlugInList list;
+  EXPECT_EQ(FilterStrings(list), (Strings{L"All Formats (*.*)", L"*.*"}));
+  ASSERT_TRUE(list.AddEntry(NamedEntry(L"TIFF", L"tif", L"Tiff")));
+  ASSERT_TRUE(list.AddEntry(NamedEntry(L"Bitmaps", L"bmp", L"Bitmap")));
+  ASSERT_TRUE(list.AddEntry(NamedEntry(L"GIF", L"gif", L"Gif")));
+  PlugInEntry* twin = NamedEntry(L"GIF", L"gi2", L"Gif2");
+  EXPECT_FALSE(list.AddEntry(twin));
+  delete twin;
+  EXPECT_EQ(Names(list), (Strings{L"Bitmaps", L"GIF", L"TIFF"}));
+  list.BuildOpenFilter();
+  EXPECT_EQ(FilterStrings(list)[1], L"*.bmp;*.gif;*.tif");
+
+  // Two plug-ins with one extension: the one whose name sorts first wins.
+  ASSERT_TRUE(list.AddEntry(NamedEntry(L"Another Bitmap", L"BMP", L"Other")));
+  EXPECT_EQ(std::wstring(list.FindByExt(L"bmp")->name), L"Another Bitmap");
+}
+
+TEST(PlugInListTest, TheFilterNeverOverflowsAndKeepsWholePairs) {
+  PlugInList list;
+  for (int i = 0; i < 40; ++i) {
+    wchar_t name[32], ext[8];
+    wsprintfW(name, L"Format number %02d", i);
+    wsprintfW(ext, L"x%02d", i);
+    ASSERT_TRUE(list.AddEntry(NamedEntry(name, ext, name)));
+  }
+  list.BuildOpenFilter();
+  size_t length = list.OpenFilterLength();
+  EXPECT_LE(length, kOpenFilterChars);
+  Strings strings = FilterStrings(list);
+  ASSERT_EQ(strings.size() % 2, 0u);  // pairs only
+  EXPECT_EQ(strings[0], L"All Formats (*.*)");
+  EXPECT_GT(strings.size(), 4u);
+  for (size_t i = 2; i < strings.size(); i += 2) {
+    EXPECT_EQ(strings[i].substr(0, 14), L"Format number ");
+    EXPECT_EQ(strings[i + 1].substr(0, 3), L"*.x");
+  }
+  // The whole filter, every terminator included, lies inside the 512 characters.
+  size_t counted = 1;
+  for (const auto& s : strings) counted += s.size() + 1;
+  EXPECT_EQ(counted, length);
+}
+
+}  // namespace
+}  // namespace lmx::test
