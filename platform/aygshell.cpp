@@ -5,6 +5,7 @@
 // to the process's own top-level windows only, so that programs (and tests) running side by
 // side under one Wine server do not move each other's windows.
 #include "aygshell.h"
+#include "aygshell_module.h"
 
 namespace {
 
@@ -211,6 +212,8 @@ void LowerSip() {
 }
 
 }  // namespace
+
+HMODULE AygshellModule() { return gModule; }
 
 extern "C" {
 
