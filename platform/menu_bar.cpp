@@ -14,8 +14,8 @@ constexpr wchar_t kMenuBarClass[] = L"Aygshell_MenuBar";
 constexpr int kToolbarId = 1;
 constexpr int kMaxPopups = 8;
 constexpr int kPopupTextChars = 32;
-constexpr int kTextPadding = 12;     // around a text button's label
-constexpr int kToolbarGap = 4;       // between the text buttons and the image buttons
+constexpr int kTextPadding = 8;      // around a text button's label
+constexpr int kToolbarGap = 2;       // between the text buttons and the image buttons
 constexpr COLORREF kTransparent = RGB(192, 192, 192);
 
 struct TextButton {
@@ -119,6 +119,17 @@ void SyncMenuCheck(MenuBar* state, UINT command) {
   CheckMenuItem(state->menu, command, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
+// Buttons added with their check state set: their menu items follow.
+void SyncAllMenuChecks(MenuBar* state) {
+  const LRESULT count = SendMessageW(state->toolbar, TB_BUTTONCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    TBBUTTON button{};
+    if (SendMessageW(state->toolbar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button)) && (button.fsStyle & BTNS_CHECK)) {
+      SyncMenuCheck(state, static_cast<UINT>(button.idCommand));
+    }
+  }
+}
+
 // --- Layout and painting ---
 
 void LayOut(HWND bar, MenuBar* state) {
@@ -217,6 +228,7 @@ void MenuBar_OnCommand(MenuBar* state, WPARAM wParam, LPARAM lParam) {
 LRESULT MenuBar_OnToolbarMessage(MenuBar* state, UINT msg, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = SendMessageW(state->toolbar, msg, wParam, lParam);
   if (msg == TB_CHECKBUTTON && result) SyncMenuCheck(state, static_cast<UINT>(wParam));
+  if ((msg == TB_ADDBUTTONSW || msg == TB_INSERTBUTTONW) && result) SyncAllMenuChecks(state);
   return result;
 }
 

@@ -394,6 +394,20 @@ TEST_F(MenuBarTest, ToolbarMessagesChangeTheImageButtons) {
   EXPECT_EQ(button.iBitmap, 11);
   EXPECT_EQ(button.idCommand, IDC_CMD_PREVIOUS_PAGE);
 
+  // All four fit on the bar right of the text buttons.
+  HWND toolbar = ToolbarOf(bar);
+  RECT lastText{}, client{};
+  SendMessageW(bar, AYGMBM_GETPOPUPRECT, MENU_BAR_POPUP_COUNT - 1, reinterpret_cast<LPARAM>(&lastText));
+  GetClientRect(bar, &client);
+  for (UINT command : {IDC_CMD_STATUSBAR, IDC_CMD_TOOLBAR, IDC_CMD_PREVIOUS_PAGE, IDC_CMD_NEXT_PAGE}) {
+    RECT image{};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&image)));
+    MapWindowPoints(toolbar, bar, reinterpret_cast<POINT*>(&image), 2);
+    EXPECT_GE(image.left, lastText.right) << command;
+    EXPECT_LE(image.right, client.right) << command;
+    EXPECT_LE(image.bottom, client.bottom) << command;
+  }
+
   ASSERT_TRUE(SendMessageW(bar, TB_CHECKBUTTON, IDC_CMD_STATUSBAR, MAKELPARAM(TRUE, 0)));
   EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONCHECKED, IDC_CMD_STATUSBAR, 0));
   EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONCHECKED, IDC_CMD_TOOLBAR, 0));
@@ -413,15 +427,6 @@ TEST_F(MenuBarTest, ToolbarMessagesChangeTheImageButtons) {
   ASSERT_TRUE(SendMessageW(bar, TB_ENABLEBUTTON, IDC_CMD_NEXT_PAGE, MAKELPARAM(TRUE, 0)));
   EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONENABLED, IDC_CMD_NEXT_PAGE, 0));
 
-  // Image buttons sit right of the text buttons, inside the bar.
-  RECT lastText{}, image{}, client{};
-  SendMessageW(bar, AYGMBM_GETPOPUPRECT, MENU_BAR_POPUP_COUNT - 1, reinterpret_cast<LPARAM>(&lastText));
-  HWND toolbar = ToolbarOf(bar);
-  SendMessageW(bar, TB_GETRECT, IDC_CMD_NEXT_PAGE, reinterpret_cast<LPARAM>(&image));
-  MapWindowPoints(toolbar, bar, reinterpret_cast<POINT*>(&image), 2);
-  GetClientRect(bar, &client);
-  EXPECT_GE(image.left, lastText.right);
-  EXPECT_LE(image.right, client.right);
 }
 
 TEST_F(MenuBarTest, ImageButtonTapSendsItsCommandAndCheckButtonsToggle) {
@@ -439,8 +444,14 @@ TEST_F(MenuBarTest, ImageButtonTapSendsItsCommandAndCheckButtonsToggle) {
 
 TEST_F(MenuBarTest, CheckButtonAndItsMenuItemKeepOneState) {
   HWND bar = CreateBar();
-  AddViewerButtons(bar);
   HMENU menu = MenuOf(bar);
+  ASSERT_EQ(CommandBar_AddBitmap(bar, GetModuleHandleW(nullptr), IDB_TEST_13_IMAGES, 13, 16, 16), 0);
+  const TBBUTTON checked[] = {{10, IDC_CMD_TOOLBAR, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, -1}};
+  ASSERT_TRUE(SendMessageW(bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(checked)));
+  EXPECT_TRUE(GetMenuState(menu, IDC_CMD_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED) << "added checked";
+  const TBBUTTON status[] = {{9, IDC_CMD_STATUSBAR, TBSTATE_ENABLED, BTNS_CHECK, {}, 0, -1}};
+  ASSERT_TRUE(SendMessageW(bar, TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(status)));
+  EXPECT_FALSE(GetMenuState(menu, IDC_CMD_STATUSBAR, MF_BYCOMMAND) & MF_CHECKED);
   SendMessageW(bar, TB_CHECKBUTTON, IDC_CMD_STATUSBAR, MAKELPARAM(TRUE, 0));
   EXPECT_TRUE(GetMenuState(menu, IDC_CMD_STATUSBAR, MF_BYCOMMAND) & MF_CHECKED);
 
