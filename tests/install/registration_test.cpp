@@ -147,5 +147,35 @@ TEST_F(RegistrationTest, NeedsTheFolder) {
   EXPECT_EQ(DumpAppKey(), L"<no application key>");
 }
 
+#ifdef LMX_HAVE_SETUP_DLL
+TEST_F(RegistrationTest, UninstallRemovesThePlugInListAndKeepsTheSettings) {
+  // Only the BMP plug-in: the removal re-points the links of every listed extension, and
+  // every prefix already links .bmp to something of its own.
+  ASSERT_EQ(Install(L"--dir " + Quoted(kFolder) + L" " + Quoted(BinDir() + L"zlx_bmp.dll")).exitCode, 0u);
+  const ToolRun run = Install(L"--dir " + Quoted(kFolder) + L" --uninstall " + Quoted(BinDir() + L"zlx_SetupDll.dll"));
+  ASSERT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(run.out, "Uninstall_Init returned 0\n");
+  EXPECT_EQ(run.err, "");
+  HKEY app = AppKeyGuard::Open();
+  ASSERT_NE(app, nullptr);
+  HKEY plugIns = nullptr;
+  EXPECT_NE(RegOpenKeyExW(app, L"GfxPlugIns", 0, KEY_READ, &plugIns), ERROR_SUCCESS);
+  if (plugIns) RegCloseKey(plugIns);
+  EXPECT_EQ(ReadString(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
+  RegCloseKey(app);
+}
+#endif
+
+TEST_F(RegistrationTest, UninstallReportsALibraryWithoutTheEntry) {
+  const ToolRun run = Install(L"--dir " + Quoted(kFolder) + L" --uninstall " + Quoted(BinDir() + L"zlx_gif.dll"));
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_NE(run.err.find("has no Uninstall_Init"), std::string::npos) << run.err;
+  // Registering and removing are not mixed in one run.
+  EXPECT_EQ(Install(L"--dir " + Quoted(kFolder) + L" --uninstall " + Quoted(BinDir() + L"zlx_gif.dll") + L" " +
+                    Quoted(BinDir() + L"zlx_bmp.dll"))
+                .exitCode,
+            2u);
+}
+
 }  // namespace
 }  // namespace lmx::test

@@ -1,11 +1,16 @@
-// lmx_install: what the device's package installer does to the registry when it installs the
-// viewer. Opens (or creates) the application key and its GfxPlugIns key, lets every plug-in
-// library given write its own subkey through LMX_RegisterDLL, and records the install folder
-// as InstallDir and InstallPlugInDir. Running it again rewrites the same values.
+// lmx_install: what the device's package installer does to the registry when it installs or
+// removes the viewer.
 //
 //   lmx_install --dir FOLDER PLUGIN.dll...
+//   lmx_install --dir FOLDER --uninstall SETUP.dll
 //
-// Prints one line per plug-in. Exit code: 0 every plug-in registered, 1 one or more did not,
+// Installing opens (or creates) the application key and its GfxPlugIns key, lets every
+// plug-in library given write its own subkey through LMX_RegisterDLL, and records the install
+// folder as InstallDir and InstallPlugInDir; running it again rewrites the same values. It
+// prints one line per plug-in. Removing loads the set-up library and calls its Uninstall_Init
+// with the install folder, as the installer does before it deletes the files.
+// Message boxes are printed on stderr as "message: CAPTION: TEXT" and answered.
+// Exit code: 0 done, 1 a plug-in was not registered or the set-up library could not be called,
 // 2 usage error, 3 the application key could not be opened or created.
 #include <windows.h>
 
@@ -16,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "message_capture.h"
 #include "plugin_registration.h"
 #include "registry.h"
 
@@ -30,8 +36,38 @@ std::string Utf8(const std::wstring& text) {
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: lmx_install --dir FOLDER PLUGIN.dll...\n");
+  std::fprintf(stderr, "usage: lmx_install --dir FOLDER PLUGIN.dll...\n"
+                       "       lmx_install --dir FOLDER --uninstall SETUP.dll\n");
   return 2;
+}
+
+void PrintMessage(const lmx::CapturedMessage& m) {
+  std::string text;
+  for (char c : lmx::ToUtf8(m.text)) {
+    if (c == '\n') text += "\\n";
+    else if (c != '\r') text += c;
+  }
+  std::fprintf(stderr, "message: %s: %s\n", lmx::ToUtf8(m.caption).c_str(), text.c_str());
+}
+
+// The installer's removal step: the set-up library's Uninstall_Init (owner window, folder).
+int Uninstall(const std::wstring& setupDll, const std::wstring& folder) {
+  using UninstallInitFn = int(WINAPI*)(HWND, LPCWSTR);
+  HMODULE module = LoadLibraryW(setupDll.c_str());
+  if (!module) {
+    std::fprintf(stderr, "lmx_install: cannot load %s (error %lu)\n", Utf8(setupDll).c_str(), GetLastError());
+    return 1;
+  }
+  auto uninstallInit = reinterpret_cast<UninstallInitFn>(GetProcAddress(module, "Uninstall_Init"));
+  int r = 1;
+  if (!uninstallInit) {
+    std::fprintf(stderr, "lmx_install: %s has no Uninstall_Init\n", Utf8(setupDll).c_str());
+  } else {
+    std::printf("Uninstall_Init returned %d\n", uninstallInit(nullptr, folder.c_str()));
+    r = 0;
+  }
+  FreeLibrary(module);
+  return r;
 }
 
 }  // namespace
@@ -40,21 +76,27 @@ int wmain(int argc, wchar_t** argv) {
   // Plain "\n" line ends, whoever reads the output.
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  std::wstring folder;
+  std::wstring folder, setupDll;
   std::vector<std::wstring> plugIns;
   for (int i = 1; i < argc; ++i) {
     if (lstrcmpW(argv[i], L"--dir") == 0 && i + 1 < argc) {
       folder = argv[++i];
+    } else if (lstrcmpW(argv[i], L"--uninstall") == 0 && i + 1 < argc) {
+      setupDll = argv[++i];
     } else if (argv[i][0] == L'-' && argv[i][1] == L'-') {
       return Usage();
     } else {
       plugIns.emplace_back(argv[i]);
     }
   }
-  if (folder.empty()) return Usage();
+  if (folder.empty() || (!setupDll.empty() && !plugIns.empty())) return Usage();
 
-  // No "cannot find the file" boxes from the loader for a missing dependency.
+  // No "cannot find the file" boxes from the loader for a missing dependency, and nothing
+  // that a library shows waits for a user.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  lmx::MessageCapture capture;
+  capture.onMessage = PrintMessage;
+  if (!setupDll.empty()) return Uninstall(setupDll, folder);
 
   HKEY app = lmx::OpenApplicationKey();
   HKEY plugInsKey = lmx::OpenOrCreateKey(app, lmx::kPlugInsKeyName);
