@@ -2,8 +2,11 @@
 // viewer does. The argument is "file.htp#topic": a bare file name is looked for beside this
 // program, then in the Windows folder; the text opens at the topic's anchor.
 //
-// Exit code: 0 when the file was shown, 1 when it could not be found or read (the window
-// then says so).
+// One viewer at a time: a second start hands its argument to the running one (WM_COPYDATA),
+// which shows that file instead, and ends.
+//
+// Exit code: 0 when the last file asked for was shown, 1 when it could not be found or read
+// (the window then says so); 0 for a start that handed over.
 #include <windows.h>
 
 #include <new>
@@ -18,6 +21,9 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"PegHelp";
 constexpr int kEditId = 100;
 constexpr DWORD kMaxFileBytes = 1 << 20;
+constexpr ULONG_PTR kHandOverTag = 0x504C4548;  // "HELP"
+constexpr UINT kHandOverTimeoutMs = 5000;
+constexpr DWORD kMaxArgumentChars = 1024;
 
 struct HelpRequest {
   std::wstring file;
@@ -27,6 +33,13 @@ struct HelpRequest {
 struct Viewer {
   HWND edit;
   HFONT font;
+  bool shown;  // the last file asked for was found and shown
+};
+
+struct LoadedHelp {
+  peghelp::HelpText text;
+  size_t topicOffset = std::wstring::npos;
+  bool found = false;
 };
 
 // The argument may come quoted and with spaces around it.
@@ -117,11 +130,57 @@ LRESULT Viewer_OnCreate(HWND window) {
   return 0;
 }
 
+// The quit code carries the exit code: whether the last file asked for was shown.
 void Viewer_OnDestroy(HWND window, Viewer* viewer) {
+  const int exitCode = viewer->shown ? 0 : 1;
   if (viewer->font) DeleteObject(viewer->font);
   delete viewer;
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  PostQuitMessage(0);
+  PostQuitMessage(exitCode);
+}
+
+LoadedHelp LoadHelp(const std::wstring& argument) {
+  const HelpRequest request = ParseArgument(argument.c_str());
+  const std::wstring path = FindHelpFile(request.file);
+  std::vector<char> bytes;
+  LoadedHelp help;
+  help.found = !path.empty() && ReadHelpFile(path, &bytes);
+  if (help.found) {
+    help.text = peghelp::RenderHelp(peghelp::DecodeHelpBytes(bytes));
+    help.topicOffset = peghelp::FindTopic(help.text, request.topic);
+  } else {
+    help.text.body = L"The help file \"" + request.file + L"\" could not be found.";
+  }
+  if (help.text.title.empty()) help.text.title = L"Help";
+  return help;
+}
+
+// The text opens at the topic: its line at the top, the caret on it.
+void ShowHelp(HWND window, const LoadedHelp& help) {
+  Viewer* viewer = ViewerOf(window);
+  viewer->shown = help.found;
+  SetWindowTextW(window, help.text.title.c_str());
+  SetWindowTextW(viewer->edit, help.text.body.c_str());
+  // Again, so that the top bar shows the new title.
+  SHINITDLGINFO init{SHIDIM_FLAGS, window, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
+  SHInitDialog(&init);
+  if (help.topicOffset == std::wstring::npos) return;
+  const LRESULT line = SendMessageW(viewer->edit, EM_LINEFROMCHAR, help.topicOffset, 0);
+  SendMessageW(viewer->edit, EM_SETSEL, help.topicOffset, help.topicOffset);
+  const LRESULT first = SendMessageW(viewer->edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+  SendMessageW(viewer->edit, EM_LINESCROLL, 0, line - first);
+}
+
+// A later start's argument: a bounded UTF-16 string, terminated or not.
+void Viewer_OnCopyData(HWND window, const COPYDATASTRUCT* data) {
+  if (!data || data->dwData != kHandOverTag || !data->lpData) return;
+  const size_t chars = data->cbData / sizeof(wchar_t);
+  if (chars > kMaxArgumentChars + 1) return;  // the terminator comes with the text
+  std::wstring argument(static_cast<const wchar_t*>(data->lpData), chars);
+  const size_t end = argument.find(L'\0');
+  if (end != std::wstring::npos) argument.resize(end);
+  ShowHelp(window, LoadHelp(argument));
+  SetForegroundWindow(window);
 }
 
 LRESULT CALLBACK ViewerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -139,6 +198,9 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
       // The top bar's Done button.
       if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) DestroyWindow(window);
       return 0;
+    case WM_COPYDATA:
+      Viewer_OnCopyData(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      return TRUE;
     case WM_DESTROY:
       Viewer_OnDestroy(window, viewer);
       return 0;
@@ -147,30 +209,24 @@ LRESULT CALLBACK ViewerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
   }
 }
 
-void ShowText(HWND window, const peghelp::HelpText& text, size_t topicOffset) {
-  Viewer* viewer = ViewerOf(window);
-  SetWindowTextW(viewer->edit, text.body.c_str());
-  if (topicOffset == std::wstring::npos) return;
-  const LRESULT line = SendMessageW(viewer->edit, EM_LINEFROMCHAR, topicOffset, 0);
-  SendMessageW(viewer->edit, EM_SETSEL, topicOffset, topicOffset);
-  const LRESULT first = SendMessageW(viewer->edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-  SendMessageW(viewer->edit, EM_LINESCROLL, 0, line - first);
+bool HandOver(const wchar_t* commandLine) {
+  HWND running = FindWindowW(kWindowClass, nullptr);
+  if (!running) return false;
+  std::wstring argument = commandLine ? commandLine : L"";
+  if (argument.size() > kMaxArgumentChars) argument.resize(kMaxArgumentChars);
+  COPYDATASTRUCT data{kHandOverTag, static_cast<DWORD>((argument.size() + 1) * sizeof(wchar_t)),
+                      const_cast<wchar_t*>(argument.c_str())};
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                           kHandOverTimeoutMs, &result)) {
+    return false;  // not answering: this start shows the file itself
+  }
+  SetForegroundWindow(running);
+  return true;
 }
 
 int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
-  const HelpRequest request = ParseArgument(commandLine);
-  const std::wstring path = FindHelpFile(request.file);
-  std::vector<char> bytes;
-  const bool found = !path.empty() && ReadHelpFile(path, &bytes);
-
-  peghelp::HelpText text;
-  if (found) {
-    text = peghelp::RenderHelp(peghelp::DecodeHelpBytes(bytes));
-  } else {
-    text.body = L"The help file \"" + request.file + L"\" could not be found.";
-  }
-  if (text.title.empty()) text.title = L"Help";
-
+  if (HandOver(commandLine)) return 0;
   WNDCLASSW wc{};
   wc.lpfnWndProc = ViewerProc;
   wc.hInstance = instance;
@@ -178,23 +234,21 @@ int Run(HINSTANCE instance, const wchar_t* commandLine, int show) {
   wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
   wc.lpszClassName = kWindowClass;
   if (!RegisterClassW(&wc)) return 1;
-  HWND window = CreateWindowExW(0, kWindowClass, text.title.c_str(), WS_POPUP | WS_CLIPCHILDREN, 0,
-                                AYG_TOP_BAR_HEIGHT, AYG_SCREEN_WIDTH, AYG_SCREEN_HEIGHT - AYG_TOP_BAR_HEIGHT,
-                                nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowExW(0, kWindowClass, L"Help", WS_POPUP | WS_CLIPCHILDREN, 0, AYG_TOP_BAR_HEIGHT,
+                                AYG_SCREEN_WIDTH, AYG_SCREEN_HEIGHT - AYG_TOP_BAR_HEIGHT, nullptr, nullptr,
+                                instance, nullptr);
   if (!window) return 1;
-  SHINITDLGINFO init{SHIDIM_FLAGS, window, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN};
-  SHInitDialog(&init);
-  ShowText(window, text, found ? peghelp::FindTopic(text, request.topic) : std::wstring::npos);
+  ShowHelp(window, LoadHelp(commandLine ? commandLine : L""));
   ShowWindow(window, show);
   UpdateWindow(window);
   SetForegroundWindow(window);
 
-  MSG msg;
+  MSG msg{};
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  return found ? 0 : 1;
+  return static_cast<int>(msg.wParam);
 }
 
 }  // namespace

@@ -28,10 +28,23 @@ struct OwnerLog {
 };
 OwnerLog* gLog;
 
-bool MenuWindowShowing() {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  return menu && IsWindowVisible(menu);
+// The popup menu window this thread shows, if any: other test programs may show their own
+// menus on the same desktop at the same time.
+BOOL CALLBACK FindShownMenu(HWND hwnd, LPARAM lParam) {
+  wchar_t className[16] = L"";
+  GetClassNameW(hwnd, className, ARRAYSIZE(className));
+  if (lstrcmpW(className, L"#32768") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+  *reinterpret_cast<HWND*>(lParam) = hwnd;
+  return FALSE;
 }
+
+HWND ShownMenu() {
+  HWND menu = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindShownMenu, reinterpret_cast<LPARAM>(&menu));
+  return menu;
+}
+
+bool MenuWindowShowing() { return ShownMenu() != nullptr; }
 
 LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (gLog && msg == WM_INITMENUPOPUP) {
@@ -60,8 +73,8 @@ RECT gPopupRect;
 bool gPopupSeen;
 
 void CALLBACK TypeIntoPopup(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  if (!menu || !IsWindowVisible(menu)) return;
+  HWND menu = ShownMenu();
+  if (!menu) return;
   KillTimer(nullptr, timer);
   gPopupSeen = true;
   GetWindowRect(menu, &gPopupRect);
@@ -304,8 +317,8 @@ TEST_F(MenuBarTest, TapOnATextButtonAnnouncesThePopupThenOpensItAboveTheBar) {
 HWND gTrackingBar;
 
 void CALLBACK CancelPopup(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND menu = FindWindowW(L"#32768", nullptr);
-  if (!menu || !IsWindowVisible(menu)) return;
+  HWND menu = ShownMenu();
+  if (!menu) return;
   KillTimer(nullptr, timer);
   gPopupSeen = true;
   SendMessageW(gTrackingBar, WM_CANCELMODE, 0, 0);

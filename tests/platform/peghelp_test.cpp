@@ -160,6 +160,26 @@ TEST(PegHelp, SaysSoWhenTheFileIsMissing) {
   EXPECT_EQ(run.Close(), 1);
 }
 
+TEST(PegHelp, SecondStartHandsItsFileToTheRunningViewer) {
+  PegHelpRun first(L"NoSuchFile.htp#x");
+  ASSERT_NE(first.Edit(), nullptr);
+  std::wstring commandLine = L"\"" + lmx::test::BinDir() + L"PegHelp.exe\" Lumivex.htp#Lumivex_help";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION second{};
+  ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             lmx::test::BinDir().c_str(), &startup, &second));
+  ASSERT_EQ(WaitForSingleObject(second.hProcess, 10000), WAIT_OBJECT_0) << "the second start ends at once";
+  DWORD code = 99;
+  GetExitCodeProcess(second.hProcess, &code);
+  CloseHandle(second.hThread);
+  CloseHandle(second.hProcess);
+  EXPECT_EQ(code, 0u);
+  EXPECT_NE(TextOf(first.Edit()).find(L"Opening a picture"), std::wstring::npos) << "the running one shows it";
+  EXPECT_EQ(TextOf(first.Window()), L"Lumivex Help");
+  EXPECT_EQ(first.Close(), 0) << "the last file asked for was shown";
+}
+
 TEST(PegHelp, OpensAFileByItsPathAtTheTopic) {
   std::string html = "<html><title>Long</title><body>";
   for (int i = 0; i < 80; ++i) html += "<p>Paragraph " + std::to_string(i) + "</p>\n";
