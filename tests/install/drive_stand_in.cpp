@@ -5,7 +5,8 @@
 // At start the window is grey and disabled for a moment, as behind the viewer's splash; then
 // it turns blue. Commands: 101 red, 102 green after a pause, 103 a message box, 104 a modal
 // dialog painted yellow that logs the commands it is sent. The exit code is the number of
-// main-window commands received.
+// main-window commands received. With a log named "*.early" it shows a message box instead
+// of its window and ends.
 #include <windows.h>
 
 #include <string>
@@ -135,6 +136,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   gLogPath = commandLine;
   Log("command line [" + std::string(commandLine, commandLine + lstrlenW(commandLine)) + "]");
+  // A log named "*.early" plays a program that fails at start: a box, then the end.
+  const int n = lstrlenW(commandLine);
+  if (n > 6 && lstrcmpiW(commandLine + n - 6, L".early") == 0) {
+    Log("box answered " + std::to_string(MessageBoxW(nullptr, L"Cannot start.", L"Error...", MB_OK | MB_ICONHAND)));
+    return 0;
+  }
   WNDCLASSW wc = {};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;

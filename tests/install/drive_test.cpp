@@ -170,6 +170,37 @@ TEST_F(DriveTest, WithoutScreenshotWaitsForTheProgramAndReturnsItsExitCode) {
   EXPECT_EQ(Log(), StartOfLog() + "command 101\ncommand 101\nclose\n");
 }
 
+TEST_F(DriveTest, ProgramThatEndsAtStartIsReported) {
+  const std::wstring log = scratch_.Path() + L"start.early";
+  const ToolRun run = RunTool(Quoted(BinDir() + L"lmx_drive.exe") + L" --exe " +
+                              Quoted(TestDir() + L"install_stand_in.exe") + L" --open " + Quoted(log) +
+                              L" --class " + Quoted(kStandInClass) + L" --timeout 30 --screenshot " +
+                              Quoted(ShotPath()));
+  EXPECT_EQ(run.exitCode, 5u);
+  // Its box was answered, not left waiting for the timeout.
+  EXPECT_NE(run.err.find("message: Error...: Cannot start.\n"), std::string::npos) << run.err;
+  EXPECT_NE(ReadText(log).find("box answered 1\n"), std::string::npos);
+  EXPECT_EQ(GetFileAttributesW(ShotPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(DriveTest, RefusesToDriveWhenACopyIsRunning) {
+  std::wstring line = Quoted(TestDir() + L"install_stand_in.exe") + L" " + LogPath();
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  HWND running = nullptr;
+  for (int i = 0; i < 600 && !(running = FindWindowW(kStandInClass, nullptr)); ++i) Sleep(50);
+  EXPECT_NE(running, nullptr);
+  EXPECT_EQ(Shoot(L"").exitCode, 4u);
+  PostMessageW(running, WM_CLOSE, 0, 0);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  // Only the copy started here ever ran.
+  EXPECT_EQ(Log(), StartOfLog() + "close\n");
+}
+
 TEST_F(DriveTest, RefusesWrongUse) {
   EXPECT_EQ(Drive(L"--do 101").exitCode, 2u);            // commands need a screenshot
   EXPECT_EQ(Shoot(L"--do 0").exitCode, 2u);              // no command 0
