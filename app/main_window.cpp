@@ -1,0 +1,462 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+#include "aygshell.h"
+#include "command_ids.h"
+#include "image_view.h"
+#include "menu_commands.h"
+#include "options_dialog.h"
+#include "settings.h"
+#include "splash.h"
+#include "utils.h"
+#include "viewer_document.h"
+
+namespace lmx {
+
+namespace {
+constexpr UINT kProductNameString = 100;      // own
+constexpr UINT kPlugInMenuTitleString = 100;  // language component
+constexpr UINT kHelpStemString = 250;         // own
+constexpr UINT kMenuBarResource = 110;
+constexpr UINT kCommandBarBitmap = 131;
+constexpr UINT kProgramIcon = 107;
+constexpr UINT kSplashMilliseconds = 3000;
+constexpr int kPlugInMenuPopup = 3;
+constexpr int kPlugInMenuPosition = 2;
+
+struct MainState {
+  HINSTANCE instance = nullptr;
+  HWND window = nullptr;
+  HWND menuBar = nullptr;
+  HMENU menu = nullptr;
+  HMENU plugInMenu = nullptr;
+  RECT layout{};
+  wchar_t title[kResStringChars + 2] = {};
+  wchar_t* tooltips[8] = {};
+};
+MainState g_main;
+PendingOpenPath g_pending;
+
+// The menu bar's image buttons: status bar and toolbar toggles, previous and next page.
+const TBBUTTON kMenuBarButtons[] = {
+    {9, IDC_CMD_STATUSBAR, TBSTATE_ENABLED, BTNS_CHECK, {}, 0, -1},
+    {10, IDC_CMD_TOOLBAR, TBSTATE_ENABLED, BTNS_CHECK, {}, 0, -1},
+    {11, IDC_CMD_PREVIOUS_PAGE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1},
+    {12, IDC_CMD_NEXT_PAGE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1},
+};
+const int kMenuBarTooltipIds[8] = {-1, -1, -1, -1, 611, 612, 608, 609};
+
+GfxImage* CurrentImage() {
+  ViewerDocument* document = TheDocument();
+  ImageFileItem* item = document ? document->CurrentFile() : nullptr;
+  return item ? item->image : nullptr;
+}
+
+bool ImageOpen() {
+  ViewerDocument* document = TheDocument();
+  return document && document->OpenFileCount() != 0;
+}
+
+// The document's view: the image view takes the current file's picture.
+class MainDocumentView final : public DocumentView {
+ public:
+  void CurrentFileChanged(ImageFileItem* current) override {
+    ImageView_SetImage(current ? current->image : nullptr);
+    if (current) {
+      ImageView_TakeNewImageSize();
+      ImageView_Relayout();
+      if (HWND view = ImageViewWindow()) InvalidateRect(view, nullptr, TRUE);
+    } else {
+      ImageView_ResetAfterClose();
+    }
+  }
+  void UpdatePageButtons(bool visible, bool previousEnabled, bool nextEnabled) override {
+    if (!g_main.menuBar) return;
+    SendMessageW(g_main.menuBar, TB_HIDEBUTTON, IDC_CMD_PREVIOUS_PAGE, MAKELONG(!visible, 0));
+    SendMessageW(g_main.menuBar, TB_HIDEBUTTON, IDC_CMD_NEXT_PAGE, MAKELONG(!visible, 0));
+    if (!visible) return;
+    SendMessageW(g_main.menuBar, TB_ENABLEBUTTON, IDC_CMD_PREVIOUS_PAGE, MAKELONG(previousEnabled, 0));
+    SendMessageW(g_main.menuBar, TB_ENABLEBUTTON, IDC_CMD_NEXT_PAGE, MAKELONG(nextEnabled, 0));
+  }
+};
+MainDocumentView g_documentView;
+
+void Layout() {
+  if (!g_main.window) return;
+  if (ImageView_IsFullScreen()) return;  // the view covers the screen itself
+  GetClientRect(g_main.window, &g_main.layout);
+  if (HWND child = ViewerMainCtrlWindow()) {
+    SetWindowPos(child, nullptr, g_main.layout.left, g_main.layout.top, g_main.layout.right - g_main.layout.left,
+                 g_main.layout.bottom - g_main.layout.top, SWP_SHOWWINDOW | SWP_NOZORDER);
+  }
+}
+
+void CreateMenuBar(HWND window) {
+  SHMENUBARINFO info{};
+  info.cbSize = sizeof(info);
+  info.hwndParent = window;
+  info.nToolBarId = kMenuBarResource;
+  info.hInstRes = ResourceModule();
+  if (!SHCreateMenuBar(&info)) return;  // the window goes on without a menu bar
+  g_main.menuBar = info.hwndMB;
+  for (int i = 0; i < 8; ++i) {
+    delete[] g_main.tooltips[i];
+    g_main.tooltips[i] = nullptr;
+    if (kMenuBarTooltipIds[i] < 0) continue;
+    const wchar_t* text = LoadLangString(kMenuBarTooltipIds[i]);
+    size_t chars = wcslen(text) + 1;
+    g_main.tooltips[i] = new wchar_t[chars];
+    wmemcpy(g_main.tooltips[i], text, chars);
+  }
+  SendMessageW(g_main.menuBar, CMDBAR_SETTOOLTIPS, 8, reinterpret_cast<LPARAM>(g_main.tooltips));
+  CommandBar_AddBitmap(g_main.menuBar, g_main.instance, kCommandBarBitmap, 4, 16, 16);
+  SendMessageW(g_main.menuBar, TB_ADDBUTTONSW, 4, reinterpret_cast<LPARAM>(kMenuBarButtons));
+  g_main.menu = reinterpret_cast<HMENU>(SendMessageW(g_main.menuBar, SHCMBM_GETMENU, 0, 0));
+}
+
+void Transform(int code) {
+  GfxImage* image = CurrentImage();
+  if (!image) return;
+  if (!GfxImage_Apply(image, code)) return;
+  if (code <= 3) {
+    ImageView_TakeNewImageSize();
+    ImageView_Reset();
+    if (code == 3) ImageView_RepaintPicture();
+    else ImageView_RepaintImage();
+  } else {
+    ImageView_RepaintPicture();
+  }
+}
+
+void SetViewMode(int mode) {
+  if (ImageView_IsFullScreen()) ImageView_LeaveFullScreen();
+  ImageView_SetMode(mode);
+  RefreshAfterCommand();
+}
+
+void ChangePage(bool next) {
+  ViewerDocument* document = TheDocument();
+  if (!document || !document->CurrentFile()) return;
+  int changed = next ? document->NextPage() : document->PreviousPage();
+  if (!changed) return;
+  // Pages of one file may differ in size.
+  ImageView_TakeNewImageSize();
+  ImageView_Relayout();
+  UpdatePageButtons();
+  ImageView_RepaintPicture();
+}
+
+void StartHelp() {
+  wchar_t stem[kResStringChars + 2];
+  lstrcpynW(stem, LoadOwnString(kHelpStemString), kResStringChars + 2);
+  wchar_t commandLine[2 * kResStringChars + 32];
+  wsprintfW(commandLine, L"PegHelp.exe %s.htp#%s_help", stem, stem);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+void RunOptions(HWND window) {
+  unsigned changes = 0;
+  if (RunOptionsDialog(window, ResourceModule(), &Settings(), &changes) != 1) return;
+  if (changes & kOptionsScrollModeChanged) ImageView_ScrollModeChanged();
+  if (changes & kOptionsToolbarChanged) RelayoutViewerMainCtrl();
+  if (changes & kOptionsToolbarAlignChanged) RelayoutViewerMainCtrl();
+  if (changes & kOptionsStatusbarChanged) RelayoutViewerMainCtrl();
+  UpdateMenuBarChecks();
+}
+
+void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const UINT command = LOWORD(wParam);
+  ViewerDocument* document = TheDocument();
+  switch (command) {
+    case IDC_CMD_ABOUT:
+      RunAboutBox(window);
+      return;
+    case IDC_CMD_EXIT:
+      SendMessageW(window, WM_CLOSE, 0, 0);
+      return;
+    case IDC_CMD_OPEN:
+      if (document && document->OpenFile(window, L"")) RefreshAfterCommand();
+      return;
+    case IDC_CMD_CLOSE:
+      if (document && document->CloseFile(window)) {
+        ImageView_Relayout();
+        ImageView_ResetAfterClose();
+        UpdatePageButtons();
+        RefreshAfterCommand();
+      }
+      return;
+    case IDC_CMD_HELP:
+      StartHelp();
+      return;
+    case IDC_CMD_ROTATE_LEFT: Transform(2); return;
+    case IDC_CMD_ROTATE_RIGHT: Transform(1); return;
+    case IDC_CMD_HALF_TURN: Transform(3); return;
+    case IDC_CMD_INVERT: Transform(6); return;
+    case IDC_CMD_FLIP: Transform(5); return;
+    case IDC_CMD_MIRROR: Transform(4); return;
+    case IDC_CMD_STATUSBAR:
+      ToggleFlag(&Settings().showStatusbar);
+      RelayoutViewerMainCtrl();
+      UpdateMenuBarChecks();
+      return;
+    case IDC_CMD_TOOLBAR:
+      ToggleFlag(&Settings().showAddToolbar);
+      RelayoutViewerMainCtrl();
+      UpdateMenuBarChecks();
+      return;
+    case IDC_CMD_ACTUAL_SIZE: SetViewMode(0); return;
+    case IDC_CMD_FIT_WHOLE: SetViewMode(1); return;
+    case IDC_CMD_FIT_WIDTH: SetViewMode(2); return;
+    case IDC_CMD_FIT_HEIGHT: SetViewMode(3); return;
+    case IDC_CMD_ZOOM_IN: ImageView_ZoomIn(); return;
+    case IDC_CMD_ZOOM_OUT: ImageView_ZoomOut(); return;
+    case IDC_CMD_ZOOM_DIALOG: ImageView_ZoomDialog(window); return;
+    case IDC_CMD_OPTIONS:
+      RunOptions(window);
+      return;
+    case IDC_CMD_FULL_SCREEN:
+      if (ImageView_IsFullScreen()) ImageView_LeaveFullScreen();
+      else ImageView_EnterFullScreen();
+      SendMessageW(window, WM_SIZE, wParam, lParam);
+      return;
+    case IDC_CMD_NEXT_PAGE: ChangePage(true); return;
+    case IDC_CMD_PREVIOUS_PAGE: ChangePage(false); return;
+    default:
+      break;
+  }
+  if (command >= IDC_CMD_PLUGIN_FIRST && command <= IDC_CMD_PLUGIN_LAST) {
+    PlugInEntry* entry = document ? document->plugIns()->FindByPlugInId(command) : nullptr;
+    if (entry) entry->About(window);
+    return;
+  }
+  DefWindowProcW(window, message, wParam, lParam);
+}
+
+void OnInitMenuPopup(HMENU popup, UINT popupId) {
+  if (popupId != IDM_POPUP_HELP && popupId != IDM_POPUP_FILE && popupId != IDM_POPUP_IMAGE &&
+      popupId != IDM_POPUP_VIEW) {
+    return;
+  }
+  const bool open = ImageOpen();
+  const UINT state = open ? MF_ENABLED : MF_GRAYED;
+  for (int row = 0; row < kMenuCommandRows; ++row) {
+    if (uint32_t command = CommandOfPopupRow(row, popupId)) EnableMenuItem(popup, command, MF_BYCOMMAND | state);
+  }
+  if (popupId == IDM_POPUP_IMAGE) EnableMenuItem(popup, 0, MF_BYPOSITION | state);
+  if (popupId == IDM_POPUP_VIEW && open) {
+    int position = RadioPositionOfViewMode(ImageView_Mode());
+    if (position >= 0) CheckMenuRadioItem(popup, 0, 9, position, MF_BYPOSITION);
+  }
+}
+
+void OnSettingChange(HWND window, WPARAM wParam) {
+  if (wParam != SPI_SETSIPINFO) return;
+  SIPINFO sip{};
+  sip.cbSize = sizeof(sip);
+  if (!SHSipInfo(SPI_GETSIPINFO, 0, &sip, 0)) return;
+  int width = sip.rcVisibleDesktop.right - sip.rcVisibleDesktop.left;
+  int height = sip.rcVisibleDesktop.bottom - sip.rcVisibleDesktop.top;
+  if (!(sip.fdwFlags & SIPF_ON)) height -= AYG_MENU_BAR_HEIGHT;
+  MoveWindow(window, sip.rcVisibleDesktop.left, sip.rcVisibleDesktop.top, width, height, TRUE);
+}
+
+LRESULT OnCreate(HWND window) {
+  g_main.window = window;
+  SetOwnerWindow(window);
+  if (ViewerDocument* document = TheDocument()) document->SetView(&g_documentView);
+  RegisterViewerMainCtrl(g_main.instance);
+  CreateViewerMainCtrl(window, g_main.instance);
+  CreateMenuBar(window);
+  RebuildPlugInSubmenu();
+  if (g_pending.pending) {
+    g_pending.pending = false;
+    if (ViewerDocument* document = TheDocument()) document->OpenFile(window, g_pending.path);
+  }
+  if (Settings().startup) ShowSplash(g_main.instance, window, kSplashMilliseconds);
+  else SetForegroundWindow(window);
+  GetClientRect(window, &g_main.layout);
+  UpdateMenuBarChecks();
+  UpdatePageButtons();
+  UpdateToolbarEnabling();
+  return 0;
+}
+
+void OnClose(HWND window) {
+  DestroyViewerMainCtrl();
+  if (g_main.menu) {
+    DestroyMenu(g_main.menu);
+    g_main.menu = nullptr;
+    g_main.plugInMenu = nullptr;  // went with the menu
+  }
+  DestroyWindow(window);
+}
+
+}  // namespace
+
+PendingOpenPath& PendingOpen() { return g_pending; }
+
+void CommandLinePath(const wchar_t* commandLine, wchar_t (&out)[kPathBufferChars]) {
+  out[0] = L'\0';
+  if (!commandLine) return;
+  const wchar_t* begin = commandLine;
+  while (*begin == L' ' || *begin == L'\t') ++begin;
+  const wchar_t* end = begin + wcslen(begin);
+  while (end > begin && (end[-1] == L' ' || end[-1] == L'\t')) --end;
+  if (end - begin >= 2 && *begin == L'"' && end[-1] == L'"') {
+    ++begin;
+    --end;
+  }
+  size_t chars = static_cast<size_t>(end - begin);
+  if (chars > kPathBufferChars - 1) chars = kPathBufferChars - 1;
+  wmemcpy(out, begin, chars);
+  out[chars] = L'\0';
+}
+
+bool PathFromCopyData(const COPYDATASTRUCT* data, wchar_t (&out)[kPathBufferChars]) {
+  out[0] = L'\0';
+  if (!data || !data->lpData || data->cbData < sizeof(wchar_t)) return false;
+  size_t chars = data->cbData / sizeof(wchar_t);
+  if (chars > kPathBufferChars - 1) chars = kPathBufferChars - 1;
+  const auto* text = static_cast<const wchar_t*>(data->lpData);
+  size_t length = 0;
+  while (length < chars && text[length]) ++length;
+  wmemcpy(out, text, length);
+  out[length] = L'\0';
+  return length > 0;
+}
+
+const wchar_t* MainWindowTitle() {
+  if (!g_main.title[0]) lstrcpynW(g_main.title, LoadOwnString(kProductNameString), kResStringChars + 2);
+  return g_main.title;
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+  g_main.instance = instance;
+  WNDCLASSW wc{};
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = MainWindowTitle();
+  return RegisterClassW(&wc) != 0;
+}
+
+HWND MainWindow() { return g_main.window; }
+HWND MenuBarWindow() { return g_main.menuBar; }
+HMENU MainMenu() { return g_main.menu; }
+
+void UpdateToolbarEnabling() {
+  HWND toolbar = ViewerToolbarWindow();
+  if (!toolbar) return;
+  const bool open = ImageOpen();
+  for (int row = 0; row < kMenuCommandRows; ++row) {
+    if (uint32_t command = CommandOfToolbarRow(row)) SendMessageW(toolbar, TB_ENABLEBUTTON, command, MAKELONG(open, 0));
+  }
+}
+
+void UpdatePageButtons() {
+  if (ViewerDocument* document = TheDocument()) {
+    document->UpdatePageButtons();
+  } else {
+    g_documentView.UpdatePageButtons(false, false, false);
+  }
+}
+
+void RefreshAfterCommand() {
+  UpdateToolbarEnabling();
+  UpdatePageButtons();
+  if (HWND container = ViewerMainCtrlWindow()) {
+    InvalidateRect(container, nullptr, TRUE);
+    RedrawWindow(container, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  }
+}
+
+void RebuildPlugInSubmenu() {
+  HMENU popup = g_main.menu ? GetSubMenu(g_main.menu, kPlugInMenuPopup) : nullptr;
+  if (g_main.plugInMenu) {
+    if (popup) RemoveMenu(popup, kPlugInMenuPosition, MF_BYPOSITION);
+    DestroyMenu(g_main.plugInMenu);
+    g_main.plugInMenu = nullptr;
+  }
+  ViewerDocument* document = TheDocument();
+  if (!popup || !document || !document->plugIns()->Count()) return;
+  g_main.plugInMenu = CreatePopupMenu();
+  InsertMenuW(popup, kPlugInMenuPosition, MF_BYPOSITION | MF_POPUP | MF_STRING,
+              reinterpret_cast<UINT_PTR>(g_main.plugInMenu), LoadLangString(kPlugInMenuTitleString));
+  int32_t cursor = -1;
+  const wchar_t* shortName = nullptr;
+  uint32_t pluginId = 0;
+  while (document->plugIns()->Walk(&cursor, true, &shortName, &pluginId)) {
+    if (!shortName || !*shortName || pluginId == 0) continue;
+    wchar_t text[300];
+    lstrcpynW(text, shortName, 296);
+    lstrcatW(text, L"...");
+    AppendMenuW(g_main.plugInMenu, MF_STRING, pluginId, text);
+  }
+  if (g_main.menuBar) DrawMenuBar(g_main.menuBar);
+}
+
+void UpdateMenuBarChecks() {
+  if (!g_main.menuBar) return;
+  SendMessageW(g_main.menuBar, TB_CHECKBUTTON, IDC_CMD_TOOLBAR, MAKELONG(LOWORD(Settings().showAddToolbar), 0));
+  SendMessageW(g_main.menuBar, TB_CHECKBUTTON, IDC_CMD_STATUSBAR, MAKELONG(LOWORD(Settings().showStatusbar), 0));
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate(window);
+    case WM_DESTROY:
+      g_main.window = nullptr;
+      g_main.menuBar = nullptr;
+      PostQuitMessage(0);
+      return 0;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_CLOSE:
+      OnClose(window);
+      return 0;
+    case WM_SETTINGCHANGE:
+      OnSettingChange(window, wParam);
+      return 0;
+    case WM_COPYDATA: {
+      wchar_t path[kPathBufferChars];
+      if (PathFromCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam), path)) {
+        wmemcpy(g_pending.path, path, kPathBufferChars);
+        ViewerDocument* document = TheDocument();
+        if (document && document->OpenFile(window, g_pending.path)) RefreshAfterCommand();
+      }
+      return 0;
+    }
+    case WM_NOTIFY:
+      if (reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(RBN_HEIGHTCHANGE)) Layout();
+      return 0;
+    case WM_HELP:
+      SendMessageW(window, WM_COMMAND, IDC_CMD_HELP, 0);
+      return 0;
+    case WM_COMMAND:
+      OnCommand(window, message, wParam, lParam);
+      return 0;
+    case WM_INITMENUPOPUP:
+      OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+      return 0;
+    case WM_DEVICECHANGE:
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace lmx

@@ -1,0 +1,52 @@
+#include "menu_commands.h"
+
+#include "command_ids.h"
+
+namespace lmx {
+
+const MenuCommandRow kMenuCommandTable[kMenuCommandRows] = {
+    {IDC_CMD_EXIT, IDM_POPUP_FILE, 0, 0},
+    {IDC_CMD_OPTIONS, IDM_POPUP_FILE, 0, 0},
+    {IDC_CMD_CLOSE, IDM_POPUP_FILE, 1, 0},
+    {IDC_CMD_OPEN, IDM_POPUP_FILE, 0, 1},
+    {IDC_CMD_PROPERTIES, IDM_POPUP_IMAGE, 1, 0},
+    {IDC_CMD_FLIP, IDM_POPUP_IMAGE, 1, 1},
+    {IDC_CMD_MIRROR, IDM_POPUP_IMAGE, 1, 1},
+    {IDC_CMD_INVERT, IDM_POPUP_IMAGE, 1, 1},
+    {IDC_CMD_ROTATE_LEFT, IDM_POPUP_IMAGE, 1, 1},
+    {IDC_CMD_ROTATE_RIGHT, IDM_POPUP_IMAGE, 1, 1},
+    {IDC_CMD_HALF_TURN, IDM_POPUP_IMAGE, 1, 0},
+    {IDC_CMD_ZOOM_OUT, IDM_POPUP_VIEW, 1, 1},
+    {IDC_CMD_ZOOM_IN, IDM_POPUP_VIEW, 1, 1},
+    {IDC_CMD_ZOOM_DIALOG, IDM_POPUP_VIEW, 1, 0},
+    {IDC_CMD_FIT_HEIGHT, IDM_POPUP_VIEW, 1, 0},
+    {IDC_CMD_FIT_WIDTH, IDM_POPUP_VIEW, 1, 0},
+    {IDC_CMD_FIT_WHOLE, IDM_POPUP_VIEW, 1, 0},
+    {IDC_CMD_ACTUAL_SIZE, IDM_POPUP_VIEW, 1, 0},
+    {IDC_CMD_HELP, IDM_POPUP_HELP, 0, 1},
+    {IDC_CMD_ABOUT, IDM_POPUP_HELP, 0, 0},
+    {IDC_CMD_UNUSED_40002, IDM_POPUP_HELP, 0, 0},
+    {IDC_CMD_PLUGINS, IDM_POPUP_HELP, 0, 0},
+};
+
+uint32_t CommandOfPopupRow(int index, uint32_t popup) {
+  if (index < 0 || index >= kMenuCommandRows) return 0;
+  const MenuCommandRow& row = kMenuCommandTable[index];
+  return row.popup == popup && row.needsImage ? row.command : 0;
+}
+
+uint32_t CommandOfToolbarRow(int index) {
+  if (index < 0 || index >= kMenuCommandRows) return 0;
+  const MenuCommandRow& row = kMenuCommandTable[index];
+  return row.needsImage && row.toolbar ? row.command : 0;
+}
+
+int RadioPositionOfViewMode(int viewMode) {
+  static const int kRadio[][2] = {{0, 0}, {1, 2}, {2, 4}, {3, 5}, {5, 7}};
+  for (const auto& pair : kRadio) {
+    if (pair[0] == viewMode) return pair[1];
+  }
+  return -1;
+}
+
+}  // namespace lmx

@@ -1,0 +1,99 @@
+#include "program_fixture.h"
+
+#include <commctrl.h>
+
+#include "host_fixture.h"
+#include "image_view.h"
+#include "main_window.h"
+#include "program.h"
+#include "registry.h"
+#include "settings.h"
+#include "test_env.h"
+
+namespace lmx::test {
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  do {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    Sleep(5);
+  } while (static_cast<LONG>(end - GetTickCount()) > 0);
+}
+
+COLORREF ScreenPixel(HWND window, int x, int y) {
+  UpdateWindow(window);
+  HDC dc = GetDC(window);
+  COLORREF colour = GetPixel(dc, x, y);
+  ReleaseDC(window, dc);
+  return colour;
+}
+
+COLORREF DibPixel(const void* dib, int x, int y) {
+  const auto* header = static_cast<const BITMAPINFOHEADER*>(dib);
+  const int stride = ((header->biWidth * 24 + 31) / 32) * 4;
+  const auto* rows = reinterpret_cast<const BYTE*>(dib) + header->biSize;
+  const BYTE* p = rows + static_cast<size_t>(header->biHeight - 1 - y) * stride + x * 3;
+  return RGB(p[2], p[1], p[0]);
+}
+
+DWORD AppValue(const wchar_t* name, DWORD fallback) {
+  HKEY app = AppKeyGuard::Open();
+  DWORD value = fallback, bytes = sizeof(value), type = 0;
+  if (app && RegQueryValueExW(app, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) != ERROR_SUCCESS) {
+    value = fallback;
+  }
+  if (app) RegCloseKey(app);
+  return value;
+}
+
+void ProgramTest::SetUp() {
+  HKEY app = OpenApplicationKey();
+  ASSERT_NE(app, nullptr);
+  WriteRegDword(app, kStartupValue, 0);
+  HKEY plugIns = OpenOrCreateKey(app, kPlugInsKeyName);
+  for (const auto& path : DeliveredPlugIns()) ASSERT_TRUE(RegisterLibrary(path, plugIns));
+  CloseKey(plugIns);
+  CloseKey(app);
+}
+
+void ProgramTest::TearDown() { Stop(); }
+
+bool ProgramTest::Start(const wchar_t* commandLine) {
+  std::wstring line = commandLine;
+  running_ = StartProgram(GetModuleHandleW(nullptr), &line[0], SW_SHOW);
+  Pump(100);
+  return running_;
+}
+
+void ProgramTest::Stop() {
+  if (!running_) return;
+  running_ = false;
+  if (HWND window = MainWindow()) SendMessageW(window, WM_CLOSE, 0, 0);
+  Pump(50);
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the loop's end, already handled
+  EndProgram();
+}
+
+LRESULT ProgramTest::Command(UINT id) {
+  LRESULT result = SendMessageW(MainWindow(), WM_COMMAND, id, 0);
+  Pump(30);
+  return result;
+}
+
+std::wstring ProgramTest::Corpus(const wchar_t* relative) const { return CorpusDir() + relative; }
+
+std::wstring ProgramTest::StatusText(int part) const {
+  wchar_t text[256] = L"";
+  HWND status = StatusBarWindow();
+  if (status && LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, part, 0)) < 256) {
+    SendMessageW(status, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+  }
+  return text;
+}
+
+}  // namespace lmx::test

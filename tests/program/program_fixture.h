@@ -1,0 +1,41 @@
+// The viewer started inside the test program, as Lumivex.exe starts it, on a clean
+// application key with the four delivered plug-ins registered and no splash.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app_key_guard.h"
+
+namespace lmx::test {
+
+// Runs this thread's messages for `ms` milliseconds (at least one pass).
+void Pump(DWORD ms = 50);
+// The colour on screen at (x, y) of `window`'s client area.
+COLORREF ScreenPixel(HWND window, int x, int y);
+// The colour of picture pixel (x, y), counted from the top, of a 24-bit packed DIB.
+COLORREF DibPixel(const void* dib, int x, int y);
+// A DWORD value of the application key; `fallback` when missing.
+DWORD AppValue(const wchar_t* name, DWORD fallback);
+
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Starts the viewer with `commandLine`; false when it did not create its window.
+  bool Start(const wchar_t* commandLine = L"");
+  // WM_CLOSE and the rest of the run, then the program's shut-down.
+  void Stop();
+  LRESULT Command(UINT id);
+  std::wstring Corpus(const wchar_t* relative) const;
+  std::wstring StatusText(int part) const;
+
+ private:
+  AppKeyGuard guard_;
+  bool running_ = false;
+};
+
+}  // namespace lmx::test

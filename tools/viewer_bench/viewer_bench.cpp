@@ -1,0 +1,191 @@
+// Times the viewer on a 4000 x 3000 24-bit picture: the BMP plug-in's decode alone, the
+// start of the program's process to its first paint, and opening the picture in a running
+// viewer to its first paint. Prints milliseconds (median of the runs) and the ratio of
+// open-to-paint over decode.
+//
+// The application key is moved aside while the benchmark registers the build's plug-ins,
+// and put back at the end.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app_key_guard.h"
+#include "image_view.h"
+#include "main_window.h"
+#include "plugin_api.h"
+#include "program.h"
+#include "registry.h"
+#include "settings.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+
+double NowMs() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder = path;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+// A 4000 x 3000 24-bit bottom-up BMP with a colour ramp, in the temp folder.
+std::wstring MakePicture() {
+  const int width = 4000, height = 3000, stride = width * 3;
+  std::vector<BYTE> file(54 + static_cast<size_t>(stride) * height);
+  auto* fh = reinterpret_cast<BITMAPFILEHEADER*>(file.data());
+  fh->bfType = 0x4D42;
+  fh->bfSize = static_cast<DWORD>(file.size());
+  fh->bfOffBits = 54;
+  auto* ih = reinterpret_cast<BITMAPINFOHEADER*>(file.data() + 14);
+  ih->biSize = 40;
+  ih->biWidth = width;
+  ih->biHeight = height;
+  ih->biPlanes = 1;
+  ih->biBitCount = 24;
+  for (int y = 0; y < height; ++y) {
+    BYTE* row = file.data() + 54 + static_cast<size_t>(y) * stride;
+    for (int x = 0; x < width; ++x) {
+      row[3 * x] = static_cast<BYTE>(x);
+      row[3 * x + 1] = static_cast<BYTE>(y);
+      row[3 * x + 2] = static_cast<BYTE>(x + y);
+    }
+  }
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring path = std::wstring(temp) + L"lmx_viewer_bench.bmp";
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(f, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+  CloseHandle(f);
+  return path;
+}
+
+void RegisterPlugIns(const std::wstring& bin) {
+  HKEY app = lmx::OpenApplicationKey();
+  lmx::WriteRegDword(app, lmx::kStartupValue, 0);
+  HKEY plugIns = lmx::OpenOrCreateKey(app, lmx::kPlugInsKeyName);
+  for (const wchar_t* name : {L"zlx_bmp.dll", L"zlx_gif.dll", L"zlx_pcx.dll", L"zlx_tif.dll"}) {
+    HMODULE module = LoadLibraryW((bin + name).c_str());
+    auto reg = module ? reinterpret_cast<LmxRegisterDllFn>(
+                            reinterpret_cast<void*>(GetProcAddress(module, "LMX_RegisterDLL")))
+                      : nullptr;
+    if (reg) reg(plugIns);
+    if (module) FreeLibrary(module);
+  }
+  lmx::CloseKey(plugIns);
+  lmx::CloseKey(app);
+}
+
+double DecodeMs(const std::wstring& bin, const std::wstring& picture) {
+  HMODULE module = LoadLibraryW((bin + L"zlx_bmp.dll").c_str());
+  auto load = reinterpret_cast<LmxLoadGfxFileFn>(reinterpret_cast<void*>(GetProcAddress(module, "LMX_LoadGfxFile")));
+  std::vector<double> times;
+  for (int i = 0; i < kRuns; ++i) {
+    double t0 = NowMs();
+    void* dib = load(picture.c_str(), 0);
+    times.push_back(NowMs() - t0);
+    LocalFree(dib);
+  }
+  FreeLibrary(module);
+  return Median(times);
+}
+
+HWND FindInfoControl(HWND main) {
+  HWND container = FindWindowExW(main, nullptr, L"ViewerMainCtrl", nullptr);
+  return container ? FindWindowExW(container, nullptr, L"InfoControl", nullptr) : nullptr;
+}
+
+// From CreateProcess to the moment the new viewer answers with its picture painted.
+double ProcessStartToPaintMs(const std::wstring& bin, const std::wstring& picture) {
+  std::vector<double> times;
+  for (int i = 0; i < kRuns; ++i) {
+    std::wstring commandLine = L"\"" + bin + L"Lumivex.exe\" " + picture;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    double t0 = NowMs();
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+      return -1;
+    }
+    HWND main = nullptr;
+    double t1 = -1;
+    while (NowMs() - t0 < 30000) {
+      main = FindWindowW(L"Zorvan Lumivex", L"Zorvan Lumivex");
+      HWND view = main ? FindInfoControl(main) : nullptr;
+      DWORD_PTR answer = 0;
+      if (view && SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 1000, &answer) &&
+          !GetUpdateRect(view, nullptr, FALSE) && IsWindowVisible(view)) {
+        t1 = NowMs();
+        break;
+      }
+      Sleep(1);
+    }
+    if (main) PostMessageW(main, WM_CLOSE, 0, 0);
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (t1 < 0) return -1;
+    times.push_back(t1 - t0);
+  }
+  return Median(times);
+}
+
+// A running viewer is handed the path (as a second start hands it over) and paints it.
+double OpenToPaintMs(const std::wstring& picture) {
+  if (!lmx::StartProgram(GetModuleHandleW(nullptr), const_cast<wchar_t*>(L""), SW_SHOW)) return -1;
+  std::vector<double> times;
+  for (int i = 0; i < kRuns; ++i) {
+    COPYDATASTRUCT data{0, static_cast<DWORD>((picture.size() + 1) * sizeof(wchar_t)),
+                        const_cast<wchar_t*>(picture.c_str())};
+    double t0 = NowMs();
+    SendMessageW(lmx::MainWindow(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    UpdateWindow(lmx::ImageViewWindow());
+    GdiFlush();
+    times.push_back(NowMs() - t0);
+  }
+  SendMessageW(lmx::MainWindow(), WM_CLOSE, 0, 0);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  lmx::EndProgram();
+  return Median(times);
+}
+
+}  // namespace
+
+int wmain() {
+  lmx::test::AppKeyGuard guard;
+  const std::wstring bin = ProgramFolder();
+  RegisterPlugIns(bin);
+  const std::wstring picture = MakePicture();
+
+  const double decode = DecodeMs(bin, picture);
+  const double start = ProcessStartToPaintMs(bin, picture);
+  const double open = OpenToPaintMs(picture);
+  DeleteFileW(picture.c_str());
+
+  std::printf("viewer, 4000 x 3000 24-bit BMP (median of %d runs)\n", kRuns);
+  std::printf("  plug-in decode alone          %8.1f ms\n", decode);
+  std::printf("  process start to first paint  %8.1f ms\n", start);
+  std::printf("  open to first paint           %8.1f ms  (%.2f x the decode; target 1.5 x)\n", open,
+              decode > 0 ? open / decode : 0.0);
+  return start < 0 || open < 0 ? 1 : 0;
+}
