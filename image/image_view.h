@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "gfx_image.h"
+#include "zoom.h"
 
 namespace lmx {
 
@@ -22,11 +23,6 @@ constexpr int kViewerMainCtrlId = 100;
 constexpr int kInfoControlId = 201;
 constexpr int kStatusBarId = 202;
 constexpr int kViewerToolbarId = 205;
-
-constexpr float kZoomMin = 0.167f;
-constexpr float kZoomMax = 8.0f;
-constexpr int kZoomStepCount = 10;
-extern const float ZoomSteps[kZoomStepCount];
 
 // What the view keeps (one per process).
 struct ViewState {
@@ -86,8 +82,5 @@ void ImageView_ScrollModeChanged();
 void ImageView_EnterFullScreen();
 void ImageView_LeaveFullScreen();
 bool ImageView_IsFullScreen();
-
-// "%d%%" of the truncated zoom x 100 into `text` (at least 16 characters).
-void FormatZoomText(float zoom, wchar_t* text, int chars);
 
 }  // namespace lmx

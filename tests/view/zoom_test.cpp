@@ -1,0 +1,136 @@
+// The zoom rules on their own: fit factors and their clamp, the steps, the percentage text,
+// what the zoom dialog accepts, and the part of a picture a view shows.
+#include <gtest/gtest.h>
+
+#include "zoom.h"
+
+namespace lmx::test {
+namespace {
+
+TEST(ZoomTest, FitIsTheViewOverThePictureInSinglePrecision) {
+  EXPECT_EQ(FitZoom(480, 240), 0.5f);
+  EXPECT_EQ(FitZoom(120, 240), 2.0f);
+  EXPECT_EQ(FitZoom(1000, 296), 1.0f / (1000.0f / 296.0f));
+  EXPECT_EQ(FitZoom(0, 240), 1.0f);  // no picture: nothing to fit
+  EXPECT_EQ(FitZoom(240, 0), 1.0f);
+}
+
+TEST(ZoomTest, FitIsClampedToOneSixthAndEightTimes) {
+  EXPECT_EQ(FitZoom(10000, 240), 0.167f);  // not 0.024
+  EXPECT_EQ(FitZoom(10, 240), 8.0f);       // not 24
+  EXPECT_EQ(FitZoom(30, 240), 8.0f);
+  EXPECT_EQ(ClampZoom(0.167f), 0.167f);  // 0.167f lies below 0.167 and stays 0.167f
+  EXPECT_LT(static_cast<double>(ClampZoom(0.01f)), 0.167);
+  EXPECT_EQ(ClampZoom(8.5f), 8.0f);
+  EXPECT_EQ(ClampZoom(0.5f), 0.5f);
+}
+
+TEST(ZoomTest, StepsInClimbToEightAndStayThere) {
+  const float expected[] = {0.25f, 0.33f, 0.5f, 0.66f, 1.0f, 2.0f, 3.0f, 4.0f, 8.0f, 8.0f};
+  float zoom = 0.167f;
+  for (float next : expected) {
+    zoom = ZoomStepIn(zoom);
+    EXPECT_EQ(zoom, next);
+  }
+  EXPECT_EQ(ZoomStepIn(1.5f), 2.0f);
+  EXPECT_EQ(ZoomStepIn(0.1f), 0.167f);
+  EXPECT_EQ(ZoomStepIn(9.0f), 8.0f);
+}
+
+TEST(ZoomTest, StepsOutFallToOneSixthAndStayThere) {
+  const float expected[] = {4.0f, 3.0f, 2.0f, 1.0f, 0.66f, 0.5f, 0.33f, 0.25f, 0.167f, 0.167f};
+  float zoom = 8.0f;
+  for (float next : expected) {
+    zoom = ZoomStepOut(zoom);
+    EXPECT_EQ(zoom, next);
+  }
+  EXPECT_EQ(ZoomStepOut(1.5f), 1.0f);
+  EXPECT_EQ(ZoomStepOut(0.1f), 0.167f);
+  EXPECT_EQ(ZoomStepOut(20.0f), 8.0f);
+}
+
+TEST(ZoomTest, TextIsTheTruncatedPercentage) {
+  const struct {
+    float zoom;
+    const wchar_t* text;
+  } cases[] = {{0.167f, L"16%"}, {0.25f, L"25%"}, {0.33f, L"33%"}, {0.5f, L"50%"}, {0.66f, L"66%"},
+               {1.0f, L"100%"}, {2.0f, L"200%"}, {3.0f, L"300%"}, {4.0f, L"400%"}, {8.0f, L"800%"},
+               {1.2345f, L"123%"}};
+  for (const auto& c : cases) {
+    wchar_t text[16];
+    FormatZoomText(c.zoom, text, 16);
+    EXPECT_STREQ(text, c.text) << c.zoom;
+  }
+}
+
+TEST(ZoomTest, DialogTextsBetweenSeventeenAndEightHundredAreAccepted) {
+  float zoom = 0.0f;
+  EXPECT_TRUE(ParseZoomText(L"800", &zoom));
+  EXPECT_EQ(zoom, 8.0f);
+  EXPECT_TRUE(ParseZoomText(L"800%", &zoom));
+  EXPECT_TRUE(ParseZoomText(L"17%", &zoom));
+  EXPECT_EQ(zoom, 17.0f * 0.01f);
+  EXPECT_TRUE(ParseZoomText(L"150.5", &zoom));
+  EXPECT_EQ(zoom, 150.5f * 0.01f);
+  zoom = 3.0f;
+  EXPECT_FALSE(ParseZoomText(L"801", &zoom));
+  EXPECT_FALSE(ParseZoomText(L"16", &zoom));
+  EXPECT_FALSE(ParseZoomText(L"16%", &zoom));  // what the clamp's 0.167 shows
+  EXPECT_FALSE(ParseZoomText(L"", &zoom));
+  EXPECT_FALSE(ParseZoomText(L"%", &zoom));
+  EXPECT_FALSE(ParseZoomText(L"-100", &zoom));
+  EXPECT_FALSE(ParseZoomText(L"nan", &zoom));
+  EXPECT_FALSE(ParseZoomText(L"inf", &zoom));
+  EXPECT_EQ(zoom, 3.0f);  // refusals leave the zoom alone
+  // Only seven characters are read: "1000000" would be refused, its first seven are not.
+  EXPECT_TRUE(ParseZoomText(L"100.000009", &zoom));
+  EXPECT_EQ(zoom, 1.0f);
+}
+
+TEST(ZoomTest, SourceCoversTheViewRoundedUpAndDestinationStartsAtTheCorner) {
+  RECT s{}, d{};
+  ComputeSourceAndDestination(1.0f, 0, 0, 240, 296, 600, 800, &s, &d);
+  EXPECT_EQ(s.left, 0);
+  EXPECT_EQ(s.right, 240);
+  EXPECT_EQ(s.bottom, 296);
+  EXPECT_EQ(d.right, 240);
+  EXPECT_EQ(d.bottom, 296);
+
+  // At 8 times, 240 / 8 = 30 columns; an offset of 20 display pixels starts at column 2.
+  ComputeSourceAndDestination(8.0f, 20, 17, 240, 296, 600, 800, &s, &d);
+  EXPECT_EQ(s.left, 2);
+  EXPECT_EQ(s.right, 32);
+  EXPECT_EQ(s.top, 2);
+  EXPECT_EQ(s.bottom, 2 + 37);
+  EXPECT_EQ(d.right, 240);
+  EXPECT_EQ(d.bottom, 296);
+
+  // 296 / 3 has a fraction: one more row.
+  ComputeSourceAndDestination(3.0f, 0, 0, 240, 296, 600, 800, &s, &d);
+  EXPECT_EQ(s.bottom, 99);
+  EXPECT_EQ(d.bottom, 297);
+
+  // A picture smaller than the view: all of it, at the corner, not centred.
+  ComputeSourceAndDestination(1.0f, 0, 0, 240, 296, 50, 30, &s, &d);
+  EXPECT_EQ(s.right, 50);
+  EXPECT_EQ(s.bottom, 30);
+  EXPECT_EQ(d.right, 50);
+  EXPECT_EQ(d.bottom, 30);
+}
+
+TEST(ZoomTest, SourceNeverReachesPastThePicture) {
+  RECT s{}, d{};
+  // At the last offset of a 3x zoom the rounded-up width would pass the right edge.
+  ComputeSourceAndDestination(3.0f, 1560, 0, 241, 296, 600, 800, &s, &d);
+  EXPECT_EQ(s.left, 520);
+  EXPECT_EQ(s.right, 600);
+  EXPECT_EQ(d.right, 240);
+  // Offsets beyond the picture (panned without a picture) show nothing rather than garbage.
+  ComputeSourceAndDestination(1.0f, 5000, 5000, 240, 296, 600, 800, &s, &d);
+  EXPECT_EQ(s.left, 600);
+  EXPECT_EQ(s.right, 600);
+  EXPECT_EQ(d.right, 0);
+}
+
+}  // namespace
+}  // namespace lmx::test
