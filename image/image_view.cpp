@@ -257,6 +257,8 @@ LRESULT Info_OnScroll(int bar, int code, int reported) {
   value = Clamp(value, maximum);
   offset = value;
   position = value;
+  // The picture first: it is what the user follows, and the bar takes longer to draw.
+  PaintNow();
   if (gInfo) {
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
@@ -264,7 +266,6 @@ LRESULT Info_OnScroll(int bar, int code, int reported) {
     si.nPos = position;
     SetScrollInfo(gInfo, bar, &si, TRUE);
   }
-  PaintNow();
   ShowZoomText();
   return 0;
 }

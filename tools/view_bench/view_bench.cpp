@@ -68,13 +68,15 @@ void Pump() {
 
 struct Figures {
   double median, mean, worst;
+  double settled;  // median until the queue is empty again: the bar's thumb drawn as well
 };
 
-Figures Summarise(std::vector<double> times) {
+Figures Summarise(std::vector<double> times, std::vector<double> settled) {
   std::sort(times.begin(), times.end());
+  std::sort(settled.begin(), settled.end());
   double sum = 0;
   for (double t : times) sum += t;
-  return {times[times.size() / 2], sum / times.size(), times.back()};
+  return {times[times.size() / 2], sum / times.size(), times.back(), settled[settled.size() / 2]};
 }
 
 void UseZoom(float zoom) {
@@ -91,7 +93,7 @@ Figures PanSteps(HWND view, float zoom, int steps) {
   lmx::ImageView_ScrollModeChanged();
   UseZoom(zoom);
   SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 200));
-  std::vector<double> times;
+  std::vector<double> times, settled;
   int x = 200, y = 200, dx = -3, dy = -2;
   for (int i = 0; i < steps; ++i) {
     if (x + dx < 20 || x + dx > 220) dx = -dx;
@@ -102,10 +104,13 @@ Figures PanSteps(HWND view, float zoom, int steps) {
     SendMessageW(view, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y));
     GdiFlush();
     times.push_back(Now() - start);
+    Pump();
+    GdiFlush();
+    settled.push_back(Now() - start);
   }
   SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   Pump();
-  return Summarise(times);
+  return Summarise(times, settled);
 }
 
 // Line steps down, then up again, each timed to the end of its paint.
@@ -113,16 +118,19 @@ Figures ScrollSteps(HWND view, float zoom, int steps) {
   lmx::Settings().msState = 1;
   lmx::ImageView_ScrollModeChanged();
   UseZoom(zoom);
-  std::vector<double> times;
+  std::vector<double> times, settled;
   for (int i = 0; i < steps; ++i) {
     const int code = (i / 50) % 2 == 0 ? SB_LINEDOWN : SB_LINEUP;
     const double start = Now();
     SendMessageW(view, WM_VSCROLL, MAKEWPARAM(code, 0), 0);
     GdiFlush();
     times.push_back(Now() - start);
+    Pump();
+    GdiFlush();
+    settled.push_back(Now() - start);
   }
   Pump();
-  return Summarise(times);
+  return Summarise(times, settled);
 }
 
 LRESULT CALLBACK BenchMainProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -186,13 +194,15 @@ int main(int argc, char** argv) {
               kWidth, kHeight, loadMs, client.right, client.bottom);
   std::printf("%d steps each, milliseconds from the message to the painted window (target %.0f ms)\n", steps,
               kTargetMs);
-  std::printf("%-8s %-6s %8s %8s %8s\n", "zoom", "step", "median", "mean", "worst");
+  std::printf("(settled: the median until every message of the step is handled, scroll bar drawn too)\n");
+  std::printf("%-8s %-6s %8s %8s %8s %8s\n", "zoom", "step", "median", "mean", "worst", "settled");
   bool met = true;
   for (float zoom : {0.167f, 1.0f, 8.0f}) {
     const Figures pan = PanSteps(view, zoom, steps);
     const Figures scroll = ScrollSteps(view, zoom, steps);
-    std::printf("%-8.3f %-6s %8.3f %8.3f %8.3f\n", zoom, "pan", pan.median, pan.mean, pan.worst);
-    std::printf("%-8.3f %-6s %8.3f %8.3f %8.3f\n", zoom, "scroll", scroll.median, scroll.mean, scroll.worst);
+    std::printf("%-8.3f %-6s %8.3f %8.3f %8.3f %8.3f\n", zoom, "pan", pan.median, pan.mean, pan.worst, pan.settled);
+    std::printf("%-8.3f %-6s %8.3f %8.3f %8.3f %8.3f\n", zoom, "scroll", scroll.median, scroll.mean, scroll.worst,
+                scroll.settled);
     met = met && pan.median <= kTargetMs && scroll.median <= kTargetMs;
   }
   std::printf("median within %.0f ms at every zoom: %s\n", kTargetMs, met ? "yes" : "no");
