@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "associate_dialog.h"
 #include "aygshell.h"
 #include "command_ids.h"
 #include "image_view.h"
@@ -222,6 +223,9 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case IDC_CMD_ZOOM_DIALOG: ImageView_ZoomDialog(window); return;
     case IDC_CMD_OPTIONS:
       RunOptions(window);
+      return;
+    case IDC_CMD_ASSOCIATIONS:
+      AssociateDialog(g_main.instance, window);
       return;
     case IDC_CMD_FULL_SCREEN:
       if (ImageView_IsFullScreen()) ImageView_LeaveFullScreen();
