@@ -1,0 +1,106 @@
+#include "dialogs_fixture.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+#include "explorer_fixture.h"
+#include "explorer_ids.h"
+#include "settings.h"
+
+namespace lmx::test {
+
+namespace {
+
+struct DialogSearch {
+  HWND other;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  wchar_t name[32];
+  if (window != search->other && IsWindowVisible(window) && GetClassNameW(window, name, 32) &&
+      wcscmp(name, L"#32770") == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+void DialogsTest::SetUp() {
+  HostTest::SetUp();
+  document = CreateTheDocument();
+  uiThread = GetCurrentThreadId();
+  owner = CreateWindowExW(0, L"Static", L"Zorvan Lumivex", WS_POPUP | WS_VISIBLE, 0, 26, 240, 268, nullptr,
+                          nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void DialogsTest::TearDown() {
+  DestroyTheDocument();
+  document = nullptr;
+  DestroyWindow(owner);
+  HostTest::TearDown();
+}
+
+void DialogsTest::InstallDeliveredPlugIns() {
+  for (const auto& path : DeliveredPlugIns()) ASSERT_TRUE(RegisterLibrary(path, PlugInsKey()));
+  document->DiscoverPlugIns(PlugInsKey());
+  ASSERT_EQ(document->plugIns()->Count(), 4u);
+}
+
+HWND WaitForDialog(DWORD thread, HWND other) {
+  DialogSearch search{other, nullptr};
+  for (int i = 0; i < 500 && !search.found; ++i) {
+    EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(10);
+  }
+  return search.found;
+}
+
+bool WaitUntilGone(HWND dialog) {
+  for (int i = 0; i < 500; ++i) {
+    if (!IsWindow(dialog) || !IsWindowVisible(dialog)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+HWND DoneButtonOf(HWND dialog) {
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (GetWindow(w, GW_OWNER) == dialog && GetDlgItem(w, IDOK)) return GetDlgItem(w, IDOK);
+  }
+  return nullptr;
+}
+
+void PressDone(HWND dialog) {
+  if (HWND done = DoneButtonOf(dialog)) PostMessageW(done, BM_CLICK, 0, 0);
+  else PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+void Click(HWND dialog, int id) {
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[1024] = L"";
+  SendMessageW(window, WM_GETTEXT, _countof(text), reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+void DoubleTapRow(HWND explorer, const std::wstring& name) {
+  HWND list = GetDlgItem(GetDlgItem(explorer, IDC_EXPLORER_VIEW), IDC_EXPLORER_LIST);
+  const int index = RowIndex(list, name);
+  ASSERT_GE(index, 0) << "no row " << std::string(name.begin(), name.end());
+  RECT rc{};
+  rc.left = LVIR_LABEL;
+  SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
+  SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
+  const LPARAM at = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+}  // namespace lmx::test
