@@ -36,6 +36,7 @@ namespace {
 constexpr UINT kPollMs = 50;
 constexpr int kSettledPolls = 3;         // consecutive settled polls before a step counts as done
 constexpr UINT kStableCaptureMs = 150;   // two screen copies this far apart must agree
+constexpr DWORD kStableWaitMs = 3000;    // a caret may blink for ever: then the last copy
 
 enum ExitCode { kOk = 0, kCaptureFailed = 1, kUsage = 2, kTimedOut = 3, kAlreadyRunning = 4, kEndedEarly = 5, kNotStarted = 6 };
 
@@ -145,7 +146,7 @@ class Driver {
         return kCaptureFailed;
       }
       if (!previous.rows.empty() && previous.rows == picture->rows) return kOk;
-      if (GetTickCount() - start > timeoutMs_) {
+      if (GetTickCount() - start > kStableWaitMs) {
         std::fprintf(stderr, "lmx_drive: the screen kept changing; writing the last copy\n");
         return kOk;
       }
@@ -156,12 +157,27 @@ class Driver {
   }
 
   // Ends dialogs left open by commands, then closes the main window and waits for the end.
+  // A dialog is asked to cancel; one that does not listen is closed, then told OK (the
+  // full-screen dialogs' Done).
   int Close() {
     const DWORD start = GetTickCount();
-    while (CommandPending()) {
+    for (unsigned attempt = 0; CommandPending(); ++attempt) {
       const lmx::ViewerWindows w = Windows();
       AnswerMessageBoxes(w);
-      if (!w.dialogs.empty()) PostMessageW(w.dialogs.front(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      if (!w.dialogs.empty()) {
+        HWND dialog = w.dialogs.front();
+        switch (attempt / 5 % 3) {
+          case 0:
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            break;
+          case 1:
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+            break;
+          default:
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            break;
+        }
+      }
       if (Ended()) return kEndedEarly;
       if (GetTickCount() - start > timeoutMs_) {
         std::fprintf(stderr, "lmx_drive: timed out closing the open dialogs\n");
