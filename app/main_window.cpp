@@ -10,6 +10,8 @@
 #include "image_view.h"
 #include "menu_commands.h"
 #include "options_dialog.h"
+#include "plugin_manager.h"
+#include "properties_sheet.h"
 #include "settings.h"
 #include "splash.h"
 #include "utils.h"
@@ -223,6 +225,13 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case IDC_CMD_ZOOM_DIALOG: ImageView_ZoomDialog(window); return;
     case IDC_CMD_OPTIONS:
       RunOptions(window);
+      return;
+    case IDC_CMD_PLUGINS:
+      RunPlugInManager(window, RebuildPlugInSubmenu);
+      RefreshAfterCommand();
+      return;
+    case IDC_CMD_PROPERTIES:
+      if (CurrentImage()) ShowPictureProperties(window);
       return;
     case IDC_CMD_ASSOCIATIONS:
       AssociateDialog(g_main.instance, window);

@@ -4,7 +4,7 @@
 if(TARGET lmx_view)
 add_library(lmx_main_window STATIC program.cpp main_window.cpp menu_commands.cpp about_box.cpp)
 target_include_directories(lmx_main_window PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/resources)
-target_link_libraries(lmx_main_window PUBLIC lmx_view lmx_host lmx_assoc_dialog lmx_settings lmx_ui lmx_common aygshell comctl32)
+target_link_libraries(lmx_main_window PUBLIC lmx_view lmx_host lmx_host_dialogs lmx_assoc_dialog lmx_settings lmx_ui lmx_common aygshell comctl32)
 
 add_executable(Lumivex WIN32 lumivex_main.cpp resources/lumivex.rc)
 target_link_libraries(Lumivex PRIVATE lmx_main_window)

@@ -266,3 +266,31 @@ TEST_F(ProgramTest, NoPlugInCommandOutsideTheRangeAndToggledBarsAreStoredAtExit)
 
 }  // namespace
 }  // namespace lmx::test
+
+namespace lmx::test {
+namespace {
+
+// The dialogs behind the Tools and Image commands open over the viewer and give control back.
+TEST_F(ProgramTest, PropertiesPlugInsAndFileTypesOpenAndCloseOverTheViewer) {
+  ASSERT_TRUE(Start(Corpus(L"bmpsuite\\g\\rgb24.bmp").c_str()));
+  for (UINT command : {IDC_CMD_PROPERTIES, IDC_CMD_PLUGINS, IDC_CMD_ASSOCIATIONS}) {
+    bool seen = false;
+    {
+      DialogDriver driver(GetCurrentThreadId(), [&seen](HWND dialog) {
+        seen = IsWindowVisible(dialog) != FALSE;
+        Sleep(50);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      });
+      Command(command);
+    }
+    EXPECT_TRUE(seen) << command;
+  }
+  // The plug-in submenu is still whole after the manager closed.
+  HMENU plugIns = GetSubMenu(GetSubMenu(MainMenu(), 3), 2);
+  ASSERT_NE(plugIns, nullptr);
+  EXPECT_EQ(GetMenuItemCount(plugIns), 4);
+  EXPECT_NE(Current(), nullptr);
+}
+
+}  // namespace
+}  // namespace lmx::test
