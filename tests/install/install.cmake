@@ -15,3 +15,6 @@ if(TARGET zlx_SetupDll)
   add_dependencies(install_registration_test zlx_SetupDll)
   target_compile_definitions(install_registration_test PRIVATE LMX_HAVE_SETUP_DLL)
 endif()
+
+add_test(NAME install_device_path_test
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/device_path_test.sh ${CMAKE_SOURCE_DIR}/lumivex ${CMAKE_BINARY_DIR}/..)
