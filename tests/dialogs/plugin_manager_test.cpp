@@ -252,6 +252,26 @@ TEST_F(PlugInManagerTest, ThePlugInOfTheOpenFileIsNotRemovedUntilTheFileIsClosed
   EXPECT_EQ(gChanges, 1);
 }
 
+TEST_F(PlugInManagerTest, APlugInThatRefusesToUnregisterStaysWithItsFormatLink) {
+  ASSERT_TRUE(RegisterLibrary(FakePlugIn(L"dlg_fake_added"), PlugInsKey()));
+  document->DiscoverPlugIns(PlugInsKey());
+  ASSERT_EQ(document->plugIns()->Count(), 1u);
+  // Its LMX_UnRegisterDLL fails when its key is already gone.
+  ASSERT_EQ(RegDeleteKeyW(PlugInsKey(), L"aad"), ERROR_SUCCESS);
+  MessageCapture boxes(IDYES);
+  Look after;
+  Run([&](HWND dialog) {
+    Click(dialog, IDC_PLUGIN_REMOVE);
+    after = LookAt(dialog);
+  });
+  EXPECT_EQ(boxes.Messages().size(), 1u);  // the question only
+  EXPECT_EQ(after.lines, (Strings{L"Added Pictures"}));
+  EXPECT_EQ(after.selection, 0);
+  EXPECT_EQ(document->plugIns()->Count(), 1u);
+  EXPECT_NE(document->FindFormatLink(L"aad"), nullptr);
+  EXPECT_EQ(gChanges, 0);
+}
+
 // Add: the explorer opens at the root; the library is picked from a folder there.
 class PlugInAddTest : public PlugInManagerTest {
  protected:
