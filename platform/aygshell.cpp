@@ -213,6 +213,8 @@ void LowerSip() {
 
 }  // namespace
 
+bool AygShowTopBar(HWND owner, bool doneButton) { return ShowTopBar(owner, doneButton); }
+
 HMODULE AygshellModule() { return gModule; }
 
 extern "C" {

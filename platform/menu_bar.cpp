@@ -426,6 +426,9 @@ BOOL WINAPI SHCreateMenuBar(PSHMENUBARINFO pmbi) {
     return FALSE;
   }
   pmbi->hwndMB = bar;
+  // A window with a menu bar is a program's main window: the screen's top bar carries its
+  // title, as the device's navigation bar does.
+  if (visible && pmbi->hwndParent) AygShowTopBar(pmbi->hwndParent, false);
   return TRUE;
 }
 

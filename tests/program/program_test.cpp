@@ -90,6 +90,15 @@ TEST_F(ProgramTest, StartedWithAPictureItShowsItAtActualSize) {
   GetWindowRect(main, &rc);
   EXPECT_EQ(rc.bottom - rc.top, sip.rcVisibleDesktop.bottom - sip.rcVisibleDesktop.top - AYG_MENU_BAR_HEIGHT);
   ASSERT_NE(MenuBarWindow(), nullptr);
+  // The screen's top bar carries the program's title above the main window.
+  HWND topBar = FindWindowW(L"Aygshell_TopBar", nullptr);
+  ASSERT_NE(topBar, nullptr);
+  EXPECT_EQ(GetWindow(topBar, GW_OWNER), main);
+  RECT bar;
+  GetWindowRect(topBar, &bar);
+  EXPECT_EQ(bar.top, 0);
+  EXPECT_EQ(bar.bottom, AYG_TOP_BAR_HEIGHT);
+  EXPECT_EQ(rc.top, AYG_TOP_BAR_HEIGHT);
 
   GfxImage* image = Current();
   ASSERT_NE(image, nullptr);
