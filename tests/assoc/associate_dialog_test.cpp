@@ -33,6 +33,7 @@ struct Seen {
   HANDLE iconAtStart = nullptr;
   HANDLE iconAfterSelChange = nullptr;
   bool found = false;
+  RECT dialogRect{}, listRect{}, buttonRect{}, iconRect{};
 };
 
 void ReadList(HWND dialog, Seen* seen) {
@@ -47,6 +48,20 @@ void ReadList(HWND dialog, Seen* seen) {
   }
   seen->selection = SendMessageW(list, LB_GETCURSEL, 0, 0);
   seen->iconAtStart = reinterpret_cast<HANDLE>(SendDlgItemMessageW(dialog, IDC_ASSOC_ICON, STM_GETIMAGE, IMAGE_ICON, 0));
+  GetWindowRect(dialog, &seen->dialogRect);
+  GetWindowRect(list, &seen->listRect);
+  GetWindowRect(GetDlgItem(dialog, IDC_ASSOC_LINK), &seen->buttonRect);
+  GetWindowRect(GetDlgItem(dialog, IDC_ASSOC_ICON), &seen->iconRect);
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom && inner.right > inner.left && inner.bottom > inner.top;
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  RECT both;
+  return IntersectRect(&both, &a, &b) != FALSE;
 }
 
 void Select(HWND dialog, int index) {
@@ -128,6 +143,15 @@ TEST_F(AssociateDialogTest, ListsTheFormatLinksAndShowsTheSelectedOnesIcon) {
   EXPECT_EQ(seen.iconAtStart, defaultIcon);  // the lmr plug-in has no icon
   EXPECT_EQ(seen.iconAfterSelChange, lmqPlugIn->icon);
   EXPECT_TRUE(capture.Messages().empty());
+  // Full screen below the top bar, every control on it and none over another.
+  EXPECT_EQ(seen.dialogRect.left, 0);
+  EXPECT_EQ(seen.dialogRect.right, 240);
+  EXPECT_TRUE(Inside(seen.listRect, seen.dialogRect));
+  EXPECT_TRUE(Inside(seen.buttonRect, seen.dialogRect));
+  EXPECT_TRUE(Inside(seen.iconRect, seen.dialogRect));
+  EXPECT_FALSE(Overlap(seen.listRect, seen.buttonRect));
+  EXPECT_FALSE(Overlap(seen.listRect, seen.iconRect));
+  EXPECT_FALSE(Overlap(seen.iconRect, seen.buttonRect));
 }
 
 TEST_F(AssociateDialogTest, AnsweringNoWritesNothing) {
