@@ -11,8 +11,3 @@ if(TARGET lmx_assoc_dialog)
   target_include_directories(assoc_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/assoc ${CMAKE_SOURCE_DIR}/app)
   add_dependencies(assoc_test assoc_standin LumivexLangComp lmx_tests_aygshell)
 endif()
-
-# ./lumivex uninstall's tool, built here as well until the tools list names it.
-if(TARGET zlx_SetupDll AND NOT TARGET lmx_uninstall AND EXISTS ${CMAKE_SOURCE_DIR}/tools/uninstall/CMakeLists.txt)
-  add_subdirectory(${CMAKE_SOURCE_DIR}/tools/uninstall ${CMAKE_BINARY_DIR}/tools/uninstall)
-endif()

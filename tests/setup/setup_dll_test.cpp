@@ -138,36 +138,4 @@ TEST_F(SetupDllTest, AnEmptyPlugInListIsStillRemoved) {
   EXPECT_TRUE(AppKeyExists(L"FormatLinks\\bmp"));
 }
 
-// The uninstall tool of ./lumivex uninstall, run as a separate program.
-TEST(UninstallTool, CallsUninstallInitAndReportsTheCode) {
-  AppKeyGuard appKey;
-  const std::wstring tool = lmx::test::BinDir() + L"lmx_uninstall.exe";
-  if (GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "lmx_uninstall.exe not built";
-  HKEY plugIns = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                            (L"SOFTWARE\\Apps\\" + std::wstring(AppKeyGuard::kAppKey) + L"\\GfxPlugIns\\bmp").c_str(), 0,
-                            nullptr, 0, KEY_ALL_ACCESS, nullptr, &plugIns, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(plugIns);
-
-  std::wstring commandLine = L"\"" + tool + L"\" \"" + lmx::test::BinDir() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                             &startup, &process));
-  EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-  DWORD code = 99;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  EXPECT_EQ(code, 0u);
-
-  HKEY app = AppKeyGuard::Open();
-  ASSERT_NE(app, nullptr);
-  HKEY gone = nullptr;
-  EXPECT_NE(RegOpenKeyExW(app, L"GfxPlugIns", 0, KEY_READ, &gone), ERROR_SUCCESS);
-  RegCloseKey(app);
-}
-
 }  // namespace
