@@ -100,9 +100,11 @@ int ViewerDocument::AddPlugIn(PlugInEntry* entry, bool registerIt) {
     return 0;
   }
   entry->pluginId = plugIns_->nextPluginId++;
-  if (registerIt) entry->Register();
-  if (!entry->FullyBound()) entry->LoadPlugInLibrary();
-  if (!entry->FullyBound()) {
+  // A plug-in that could not write its registry values would join without a name or
+  // extension, never to be listed or removed: it counts as not found.
+  const bool registered = !registerIt || entry->Register();
+  if (registered && !entry->FullyBound()) entry->LoadPlugInLibrary();
+  if (!registered || !entry->FullyBound()) {
     if (!plugIns_->FindByName(entry->name) && entry->ext && *entry->ext) {
       RegDeleteKeyW(entry->pluginsKey, entry->ext);
       if (HKEY links = OpenFormatLinksKey()) {

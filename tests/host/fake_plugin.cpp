@@ -1,5 +1,6 @@
 // A stand-in format plug-in for the host's tests. Its registry values come from compile
-// definitions, and FAKE_WITHOUT_FILE_INFO leaves out LMX_GetFileInfo. Its pictures are a
+// definitions; FAKE_WITHOUT_FILE_INFO leaves out LMX_GetFileInfo and FAKE_REGISTER_FAILS
+// makes LMX_RegisterDLL fail without writing anything. Its pictures are a
 // 2 x 2 8-bit grey square.
 #include <windows.h>
 
@@ -23,6 +24,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 EXPORT BOOL LMX_RegisterDLL(HKEY plugInsKey) {
+#ifdef FAKE_REGISTER_FAILS
+  if (plugInsKey) return FALSE;
+#endif
   HKEY key = nullptr;
   if (RegCreateKeyExW(plugInsKey, FAKE_EXT, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) !=
       ERROR_SUCCESS) {

@@ -12,10 +12,11 @@ if(TARGET lmx_host)
   lmx_fake_plugin(fake_twin_a qqa "Twin" "TwinA")
   lmx_fake_plugin(fake_twin_b qqb "Twin" "TwinB")
   lmx_fake_plugin(fake_jpe jpe "JPEG Pictures" "Jpeg")
+  lmx_fake_plugin(fake_noreg qqr "Unregistered" "NoReg" FAKE_REGISTER_FAILS)
 
   lmx_test(host_test host/plugin_host_test.cpp host/document_test.cpp host/host_fixture.cpp host/host_test.rc
            LIBS lmx_host)
   target_include_directories(host_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/host ${CMAKE_CURRENT_SOURCE_DIR}/app)
   add_dependencies(host_test LumivexLangComp lmx_tests_aygshell zlx_bmp zlx_gif zlx_pcx zlx_tif
-                   fake_noinfo fake_twin_a fake_twin_b fake_jpe)
+                   fake_noinfo fake_twin_a fake_twin_b fake_jpe fake_noreg)
 endif()

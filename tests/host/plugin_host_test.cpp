@@ -171,6 +171,26 @@ TEST_F(HostTest, DuplicatesAndEmptyLibraryPathsDoNotJoinAndAreReadOnce) {
   EXPECT_EQ(document.plugIns()->nextPluginId, kFirstPlugInId + 4);  // four adds were tried
 }
 
+TEST_F(HostTest, AnAddedLibraryThatCannotRegisterItselfIsRefused) {
+  ASSERT_TRUE(RegisterLibrary(DeliveredPlugIns()[0], PlugInsKey()));
+  ViewerDocument document;
+  document.DiscoverPlugIns(PlugInsKey());
+  MessageCapture boxes;
+  EXPECT_EQ(document.AddPlugIn(new PlugInEntry(PlugInsKey(), FakePlugIn(L"fake_noreg").c_str()), true), 0);
+  ASSERT_EQ(boxes.Messages().size(), 1u);
+  EXPECT_EQ(boxes.Messages()[0].text, L"Can't find Plug-In.");
+  EXPECT_EQ(document.plugIns()->Count(), 1u);
+
+  // A library that registers joins under the name it wrote, with the next id.
+  boxes.Clear();
+  EXPECT_EQ(document.AddPlugIn(new PlugInEntry(PlugInsKey(), FakePlugIn(L"fake_jpe").c_str()), true), 1);
+  EXPECT_TRUE(boxes.Messages().empty());
+  PlugInEntry* added = document.plugIns()->FindByName(L"JPEG Pictures");
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->pluginId, kFirstPlugInId + 2);
+  EXPECT_EQ(document.PlugInForPath(L"photo.jpeg"), added);  // jpeg is looked up as jpe
+}
+
 TEST(PlugInListTest, EntriesAreOrderedByNameAndDuplicateNamesRefused) {
   PlugInList list;
   EXPECT_EQ(FilterStrings(list), (Strings{L"All Formats (*.*)", L"*.*"}));
