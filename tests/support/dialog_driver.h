@@ -15,7 +15,7 @@ class DialogDriver {
   DialogDriver(DWORD uiThread, std::function<void(HWND)> act)
       : thread_([uiThread, act] {
           HWND dialog = nullptr;
-          for (int i = 0; i < 500 && !dialog; ++i) {
+          for (int i = 0; i < 3000 && !dialog; ++i) {
             EnumThreadWindows(uiThread, FindDialog, reinterpret_cast<LPARAM>(&dialog));
             if (!dialog) Sleep(10);
           }
