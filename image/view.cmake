@@ -6,4 +6,4 @@ add_library(lmx_view STATIC
   ${CMAKE_CURRENT_SOURCE_DIR}/zoom.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/zoom_dialog.cpp)
 target_include_directories(lmx_view PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/app/resources)
-target_link_libraries(lmx_view PUBLIC lmx_image lmx_viewer_bars lmx_settings lmx_common comctl32 gdi32 user32)
+target_link_libraries(lmx_view PUBLIC lmx_image lmx_viewer_bars lmx_settings lmx_common comctl32 uxtheme gdi32 user32)
