@@ -143,12 +143,12 @@ void SetViewMode(int mode) {
 void ChangePage(bool next) {
   ViewerDocument* document = TheDocument();
   if (!document || !document->CurrentFile()) return;
+  // The document updates the page buttons either way.
   int changed = next ? document->NextPage() : document->PreviousPage();
   if (!changed) return;
   // Pages of one file may differ in size.
   ImageView_TakeNewImageSize();
   ImageView_Relayout();
-  UpdatePageButtons();
   ImageView_RepaintPicture();
 }
 
@@ -190,10 +190,9 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (document && document->OpenFile(window, L"")) RefreshAfterCommand();
       return;
     case IDC_CMD_CLOSE:
+      // The document has cleared the view and hidden the page buttons.
       if (document && document->CloseFile(window)) {
         ImageView_Relayout();
-        ImageView_ResetAfterClose();
-        UpdatePageButtons();
         RefreshAfterCommand();
       }
       return;
