@@ -1,5 +1,7 @@
 #include "gfx_image.h"
 
+#include "gfx_shrink.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -119,6 +121,7 @@ GfxImage* GfxImage_Create(PictureSource* plugIn, const wchar_t* filePath) {
 
 void GfxImage_Destroy(GfxImage* image) {
   if (!image) return;
+  ReleaseShrinkCache();
   GfxImage_Release(image);
   delete image;
 }
@@ -214,6 +217,7 @@ int GfxImage_Previous(GfxImage* image) {
 
 BOOL GfxImage_StretchToDevice(const GfxImage* image, HDC target, const RECT& dst, const RECT& src) {
   if (!image || !image->memoryDC) return FALSE;
+  if (ShrinkToDevice(image, target, dst, src)) return TRUE;
   return StretchBlt(target, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, image->memoryDC, src.left,
                     src.top, src.right - src.left, src.bottom - src.top, SRCCOPY);
 }

@@ -415,3 +415,50 @@ TEST_F(GfxImageTest, EightBitInvertChangesTheColoursFourBitTheIndices) {
 
 }  // namespace
 }  // namespace lmx::test
+
+namespace lmx::test {
+namespace {
+
+// Pictures drawn smaller than they are: each screen pixel takes the colour of the source
+// block it stands for, at 24 and 8 bits, for whole and partial source rectangles.
+TEST_F(GfxImageTest, ShrunkPicturesShowTheColourOfEachSourceBlock) {
+  // 120 x 90 in blocks of 6 x 6, each block its own colour.
+  auto colourOf = [](int bx, int by) { return Bgr{uint8_t(bx * 12), uint8_t(by * 16), uint8_t(200 - bx * 5)}; };
+  Block rgb = MakeDib(120, 90, 24);
+  std::vector<Bgr> table;
+  for (int i = 0; i < 256; ++i) table.push_back({uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)});
+  Block indexed = MakeDib(120, 90, 8, table);
+  for (int y = 0; y < 90; ++y) {
+    uint8_t* row24 = PixelsOf(rgb) + (89 - y) * DibStride(120, 24);
+    uint8_t* row8 = PixelsOf(indexed) + (89 - y) * DibStride(120, 8);
+    for (int x = 0; x < 120; ++x) {
+      const Bgr c = colourOf(x / 6, y / 6);
+      row24[3 * x] = c.b, row24[3 * x + 1] = c.g, row24[3 * x + 2] = c.r;
+      row8[x] = uint8_t((x / 6) * 12 + (y / 6));
+    }
+  }
+  FakePlugIn plugIn({rgb, indexed});
+  GfxImage* image = Open(plugIn);
+  for (int picture = 0; picture < 2; ++picture) {
+    Canvas canvas(40, 30);
+    // The whole picture at a sixth of its size: every screen pixel stands for one block.
+    ASSERT_TRUE(canvas.Draw(image, 20, 15));
+    for (int y = 0; y < 15; ++y) {
+      for (int x = 0; x < 20; ++x) {
+        const Bgr want = picture == 0 ? colourOf(x, y) : table[x * 12 + y];
+        ASSERT_EQ(canvas.At(x, y), want) << "picture " << picture << " at " << x << "," << y;
+      }
+    }
+    // A part of it (as a scrolled view draws it): blocks 4.. and 3.. at the top left.
+    const RECT src{24, 18, 84, 78}, dst{0, 0, 10, 10};
+    ASSERT_TRUE(GfxImage_StretchToDevice(image, canvas.Dc(), dst, src));
+    EXPECT_EQ(canvas.At(0, 0), picture == 0 ? colourOf(4, 3) : table[4 * 12 + 3]);
+    EXPECT_EQ(canvas.At(9, 9), picture == 0 ? colourOf(13, 12) : table[13 * 12 + 12]);
+    EXPECT_EQ(canvas.At(25, 20), (Bgr{0x55, 0x55, 0x55}));  // nothing outside what was drawn
+    if (picture == 0) ASSERT_EQ(GfxImage_Next(image), 1);
+  }
+  GfxImage_Destroy(image);
+}
+
+}  // namespace
+}  // namespace lmx::test
