@@ -144,9 +144,15 @@ TEST_F(PlugInManagerTest, WithoutPlugInsRemoveIsDisabledAndAddHasTheFocus) {
   Run([&](HWND dialog) {
     look = LookAt(dialog);
     add = GetDlgItem(dialog, IDC_PLUGIN_ADD);
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (GetGUIThreadInfo(uiThread, &info)) focus = info.hwndFocus;
+    // The focus goes to the dialog's control once the dialog is active; other test programs
+    // running beside this one may hold the foreground, so the dialog is brought to it.
+    SetForegroundWindow(dialog);
+    for (int i = 0; i < 200 && !focus; ++i) {
+      GUITHREADINFO info{};
+      info.cbSize = sizeof(info);
+      if (GetGUIThreadInfo(uiThread, &info)) focus = info.hwndFocus;
+      if (!focus) Sleep(10);
+    }
     Click(dialog, IDC_PLUGIN_REMOVE);  // nothing to remove: nothing happens
   });
   EXPECT_TRUE(look.lines.empty());
