@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "dib_transforms.h"
 #include "packed_dib.h"
@@ -54,6 +55,33 @@ void DropDisplayBitmap(GfxImage* image) {
   if (image->memoryDC) {
     DeleteDC(image->memoryDC);
     image->memoryDC = nullptr;
+  }
+  delete[] image->filledBands;
+  image->filledBands = nullptr;
+  image->sectionBits = nullptr;
+}
+
+constexpr uint32_t kBandRows = 64;
+
+// Copies the bands of rows that image rows [top, bottom) (counted from the top) lie in into
+// the display bitmap, unless they are there already.
+void FillSectionRows(const GfxImage* image, LONG top, LONG bottom) {
+  DibLayout layout;
+  if (!image->sectionBits || !image->filledBands || !ReadDibLayout(image->dib, image->dibBytes, &layout)) return;
+  const LONG height = static_cast<LONG>(layout.height);
+  top = std::max<LONG>(top, 0);
+  bottom = std::min<LONG>(bottom, height);
+  if (top >= bottom) return;
+  // Rows are stored bottom-up: picture row y is stored row height - 1 - y.
+  const uint32_t firstBand = static_cast<uint32_t>(height - bottom) / kBandRows;
+  const uint32_t lastBand = static_cast<uint32_t>(height - 1 - top) / kBandRows;
+  const uint8_t* rows = static_cast<const uint8_t*>(image->dib) + layout.pixelOffset;
+  for (uint32_t band = firstBand; band <= lastBand; ++band) {
+    if (image->filledBands[band]) continue;
+    const size_t first = size_t{band} * kBandRows;
+    const size_t count = std::min<size_t>(kBandRows, layout.height - first);
+    std::memcpy(image->sectionBits + first * layout.stride, rows + first * layout.stride, count * layout.stride);
+    image->filledBands[band] = 1;
   }
 }
 
@@ -180,17 +208,23 @@ void GfxImage_BuildDisplayObjects(GfxImage* image) {
   void* bits = nullptr;
   HBITMAP section = CreateDIBSection(nullptr, static_cast<const BITMAPINFO*>(image->dib), DIB_RGB_COLORS, &bits,
                                      nullptr, 0);
-  if (section && bits) {
-    std::memcpy(bits, static_cast<const uint8_t*>(image->dib) + layout.pixelOffset, layout.imageBytes);
+  uint8_t* bands = nullptr;
+  if (section && bits) bands = new (std::nothrow) uint8_t[(layout.height + kBandRows - 1) / kBandRows + 1]();
+  if (section && !bands) {
+    DeleteObject(section);
+    section = nullptr;
   }
   SelectPalette(screen, previous, FALSE);
   if (section) {
     image->memoryDC = CreateCompatibleDC(screen);
     if (image->memoryDC) {
       image->dibSection = section;
+      image->sectionBits = static_cast<uint8_t*>(bits);
+      image->filledBands = bands;
       image->savedBitmap = static_cast<HBITMAP>(SelectObject(image->memoryDC, section));
     } else {
       DeleteObject(section);
+      delete[] bands;
     }
   }
   ReleaseDC(nullptr, screen);
@@ -218,6 +252,7 @@ int GfxImage_Previous(GfxImage* image) {
 BOOL GfxImage_StretchToDevice(const GfxImage* image, HDC target, const RECT& dst, const RECT& src) {
   if (!image || !image->memoryDC) return FALSE;
   if (ShrinkToDevice(image, target, dst, src)) return TRUE;
+  FillSectionRows(image, src.top, src.bottom);
   return StretchBlt(target, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, image->memoryDC, src.left,
                     src.top, src.right - src.left, src.bottom - src.top, SRCCOPY);
 }

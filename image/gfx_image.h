@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace lmx {
 
@@ -41,6 +42,10 @@ struct GfxImage {
   HBITMAP dibSection;     // owned; a copy of the pixel rows
   HBITMAP savedBitmap;    // what memoryDC held before dibSection; selected back before deletion
   HDC memoryDC;           // owned; dibSection selected
+  // The pixel rows reach dibSection band by band, when a drawing first needs them: a new
+  // picture is shown without copying all of it first.
+  uint8_t* sectionBits;   // dibSection's rows
+  uint8_t* filledBands;   // owned; one flag per band of rows already copied
   const wchar_t* filePath;  // borrowed from the file item
   PictureSource* plugIn;    // borrowed
   DWORD imageIndex;

@@ -462,3 +462,40 @@ TEST_F(GfxImageTest, ShrunkPicturesShowTheColourOfEachSourceBlock) {
 
 }  // namespace
 }  // namespace lmx::test
+
+namespace lmx::test {
+namespace {
+
+// The display bitmap gets its rows when a drawing first needs them: parts drawn in any
+// order, and again after a transform, show the picture's own rows.
+TEST_F(GfxImageTest, RowsReachTheDisplayBitmapWhenFirstDrawn) {
+  const int w = 20, h = 300;
+  Block rgb = MakeDib(w, h, 24);
+  auto colourOfRow = [](int y) { return Bgr{uint8_t(y), uint8_t(255 - y / 2), uint8_t(y * 3)}; };
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = PixelsOf(rgb) + (h - 1 - y) * DibStride(w, 24);
+    for (int x = 0; x < w; ++x) row[3 * x] = colourOfRow(y).b, row[3 * x + 1] = colourOfRow(y).g, row[3 * x + 2] = colourOfRow(y).r;
+  }
+  FakePlugIn plugIn({rgb});
+  GfxImage* image = Open(plugIn);
+  Canvas canvas(w, h);
+  auto drawRows = [&](int top, int bottom) {
+    const RECT part{0, top, w, bottom};
+    ASSERT_TRUE(GfxImage_StretchToDevice(image, canvas.Dc(), part, part));
+  };
+  drawRows(200, 260);
+  drawRows(0, 70);
+  for (int y : {200, 230, 259, 0, 63, 64, 69}) EXPECT_EQ(canvas.At(5, y), colourOfRow(y)) << y;
+  EXPECT_EQ(canvas.At(5, 100), (Bgr{0x55, 0x55, 0x55}));  // not drawn
+  drawRows(0, h);
+  for (int y = 0; y < h; y += 7) ASSERT_EQ(canvas.At(3, y), colourOfRow(y)) << y;
+
+  // Flipped: the bitmap is rebuilt and filled again from the new rows.
+  ASSERT_EQ(GfxImage_Apply(image, 5), 1);
+  drawRows(0, h);
+  for (int y = 0; y < h; y += 7) ASSERT_EQ(canvas.At(3, y), colourOfRow(h - 1 - y)) << y;
+  GfxImage_Destroy(image);
+}
+
+}  // namespace
+}  // namespace lmx::test
