@@ -47,25 +47,29 @@ const wchar_t* DirectoryOf(const wchar_t* path, wchar_t* out, size_t outChars) {
   return out;
 }
 
+bool ExtensionText(const wchar_t* path, wchar_t* out, size_t outChars) {
+  if (!out || outChars == 0) return false;
+  out[0] = L'\0';
+  const wchar_t* dot = path ? wcsrchr(path, L'.') : nullptr;
+  if (!dot) return false;
+  size_t chars = wcslen(dot + 1);
+  if (chars > 3) chars = 3;
+  if (chars > outChars - 1) chars = outChars - 1;
+  wmemcpy(out, dot + 1, chars);
+  out[chars] = L'\0';
+  return true;
+}
+
 const wchar_t* ExtensionOf(const wchar_t* path, bool upperCase) {
-  static wchar_t buffer[MAX_PATH];
-  buffer[0] = L'\0';
-  if (path) {
-    wcsncpy(buffer, path, MAX_PATH - 1);
-    buffer[MAX_PATH - 1] = L'\0';
-  }
-  wchar_t* dot = wcsrchr(buffer, L'.');
-  if (!dot) {
+  static wchar_t buffer[4];
+  if (!ExtensionText(path, buffer, 4)) {
     MessageBoxW(OwnerWindow(), L"You have to choose a file first", L"Error", MB_OK);
-    buffer[0] = L'\0';
     return buffer;
   }
-  wchar_t* ext = dot + 1;
-  if (wcslen(ext) > 3) ext[3] = L'\0';
   if (upperCase) {
-    for (wchar_t* c = ext; *c; ++c) *c = static_cast<wchar_t>(towupper(*c));
+    for (wchar_t* c = buffer; *c; ++c) *c = static_cast<wchar_t>(towupper(*c));
   }
-  return ext;
+  return buffer;
 }
 
 }  // namespace lmx

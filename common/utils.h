@@ -43,6 +43,8 @@ void SplitPath(const wchar_t* path, PathParts* parts);
 const wchar_t* DirectoryOf(const wchar_t* path, wchar_t* out, size_t outChars);
 // Text after the last ".", cut to 3 characters; "" (after a box) when there is none.
 const wchar_t* ExtensionOf(const wchar_t* path, bool upperCase);
+// The same text into `out` without a box; false when the path has no ".".
+bool ExtensionText(const wchar_t* path, wchar_t* out, size_t outChars);
 
 // --- Strings ---
 bool RemoveChar(wchar_t c, wchar_t* text);

@@ -4,6 +4,8 @@
 
 #include <cwchar>
 
+#include "utils.h"
+
 namespace lmx {
 
 namespace {
@@ -42,7 +44,7 @@ FormatLinkEntry* FormatLinkList::FindByExt(const wchar_t* ext) const {
   if (!ext) return nullptr;
   for (ObjListNode* node = Head(); node; node = node->Next()) {
     auto* entry = static_cast<FormatLinkEntry*>(node);
-    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, entry->ext, -1, ext, -1) == CSTR_EQUAL) {
+    if (CompareNoCase(entry->ext, ext) == CSTR_EQUAL) {
       return entry;
     }
   }

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "utils.h"
+
 namespace lmx {
 
 wchar_t* CopyString(const wchar_t* text) {
@@ -69,7 +71,7 @@ int PlugInEntry::LoadPlugInLibrary() {
   if (!module) {
     module = LoadLibraryW(component);
     if (!module) return 0;
-    icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(100), IMAGE_ICON, 0, 0, 0));
+    icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kPluginIconId), IMAGE_ICON, 0, 0, 0));
   }
   // The first missing export ends the binding; what was found stays set.
   if (!Bind(module, "LMX_OpenAboutDlg", &openAboutDlg)) return 0;
@@ -127,8 +129,7 @@ int PlugInEntry::Register() {
     bool same = RegQueryValueExW(subkey, kComponentValue, nullptr, &type,
                                  reinterpret_cast<BYTE*>(written), &bytes) == ERROR_SUCCESS &&
                 (type == REG_SZ || type == REG_EXPAND_SZ) &&
-                CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, written, -1,
-                               OrEmpty(component), -1) == CSTR_EQUAL;
+                CompareNoCase(written, OrEmpty(component)) == CSTR_EQUAL;
     if (same) ReadValues(subkey);
     RegCloseKey(subkey);
     if (same) return 1;

@@ -3,14 +3,12 @@
 #include <cwchar>
 #include <string>
 
+#include "utils.h"
+
 namespace lmx {
 
 namespace {
 constexpr wchar_t kAllFormats[] = L"All Formats (*.*)";
-
-bool SameNoCase(const wchar_t* a, const wchar_t* b) {
-  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
-}
 
 int32_t g_walkPosition = -1;  // the program-wide position of the list walk
 }  // namespace
@@ -40,7 +38,7 @@ PlugInEntry* PlugInList::FindByComponent(const wchar_t* component) const {
 PlugInEntry* PlugInList::FindByExt(const wchar_t* ext) const {
   if (!ext || !*ext) return nullptr;
   for (PlugInEntry* e = First(); e; e = NextOf(e)) {
-    if (e->ext && SameNoCase(e->ext, ext)) return e;
+    if (e->ext && CompareNoCase(e->ext, ext) == CSTR_EQUAL) return e;
   }
   return nullptr;
 }

@@ -17,24 +17,6 @@ constexpr UINT kCantFindPlugInString = 1002;     // the program's own
 
 ViewerDocument* g_document = nullptr;
 
-// The text after the last ".", cut to 3 characters; "" without a ".".
-void ExtensionWithoutMessage(const wchar_t* path, wchar_t* out, size_t outChars) {
-  out[0] = L'\0';
-  const wchar_t* dot = path ? wcsrchr(path, L'.') : nullptr;
-  if (!dot) return;
-  size_t chars = wcslen(dot + 1);
-  if (chars > 3) chars = 3;
-  if (chars >= outChars) chars = outChars - 1;
-  wmemcpy(out, dot + 1, chars);
-  out[chars] = L'\0';
-}
-
-bool KeyExists(HKEY parent, const wchar_t* name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(parent, name, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
 }  // namespace
 
 ImageFileItem::ImageFileItem(PlugInEntry* entry, const wchar_t* filePath) : plugIn(entry) {
@@ -42,7 +24,7 @@ ImageFileItem::ImageFileItem(PlugInEntry* entry, const wchar_t* filePath) : plug
     wcsncpy(path, filePath, MAX_PATH - 1);
     path[MAX_PATH - 1] = L'\0';
   }
-  ExtensionWithoutMessage(path, extension, MAX_PATH);
+  ExtensionText(path, extension, MAX_PATH);
   image = GfxImage_Create(plugIn, path);
 }
 
@@ -146,7 +128,7 @@ ImageFileItem* ViewerDocument::FindOpenFileByExtension(const wchar_t* ext) const
   if (!ext) return nullptr;
   for (ObjListNode* node = Head(); node; node = node->Next()) {
     auto* item = static_cast<ImageFileItem*>(node);
-    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item->extension, -1, ext, -1) == CSTR_EQUAL) {
+    if (CompareNoCase(item->extension, ext) == CSTR_EQUAL) {
       return item;
     }
   }
