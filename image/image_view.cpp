@@ -332,7 +332,13 @@ void Info_OnPaint(HWND window) {
   if (ImageLoaded()) StatusBar_ShowFileName(gImage->filePath);
 }
 
+// A new view shows no picture until it is given one: the picture of a view before it may be
+// gone with its document.
 void Info_OnCreate() {
+  gImage = nullptr;
+  ZeroScrollWords();
+  gView.imageWidth = gView.imageHeight = 0;
+  gView.zoomedWidth = gView.zoomedHeight = 0;
   gView.mode = kViewActualSize;
   SetRectEmpty(&gView.destination);
   SetRectEmpty(&gView.source);
@@ -378,7 +384,10 @@ LRESULT CALLBACK InfoControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
       if (reinterpret_cast<HWND>(lParam) != window) gView.dragActive = 0;
       return 0;
     case WM_DESTROY:
-      if (gInfo == window) gInfo = nullptr;
+      if (gInfo == window) {
+        gInfo = nullptr;
+        gImage = nullptr;
+      }
       return 0;
     default:
       return DefWindowProcW(window, msg, wParam, lParam);

@@ -376,6 +376,30 @@ TEST_F(ViewTest, WithoutAPictureZoomStillChangesAndNothingIsDrawn) {
   EXPECT_COLOUR(ViewPixel(10, 10), RGB(192, 192, 192));
 }
 
+TEST_F(ViewTest, ANewViewHoldsNoPictureOfTheViewBeforeIt) {
+  Open(64, 64);
+  ImageView_SetMode(kViewFitWidth);
+  // The view goes first, then its picture, as when the program ends; a view made after it
+  // starts empty and lays itself out on its own size.
+  DestroyViewerMainCtrl();
+  EXPECT_EQ(ImageView_Image(), nullptr);
+  GfxImage_Destroy(image_);
+  image_ = nullptr;
+  ctrl_ = CreateViewerMainCtrl(main_, GetModuleHandleW(nullptr));
+  ASSERT_NE(ctrl_, nullptr);
+  RECT rc{};
+  GetClientRect(main_, &rc);
+  SendMessageW(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.right, rc.bottom));
+  Pump();
+  EXPECT_EQ(ImageView_Image(), nullptr);
+  EXPECT_EQ(State().imageWidth, 0);
+  EXPECT_EQ(ImageView_Mode(), kViewActualSize);
+  EXPECT_EQ(State().client.right, ViewClient().right);
+  Open(64, 32);
+  ImageView_SetMode(kViewFitWidth);
+  EXPECT_FLOAT_EQ(ImageView_Zoom(), static_cast<float>(ViewClient().right) / 64.0f);
+}
+
 TEST_F(ViewTest, RepaintAfterAnInPlaceChangeShowsTheNewPixels) {
   Settings().msState = 0;
   Open(64, 64);
