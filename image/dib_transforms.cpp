@@ -5,24 +5,14 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-// One-bit quarter turns also have an AVX2 form, chosen at run time.
-#if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__) && !defined(LMX_NO_AVX2)
-#define LMX_HAVE_AVX2 1
-#include <immintrin.h>
-#else
-#define LMX_HAVE_AVX2 0
 #endif
-#endif
+
+#include "dib_quarter_turns.h"
 
 namespace lmx {
 namespace {
 
-// Pixel rows as the transforms address them: memory row 0 is the picture's bottom row.
-struct Rows {
-  uint8_t* base;
-  size_t stride;
-  uint8_t* Row(uint32_t y) const { return base + y * stride; }
-};
+using Rows = PixelRows;
 
 bool IsTransformDepth(uint32_t bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 24; }
 
@@ -320,228 +310,6 @@ void TurnPacked(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool c
   }
 }
 
-#if defined(__SSE2__)
-// 16 x 16 bytes: x[k] is row k on entry; on return lane k of x[b] is byte b of row k.
-// Four rounds of interleaving, 8-, 16-, 32- and 64-bit elements.
-inline void Transpose16x16(__m128i x[16]) {
-  __m128i a[16], b[16];
-  for (int i = 0; i < 8; ++i) {
-    a[i] = _mm_unpacklo_epi8(x[2 * i], x[2 * i + 1]);      // rows 2i, 2i+1; bytes 0-7
-    a[i + 8] = _mm_unpackhi_epi8(x[2 * i], x[2 * i + 1]);  // bytes 8-15
-  }
-  // b[4q + p]: rows 4p..4p+3, bytes 4q..4q+3.
-  for (int p = 0; p < 4; ++p) {
-    b[p] = _mm_unpacklo_epi16(a[2 * p], a[2 * p + 1]);
-    b[p + 4] = _mm_unpackhi_epi16(a[2 * p], a[2 * p + 1]);
-    b[p + 8] = _mm_unpacklo_epi16(a[8 + 2 * p], a[9 + 2 * p]);
-    b[p + 12] = _mm_unpackhi_epi16(a[8 + 2 * p], a[9 + 2 * p]);
-  }
-  // a[2e + o]: rows 8o..8o+7, bytes 2e and 2e+1.
-  for (int q = 0; q < 4; ++q) {
-    for (int o = 0; o < 2; ++o) {
-      a[4 * q + o] = _mm_unpacklo_epi32(b[4 * q + 2 * o], b[4 * q + 2 * o + 1]);
-      a[4 * q + 2 + o] = _mm_unpackhi_epi32(b[4 * q + 2 * o], b[4 * q + 2 * o + 1]);
-    }
-  }
-  for (int e = 0; e < 8; ++e) {
-    x[2 * e] = _mm_unpacklo_epi64(a[2 * e], a[2 * e + 1]);
-    x[2 * e + 1] = _mm_unpackhi_epi64(a[2 * e], a[2 * e + 1]);
-  }
-}
-
-// The 16 x 16 bytes from byte `qb` on of the rows rows[0..15] (null rows read as zero).
-// A row's last bytes are read through a copy when 16 would run past its padded end.
-inline void LoadBlock16(const uint8_t* const rows[16], size_t qb, size_t stride, __m128i x[16]) {
-  const bool whole = qb + 16 <= stride;
-  for (int k = 0; k < 16; ++k) {
-    if (!rows[k]) {
-      x[k] = _mm_setzero_si128();
-    } else if (whole) {
-      x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + qb));
-    } else {
-      alignas(16) uint8_t tail[16] = {};
-      std::memcpy(tail, rows[k] + qb, stride - qb);
-      x[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
-    }
-  }
-}
-
-// The four 16 x 16 byte blocks of a one-bit quarter turn: 64 source rows from j0 on (n of
-// them in the picture), 16 bytes from byte qb on, each block turned so that x[g][b] holds
-// byte b of the group's 16 rows.
-inline void LoadGroups1(const Rows& src, uint32_t h, bool clockwise, uint32_t j0, uint32_t n, size_t qb,
-                        size_t rowBytes, __m128i x[4][16]) {
-  for (uint32_t g = 0; g < 4; ++g) {
-    const uint8_t* rows[16];
-    for (uint32_t k = 0; k < 16; ++k) {
-      // Lanes in the order movemask reads them into big-endian bytes: 7..0, 15..8.
-      const uint32_t col = 16 * g + (k < 8 ? 7 - k : 23 - k);
-      rows[k] = col < n ? src.Row(clockwise ? j0 + col : h - 1 - j0 - col) : nullptr;
-    }
-    // Once per cache line of the source, the next line of each row is fetched ahead.
-    if (qb % 64 == 0 && qb + 64 < rowBytes) {
-      for (uint32_t k = 0; k < 16; ++k) {
-        if (rows[k]) _mm_prefetch(reinterpret_cast<const char*>(rows[k] + qb + 64), _MM_HINT_T0);
-      }
-    }
-    LoadBlock16(rows, qb, src.stride, x[g]);
-    Transpose16x16(x[g]);
-  }
-}
-
-// Quarter turns at one bit, 64 destination columns (64 source rows) at a time. The source
-// rows are read 16 bytes at a time in four groups of 16, each group turned as a 16 x 16
-// byte block; then the top bit of every lane (movemask) is the pixel of one source column
-// for 16 rows, and doubling the lanes brings up the next column. The four groups' masks make
-// the 8 destination bytes of that column's row. Each source column goes to the row it lands
-// on, so the source needs no alignment; rows past the picture's last read as zero, which is
-// what the destination's pad bits must hold.
-void Turn1Sse2(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool clockwise) {
-  const size_t rowBytes = (size_t{w} + 7) / 8;
-  // Bands of 512 destination columns: the band's source rows stay in the second level cache
-  // and the 64 destination bytes that each row gets from a band in the first.
-  constexpr uint32_t kBand = 512;
-  for (uint32_t band = 0; band < h; band += kBand) {
-    const uint32_t bandEnd = std::min(band + kBand, h);
-    for (size_t qb = 0; qb < rowBytes; qb += 16) {
-      const size_t bEnd = std::min<size_t>(16, rowBytes - qb);
-      for (uint32_t j0 = band; j0 < bandEnd; j0 += 64) {
-        const uint32_t n = std::min<uint32_t>(64, h - j0);
-        __m128i x[4][16];
-        LoadGroups1(src, h, clockwise, j0, n, qb, rowBytes, x);
-        const size_t outAt = j0 / 8, outBytes = (n + 7) / 8;
-        for (size_t b = 0; b < bEnd; ++b) {
-          __m128i v0 = x[0][b], v1 = x[1][b], v2 = x[2][b], v3 = x[3][b];
-          const uint32_t col0 = static_cast<uint32_t>(8 * (qb + b));
-          const uint32_t cEnd = std::min<uint32_t>(8, w - col0);
-          for (uint32_t c = 0; c < cEnd; ++c) {
-            const uint32_t col = col0 + c;
-            uint8_t* out = dst.Row(clockwise ? w - 1 - col : col) + outAt;
-            if (n == 64) {
-              const uint16_t m0 = uint16_t(_mm_movemask_epi8(v0)), m1 = uint16_t(_mm_movemask_epi8(v1));
-              const uint16_t m2 = uint16_t(_mm_movemask_epi8(v2)), m3 = uint16_t(_mm_movemask_epi8(v3));
-              std::memcpy(out, &m0, 2);
-              std::memcpy(out + 2, &m1, 2);
-              std::memcpy(out + 4, &m2, 2);
-              std::memcpy(out + 6, &m3, 2);
-              v0 = _mm_add_epi8(v0, v0), v1 = _mm_add_epi8(v1, v1), v2 = _mm_add_epi8(v2, v2), v3 = _mm_add_epi8(v3, v3);
-              continue;
-            }
-            const uint64_t bits = uint64_t(uint32_t(_mm_movemask_epi8(v0))) |
-                                  uint64_t(uint32_t(_mm_movemask_epi8(v1))) << 16 |
-                                  uint64_t(uint32_t(_mm_movemask_epi8(v2))) << 32 |
-                                  uint64_t(uint32_t(_mm_movemask_epi8(v3))) << 48;
-            v0 = _mm_add_epi8(v0, v0), v1 = _mm_add_epi8(v1, v1), v2 = _mm_add_epi8(v2, v2), v3 = _mm_add_epi8(v3, v3);
-            std::memcpy(out, &bits, outBytes);
-          }
-        }
-      }
-    }
-  }
-}
-
-#if LMX_HAVE_AVX2
-// The same with AVX2 where the processor has it: two groups' lanes in one 32-byte register,
-// so that one movemask gives 32 rows of a column.
-__attribute__((target("avx2"))) void Turn1Avx2(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool clockwise) {
-  const size_t rowBytes = (size_t{w} + 7) / 8;
-  // Bands of 512 destination columns: the band's source rows stay in the second level cache
-  // and the 64 destination bytes that each row gets from a band in the first.
-  constexpr uint32_t kBand = 512;
-  for (uint32_t band = 0; band < h; band += kBand) {
-    const uint32_t bandEnd = std::min(band + kBand, h);
-    for (size_t qb = 0; qb < rowBytes; qb += 16) {
-      const size_t bEnd = std::min<size_t>(16, rowBytes - qb);
-      for (uint32_t j0 = band; j0 < bandEnd; j0 += 64) {
-        const uint32_t n = std::min<uint32_t>(64, h - j0);
-        __m128i x[4][16];
-        LoadGroups1(src, h, clockwise, j0, n, qb, rowBytes, x);
-        const size_t outAt = j0 / 8, outBytes = (n + 7) / 8;
-        for (size_t b = 0; b < bEnd; ++b) {
-          __m256i v01 = _mm256_set_m128i(x[1][b], x[0][b]), v23 = _mm256_set_m128i(x[3][b], x[2][b]);
-          const uint32_t col0 = static_cast<uint32_t>(8 * (qb + b));
-          const uint32_t cEnd = std::min<uint32_t>(8, w - col0);
-          for (uint32_t c = 0; c < cEnd; ++c) {
-            const uint32_t col = col0 + c;
-            uint8_t* out = dst.Row(clockwise ? w - 1 - col : col) + outAt;
-            const uint32_t lo = uint32_t(_mm256_movemask_epi8(v01)), hi = uint32_t(_mm256_movemask_epi8(v23));
-            v01 = _mm256_add_epi8(v01, v01), v23 = _mm256_add_epi8(v23, v23);
-            if (n == 64) {
-              std::memcpy(out, &lo, 4);
-              std::memcpy(out + 4, &hi, 4);
-            } else {
-              const uint64_t bits = uint64_t(lo) | uint64_t(hi) << 32;
-              std::memcpy(out, &bits, outBytes);
-            }
-          }
-        }
-      }
-    }
-  }
-}
-
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-#endif
-
-// Quarter turns at four bits, 16 destination columns at a time: the 16 source rows that make
-// them up are read 16 bytes at a time and turned as a 16 x 16 byte block; then each 16-bit
-// lane pairs two rows' nibbles of one source byte into the destination bytes of its left and
-// of its right pixel. The last group of columns may be narrower; its missing rows read as zero.
-void Turn4Sse2(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool clockwise) {
-  const size_t rowBytes = (size_t{w} + 1) / 2;
-  // Tiles of 128 destination columns by 64 source bytes (128 destination rows): every cache
-  // line of a tile's source is used up and every line of its destination filled while the
-  // tile is in the first level cache. The next tile's source lines are fetched ahead.
-  constexpr uint32_t kBand = 128;
-  constexpr size_t kSpan = 64;
-  const __m128i low = _mm_set1_epi16(0x000F), high = _mm_set1_epi16(0x00F0);
-  for (uint32_t band = 0; band < h; band += kBand) {
-    const uint32_t bandEnd = std::min(band + kBand, h);
-    for (size_t span = 0; span < rowBytes; span += kSpan) {
-      const size_t spanEnd = std::min(span + kSpan, rowBytes);
-      for (uint32_t j0 = band; j0 < bandEnd; j0 += 16) {
-        const uint32_t n = std::min<uint32_t>(16, h - j0);
-        const size_t outAt = j0 / 2, outBytes = (n + 1) / 2;
-        const uint8_t* rows[16];
-        for (uint32_t k = 0; k < 16; ++k) rows[k] = k < n ? src.Row(clockwise ? j0 + k : h - 1 - j0 - k) : nullptr;
-        if (spanEnd < rowBytes) {
-          for (uint32_t k = 0; k < n; ++k) _mm_prefetch(reinterpret_cast<const char*>(rows[k] + spanEnd), _MM_HINT_T0);
-        }
-        for (size_t qb = span; qb < spanEnd; qb += 16) {
-          __m128i x[16];
-          LoadBlock16(rows, qb, src.stride, x);
-          Transpose16x16(x);
-          const size_t bEnd = std::min<size_t>(16, rowBytes - qb);
-          for (size_t b = 0; b < bEnd; ++b) {
-            // 16-bit lane i holds rows 2i (low byte) and 2i+1: the left pixel of the source
-            // byte is each row's high nibble, the right one its low nibble.
-            const __m128i v = x[b];
-            const __m128i left = _mm_or_si128(_mm_and_si128(v, high), _mm_and_si128(_mm_srli_epi16(v, 12), low));
-            const __m128i right =
-                _mm_or_si128(_mm_and_si128(_mm_slli_epi16(v, 4), high), _mm_and_si128(_mm_srli_epi16(v, 8), low));
-            const __m128i both = _mm_packus_epi16(left, right);
-            const uint32_t col = static_cast<uint32_t>(2 * (qb + b));
-            uint8_t* out = dst.Row(clockwise ? w - 1 - col : col) + outAt;
-            uint8_t* next = col + 1 < w ? dst.Row(clockwise ? w - 2 - col : col + 1) + outAt : nullptr;
-            if (n == 16) {
-              _mm_storel_epi64(reinterpret_cast<__m128i*>(out), both);
-              if (next) _mm_storel_epi64(reinterpret_cast<__m128i*>(next), _mm_unpackhi_epi64(both, both));
-            } else {
-              alignas(16) uint8_t tmp[16];
-              _mm_store_si128(reinterpret_cast<__m128i*>(tmp), both);
-              std::memcpy(out, tmp, outBytes);
-              if (next) std::memcpy(next, tmp + 8, outBytes);
-            }
-          }
-        }
-      }
-    }
-  }
-}
-#endif
 
 void Turn24(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool clockwise) {
   // Bands of source rows: the columns walked down inside a band stay in cache. Pixels move
@@ -693,8 +461,8 @@ void MirrorPackedSse2(const uint8_t* in, uint8_t* out, uint32_t w, bool backward
 
 inline void MirrorAnyRow(const uint8_t* in, uint8_t* out, uint32_t w, uint32_t bits, bool backward) {
 #if defined(__SSE2__)
-  if (bits == 1) return MirrorPackedSse2<1>(in, out, w, backward);
-  if (bits == 4) return MirrorPackedSse2<4>(in, out, w, backward);
+  if (bits == 1 && TransformVectorForm() != VectorForm::kPortable) return MirrorPackedSse2<1>(in, out, w, backward);
+  if (bits == 4 && TransformVectorForm() != VectorForm::kPortable) return MirrorPackedSse2<4>(in, out, w, backward);
 #endif
   MirrorRow(in, out, w, bits, backward);
 }
@@ -704,22 +472,10 @@ void MovePixels(int code, const Rows& src, uint32_t w, uint32_t h, uint32_t bits
     case kRotateClockwise:
     case kRotateCounterClockwise: {
       const bool clockwise = code == kRotateClockwise;
+      if (TurnPackedVector(src, w, h, bits, dst, clockwise)) break;
       switch (bits) {
-#if defined(__SSE2__)
-        case 1:
-#if LMX_HAVE_AVX2
-          if (HasAvx2()) {
-            Turn1Avx2(src, w, h, dst, clockwise);
-            break;
-          }
-#endif
-          Turn1Sse2(src, w, h, dst, clockwise);
-          break;
-        case 4: Turn4Sse2(src, w, h, dst, clockwise); break;
-#else
         case 1: TurnPacked<1>(src, w, h, dst, clockwise); break;
         case 4: TurnPacked<4>(src, w, h, dst, clockwise); break;
-#endif
         case 8: TurnPacked<8>(src, w, h, dst, clockwise); break;
         default: Turn24(src, w, h, dst, clockwise); break;
       }

@@ -1,4 +1,5 @@
-// Any bytes as a packed DIB block (after a first byte that picks the transform): each
+// Any bytes as a packed DIB block (after a first byte that picks the transform and the
+// instruction-set form that carries it out, as far as the processor has it): each
 // transform must refuse the block or stay inside it, and a picture it turns must come back
 // pixel for pixel through the opposite transform.
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "dib_quarter_turns.h"
 #include "dib_transforms.h"
 #include "packed_dib.h"
 
@@ -41,6 +43,7 @@ bool SamePixels(const uint8_t* a, const lmx::DibLayout& la, const uint8_t* b, co
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const int code = data[0] % 7;
+  lmx::LimitTransformVectorForm(static_cast<lmx::VectorForm>(data[0] / 7 % 4));
   // A block of its own, so that the sanitizers see its exact end.
   std::vector<uint8_t> block(data + 1, data + size);
   lmx::CHeap heap(64u << 20);

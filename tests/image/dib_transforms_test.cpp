@@ -4,8 +4,10 @@
 
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "dib_quarter_turns.h"
 #include "dib_transforms.h"
 #include "packed_dib.h"
 
@@ -183,10 +185,30 @@ Block Reference(const Block& src, int code) {
   return out;
 }
 
+// Each instruction-set form of the transforms in turn, as far as this processor has it.
+class DibTransformForms : public testing::TestWithParam<VectorForm> {
+ protected:
+  void SetUp() override {
+    LimitTransformVectorForm(GetParam());
+    if (TransformVectorForm() != GetParam()) GTEST_SKIP() << "not available here";
+  }
+  void TearDown() override { LimitTransformVectorForm(VectorForm::kAvx512); }
+};
+
+std::string FormName(const testing::TestParamInfo<VectorForm>& info) {
+  static const char* const names[] = {"Portable", "Sse2", "Avx2", "Avx512"};
+  return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(, DibTransformForms,
+                         testing::Values(VectorForm::kPortable, VectorForm::kSse2, VectorForm::kAvx2,
+                                         VectorForm::kAvx512),
+                         FormName);
+
 // Byte for byte against the reference at every width up to 70 and height up to 20 (and the
 // same turned round), so that every ragged edge of the word-wide paths is met; the source's
 // pad bits and bytes are random and must not leak into the result.
-TEST(DibTransforms, EveryBlockEqualsThePixelByPixelReference) {
+TEST_P(DibTransformForms, EveryBlockEqualsThePixelByPixelReference) {
   std::mt19937 rng(11);
   for (uint16_t bits : kDepths) {
     for (uint32_t a = 1; a <= 70; ++a) {
@@ -205,7 +227,7 @@ TEST(DibTransforms, EveryBlockEqualsThePixelByPixelReference) {
 }
 
 // Large enough for every word-wide path to run many times, with ragged edges on both sides.
-TEST(DibTransforms, LargePicturesEqualTheReference) {
+TEST_P(DibTransformForms, LargePicturesEqualTheReference) {
   std::mt19937 rng(12);
   for (uint16_t bits : kDepths) {
     for (const Size s : {Size{1000, 517}, Size{509, 1000}, Size{1024, 768}}) {

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "dib_quarter_turns.h"
 #include "dib_transforms.h"
 #include "packed_dib.h"
 
@@ -123,7 +124,31 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::vector<std::pair<std::string, std::pair<int, double>>> others_;
 };
 
+// --form=portable|sse2|avx2|avx512 keeps the transforms to that instruction set (the best
+// the processor has by default); the form in use is printed first.
+bool TakeFormOption(int* argc, char** argv) {
+  static const char* const names[] = {"portable", "sse2", "avx2", "avx512"};
+  for (int i = 1; i < *argc; ++i) {
+    if (std::strncmp(argv[i], "--form=", 7) != 0) continue;
+    int form = -1;
+    for (int f = 0; f < 4; ++f) {
+      if (std::strcmp(argv[i] + 7, names[f]) == 0) form = f;
+    }
+    if (form < 0) {
+      std::fprintf(stderr, "unknown form %s (portable, sse2, avx2 or avx512)\n", argv[i] + 7);
+      return false;
+    }
+    lmx::LimitTransformVectorForm(static_cast<lmx::VectorForm>(form));
+    for (int j = i; j + 1 < *argc; ++j) argv[j] = argv[j + 1];
+    --*argc;
+    --i;
+  }
+  std::printf("Transform form: %s\n", names[static_cast<int>(lmx::TransformVectorForm())]);
+  return true;
+}
+
 int main(int argc, char** argv) {
+  if (!TakeFormOption(&argc, argv)) return 2;
   mallopt(M_MMAP_THRESHOLD, 1 << 30);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   benchmark::Initialize(&argc, argv);
