@@ -280,6 +280,17 @@ void TurnPacked(const Rows& src, uint32_t w, uint32_t h, const Rows& dst, bool c
     const uint32_t bandEnd = std::min(band + kBand, fullCols);
     for (uint32_t a0 = 0; a0 < fullRows; a0 += 8) {
       const uint32_t x = clockwise ? w - 8 - a0 : a0;
+#if defined(__SSE2__)
+      // At eight bits, the band's part of the next eight destination rows is fetched for
+      // writing: they are too many rows apart for the processor to follow by itself.
+      if (Bits == 8 && a0 + 16 <= fullRows) {
+        for (uint32_t t = 8; t < 16; ++t) {
+          const uint8_t* line = dst.Row(a0 + t) + band;
+          for (uint32_t at = 0; at < bandEnd - band; at += 64) __builtin_prefetch(line + at, 1);
+          __builtin_prefetch(line + (bandEnd - band) - 1, 1);
+        }
+      }
+#endif
       // Blocks that the tiles above have done are skipped.
       for (uint32_t j0 = a0 < tileRows ? std::max(band, tileCols) : band; j0 < bandEnd; j0 += 8) {
         const uint8_t* rows[8];
