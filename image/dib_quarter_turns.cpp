@@ -13,57 +13,30 @@ namespace lmx {
 #if defined(__SSE2__)
 namespace {
 
-// Quarter turns at one bit, 64 destination columns (64 source rows) at a time. The source
-// rows are read 16 bytes at a time in four groups of 16, each group turned as a 16 x 16
-// byte block; then the top bit of every lane (movemask) is the pixel of one source column
-// for 16 rows, and doubling the lanes brings up the next column. The four groups' masks make
-// the 8 destination bytes of that column's row. Each source column goes to the row it lands
-// on, so the source needs no alignment; rows past the picture's last read as zero, which is
-// what the destination's pad bits must hold.
-void Turn1Sse2(const PixelRows& src, uint32_t w, uint32_t h, const PixelRows& dst, bool clockwise) {
-  const size_t rowBytes = (size_t{w} + 7) / 8;
-  // Bands of 512 destination columns: the band's source rows stay in the second level cache
-  // and the 64 destination bytes that each row gets from a band in the first.
-  constexpr uint32_t kBand = 512;
-  for (uint32_t band = 0; band < h; band += kBand) {
-    const uint32_t bandEnd = std::min(band + kBand, h);
-    for (size_t qb = 0; qb < rowBytes; qb += 16) {
-      const size_t bEnd = std::min<size_t>(16, rowBytes - qb);
-      for (uint32_t j0 = band; j0 < bandEnd; j0 += 64) {
-        const uint32_t n = std::min<uint32_t>(64, h - j0);
-        __m128i x[4][16];
-        LoadGroups1(src, h, clockwise, j0, n, qb, rowBytes, x);
-        const size_t outAt = j0 / 8, outBytes = (n + 7) / 8;
-        for (size_t b = 0; b < bEnd; ++b) {
-          __m128i v0 = x[0][b], v1 = x[1][b], v2 = x[2][b], v3 = x[3][b];
-          const uint32_t col0 = static_cast<uint32_t>(8 * (qb + b));
-          const uint32_t cEnd = std::min<uint32_t>(8, w - col0);
-          for (uint32_t c = 0; c < cEnd; ++c) {
-            const uint32_t col = col0 + c;
-            uint8_t* out = dst.Row(clockwise ? w - 1 - col : col) + outAt;
-            if (n == 64) {
-              const uint16_t m0 = uint16_t(_mm_movemask_epi8(v0)), m1 = uint16_t(_mm_movemask_epi8(v1));
-              const uint16_t m2 = uint16_t(_mm_movemask_epi8(v2)), m3 = uint16_t(_mm_movemask_epi8(v3));
-              std::memcpy(out, &m0, 2);
-              std::memcpy(out + 2, &m1, 2);
-              std::memcpy(out + 4, &m2, 2);
-              std::memcpy(out + 6, &m3, 2);
-              v0 = _mm_add_epi8(v0, v0), v1 = _mm_add_epi8(v1, v1), v2 = _mm_add_epi8(v2, v2), v3 = _mm_add_epi8(v3, v3);
-              continue;
-            }
-            const uint64_t bits = uint64_t(uint32_t(_mm_movemask_epi8(v0))) |
-                                  uint64_t(uint32_t(_mm_movemask_epi8(v1))) << 16 |
-                                  uint64_t(uint32_t(_mm_movemask_epi8(v2))) << 32 |
-                                  uint64_t(uint32_t(_mm_movemask_epi8(v3))) << 48;
-            v0 = _mm_add_epi8(v0, v0), v1 = _mm_add_epi8(v1, v1), v2 = _mm_add_epi8(v2, v2), v3 = _mm_add_epi8(v3, v3);
-            std::memcpy(out, &bits, outBytes);
-          }
-        }
-      }
+// The columns of one source byte with SSE2: the top bit of every lane (movemask) is the
+// pixel of one column for 16 rows, and doubling the lanes brings up the next column.
+struct MaskColumns128 {
+  __m128i v0, v1, v2, v3;
+  MaskColumns128(__m128i a, __m128i b, __m128i c, __m128i d) : v0(a), v1(b), v2(c), v3(d) {}
+  void Put(uint8_t* out, size_t bytes) {
+    const uint16_t m0 = uint16_t(_mm_movemask_epi8(v0)), m1 = uint16_t(_mm_movemask_epi8(v1));
+    const uint16_t m2 = uint16_t(_mm_movemask_epi8(v2)), m3 = uint16_t(_mm_movemask_epi8(v3));
+    v0 = _mm_add_epi8(v0, v0), v1 = _mm_add_epi8(v1, v1), v2 = _mm_add_epi8(v2, v2), v3 = _mm_add_epi8(v3, v3);
+    if (bytes == 8) {
+      std::memcpy(out, &m0, 2);
+      std::memcpy(out + 2, &m1, 2);
+      std::memcpy(out + 4, &m2, 2);
+      std::memcpy(out + 6, &m3, 2);
+      return;
     }
+    const uint64_t bits = uint64_t(m0) | uint64_t(m1) << 16 | uint64_t(m2) << 32 | uint64_t(m3) << 48;
+    std::memcpy(out, &bits, bytes);
   }
-}
+};
 
+void Turn1Sse2(const PixelRows& src, uint32_t w, uint32_t h, const PixelRows& dst, bool clockwise) {
+  Turn1ByGroups<MaskColumns128>(src, w, h, dst, clockwise);
+}
 
 // Quarter turns at four bits, 16 destination columns at a time: the 16 source rows that make
 // them up are read 16 bytes at a time and turned as a 16 x 16 byte block; then each 16-bit

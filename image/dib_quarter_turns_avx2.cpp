@@ -9,43 +9,32 @@
 #if LMX_TURN_KERNELS
 namespace lmx {
 
-// The one-bit turn of the SSE2 form, with two groups' lanes in one 32-byte register, so that
-// one movemask gives 32 rows of a column.
-void Turn1Avx2(const PixelRows& src, uint32_t w, uint32_t h, const PixelRows& dst, bool clockwise) {
-  const size_t rowBytes = (size_t{w} + 7) / 8;
-  // Bands of 512 destination columns: the band's source rows stay in the second level cache
-  // and the 64 destination bytes that each row gets from a band in the first.
-  constexpr uint32_t kBand = 512;
-  for (uint32_t band = 0; band < h; band += kBand) {
-    const uint32_t bandEnd = std::min(band + kBand, h);
-    for (size_t qb = 0; qb < rowBytes; qb += 16) {
-      const size_t bEnd = std::min<size_t>(16, rowBytes - qb);
-      for (uint32_t j0 = band; j0 < bandEnd; j0 += 64) {
-        const uint32_t n = std::min<uint32_t>(64, h - j0);
-        __m128i x[4][16];
-        LoadGroups1(src, h, clockwise, j0, n, qb, rowBytes, x);
-        const size_t outAt = j0 / 8, outBytes = (n + 7) / 8;
-        for (size_t b = 0; b < bEnd; ++b) {
-          __m256i v01 = _mm256_set_m128i(x[1][b], x[0][b]), v23 = _mm256_set_m128i(x[3][b], x[2][b]);
-          const uint32_t col0 = static_cast<uint32_t>(8 * (qb + b));
-          const uint32_t cEnd = std::min<uint32_t>(8, w - col0);
-          for (uint32_t c = 0; c < cEnd; ++c) {
-            const uint32_t col = col0 + c;
-            uint8_t* out = dst.Row(clockwise ? w - 1 - col : col) + outAt;
-            const uint32_t lo = uint32_t(_mm256_movemask_epi8(v01)), hi = uint32_t(_mm256_movemask_epi8(v23));
-            v01 = _mm256_add_epi8(v01, v01), v23 = _mm256_add_epi8(v23, v23);
-            if (n == 64) {
-              std::memcpy(out, &lo, 4);
-              std::memcpy(out + 4, &hi, 4);
-            } else {
-              const uint64_t bits = uint64_t(lo) | uint64_t(hi) << 32;
-              std::memcpy(out, &bits, outBytes);
-            }
-          }
-        }
-      }
+namespace {
+
+// The columns of one source byte as in the SSE2 form, with two groups' lanes in one 32-byte
+// register, so that one movemask gives 32 rows of a column.
+struct MaskColumns256 {
+  __m256i low, high;
+  MaskColumns256(__m128i a, __m128i b, __m128i c, __m128i d)
+      : low(_mm256_set_m128i(b, a)), high(_mm256_set_m128i(d, c)) {}
+  void Put(uint8_t* out, size_t bytes) {
+    const uint32_t lo = uint32_t(_mm256_movemask_epi8(low)), hi = uint32_t(_mm256_movemask_epi8(high));
+    low = _mm256_add_epi8(low, low);
+    high = _mm256_add_epi8(high, high);
+    if (bytes == 8) {
+      std::memcpy(out, &lo, 4);
+      std::memcpy(out + 4, &hi, 4);
+      return;
     }
+    const uint64_t bits = uint64_t(lo) | uint64_t(hi) << 32;
+    std::memcpy(out, &bits, bytes);
   }
+};
+
+}  // namespace
+
+void Turn1Avx2(const PixelRows& src, uint32_t w, uint32_t h, const PixelRows& dst, bool clockwise) {
+  Turn1ByGroups<MaskColumns256>(src, w, h, dst, clockwise);
 }
 
 namespace {

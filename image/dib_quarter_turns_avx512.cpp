@@ -22,15 +22,6 @@ struct Unpack512 {
   static __m512i Hi64(__m512i a, __m512i b) { return _mm512_unpackhi_epi64(a, b); }
 };
 
-// The 16 bytes from byte qb on of `row`, as LoadBlock16 reads them.
-inline __m128i LoadRow16(const uint8_t* row, size_t qb, size_t stride) {
-  if (!row) return _mm_setzero_si128();
-  if (qb + 16 <= stride) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + qb));
-  uint8_t tail[16] = {};
-  std::memcpy(tail, row + qb, stride - qb);
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail));
-}
-
 }  // namespace
 
 // One-bit quarter turns, 64 destination columns (64 source rows) by 128 source columns at a

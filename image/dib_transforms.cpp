@@ -470,15 +470,17 @@ void MirrorPackedSse2(const uint8_t* in, uint8_t* out, uint32_t w, bool backward
 }
 #endif
 
-inline void MirrorAnyRow(const uint8_t* in, uint8_t* out, uint32_t w, uint32_t bits, bool backward) {
+// `vector`: the form in use allows SSE2.
+inline void MirrorAnyRow(const uint8_t* in, uint8_t* out, uint32_t w, uint32_t bits, bool backward, bool vector) {
 #if defined(__SSE2__)
-  if (bits == 1 && TransformVectorForm() != VectorForm::kPortable) return MirrorPackedSse2<1>(in, out, w, backward);
-  if (bits == 4 && TransformVectorForm() != VectorForm::kPortable) return MirrorPackedSse2<4>(in, out, w, backward);
+  if (bits == 1 && vector) return MirrorPackedSse2<1>(in, out, w, backward);
+  if (bits == 4 && vector) return MirrorPackedSse2<4>(in, out, w, backward);
 #endif
   MirrorRow(in, out, w, bits, backward);
 }
 
 void MovePixels(int code, const Rows& src, uint32_t w, uint32_t h, uint32_t bits, const Rows& dst) {
+  const bool vector = TransformVectorForm() != VectorForm::kPortable;
   switch (code) {
     case kRotateClockwise:
     case kRotateCounterClockwise: {
@@ -502,11 +504,11 @@ void MovePixels(int code, const Rows& src, uint32_t w, uint32_t h, uint32_t bits
           for (int line = 0; line < 8; ++line) _mm_prefetch(ahead + 64 * line, _MM_HINT_T0);
         }
 #endif
-        MirrorAnyRow(src.Row(h - 1 - a), dst.Row(a), w, bits, false);
+        MirrorAnyRow(src.Row(h - 1 - a), dst.Row(a), w, bits, false, vector);
       }
       break;
     case kMirror:
-      for (uint32_t a = 0; a < h; ++a) MirrorAnyRow(src.Row(a), dst.Row(a), w, bits, true);
+      for (uint32_t a = 0; a < h; ++a) MirrorAnyRow(src.Row(a), dst.Row(a), w, bits, true, vector);
       break;
     default:  // flip: whole rows, pad bytes included
       for (uint32_t a = 0; a < h; ++a) std::memcpy(dst.Row(a), src.Row(h - 1 - a), src.stride);

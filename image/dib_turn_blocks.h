@@ -4,6 +4,7 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -55,20 +56,22 @@ inline void Transpose16x16(V x[16]) {
   }
 }
 
-// The 16 x 16 bytes from byte `qb` on of the rows rows[0..15] (null rows read as zero).
-// A row's last bytes are read through a copy when 16 would run past its padded end.
+// The 16 bytes from byte `qb` on of `row`; a null row reads as zero, and a row's last bytes
+// are read through a copy when 16 would run past its padded end.
+inline __m128i LoadRow16(const uint8_t* row, size_t qb, size_t stride) {
+  if (!row) return _mm_setzero_si128();
+  if (qb + 16 <= stride) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + qb));
+  uint8_t tail[16] = {};
+  std::memcpy(tail, row + qb, stride - qb);
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(tail));
+}
+
+// The 16 x 16 bytes from byte `qb` on of the rows rows[0..15], as LoadRow16 reads them.
 inline void LoadBlock16(const uint8_t* const rows[16], size_t qb, size_t stride, __m128i x[16]) {
   const bool whole = qb + 16 <= stride;
   for (int k = 0; k < 16; ++k) {
-    if (!rows[k]) {
-      x[k] = _mm_setzero_si128();
-    } else if (whole) {
-      x[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + qb));
-    } else {
-      alignas(16) uint8_t tail[16] = {};
-      std::memcpy(tail, rows[k] + qb, stride - qb);
-      x[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(tail));
-    }
+    x[k] = whole && rows[k] ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[k] + qb))
+                            : LoadRow16(rows[k], qb, stride);
   }
 }
 
@@ -92,6 +95,45 @@ inline void LoadGroups1(const PixelRows& src, uint32_t h, bool clockwise, uint32
     }
     LoadBlock16(rows, qb, src.stride, x[g]);
     Transpose16x16<__m128i, Unpack128>(x[g]);
+  }
+}
+
+
+// Quarter turns at one bit, 64 destination columns (64 source rows) at a time. The source
+// rows are read 16 bytes at a time in four groups of 16, each group turned as a 16 x 16
+// byte block (LoadGroups1). For each source byte, a `Columns` is made from the four groups'
+// vectors of that byte; each call of its Put(out, bytes) writes the 64 bits of one source
+// column, its left one first (group g in bits 16g up), to the first `bytes` (8 for a whole
+// group of rows) of the destination bytes of that column's row at `out`. Each source column goes to the row it lands on, so the source needs no alignment;
+// rows past the picture's last read as zero, which is what the destination's pad bits must
+// hold.
+template <typename Columns>
+void Turn1ByGroups(const PixelRows& src, uint32_t w, uint32_t h, const PixelRows& dst, bool clockwise) {
+  const size_t rowBytes = (size_t{w} + 7) / 8;
+  // Bands of 512 destination columns: the band's source rows stay in the second level cache
+  // and the 64 destination bytes that each row gets from a band in the first.
+  constexpr uint32_t kBand = 512;
+  for (uint32_t band = 0; band < h; band += kBand) {
+    const uint32_t bandEnd = std::min(band + kBand, h);
+    for (size_t qb = 0; qb < rowBytes; qb += 16) {
+      const size_t bEnd = std::min<size_t>(16, rowBytes - qb);
+      for (uint32_t j0 = band; j0 < bandEnd; j0 += 64) {
+        const uint32_t n = std::min<uint32_t>(64, h - j0);
+        __m128i x[4][16];
+        LoadGroups1(src, h, clockwise, j0, n, qb, rowBytes, x);
+        const size_t outAt = j0 / 8, outBytes = (n + 7) / 8;
+        for (size_t b = 0; b < bEnd; ++b) {
+          Columns columns(x[0][b], x[1][b], x[2][b], x[3][b]);
+          const uint32_t col0 = static_cast<uint32_t>(8 * (qb + b));
+          const uint32_t cEnd = std::min<uint32_t>(8, w - col0);
+          for (uint32_t c = 0; c < cEnd; ++c) {
+            const uint32_t col = col0 + c;
+            uint8_t* out = dst.Row(clockwise ? w - 1 - col : col) + outAt;
+            columns.Put(out, outBytes);
+          }
+        }
+      }
+    }
   }
 }
 
