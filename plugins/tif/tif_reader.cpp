@@ -1,5 +1,6 @@
 #include "tif_reader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -93,10 +94,7 @@ class TiffFile {
 // One strip's worth of decoded bytes from libtiff's allocator.
 class StripBuffer {
  public:
-  explicit StripBuffer(tmsize_t size) : data_(size > 0 ? static_cast<uint8_t*>(_TIFFmalloc(size)) : nullptr) {
-    // Rows of a strip libtiff cannot decode keep what the buffer holds: zeros at first.
-    if (data_) std::memset(data_, 0, static_cast<size_t>(size));
-  }
+  explicit StripBuffer(tmsize_t size) : data_(size > 0 ? static_cast<uint8_t*>(_TIFFmalloc(size)) : nullptr) {}
   ~StripBuffer() {
     if (data_) _TIFFfree(data_);
   }
@@ -209,24 +207,68 @@ uint64_t SourceRowBytes(uint32_t width, uint16_t depth) {
   }
 }
 
+// Puts the `rows` rows at `region`, decoded top-down, into bottom-up order in place.
+void ReverseRows(uint8_t* region, uint64_t rows, uint64_t rowBytes) {
+  uint8_t* top = region;
+  uint8_t* bottom = region + (rows - 1) * rowBytes;
+  for (; top < bottom; top += rowBytes, bottom -= rowBytes) std::swap_ranges(top, top + rowBytes, bottom);
+}
+
+// The same for rows of red, green and blue, which become blue, green and red.
+void ReverseRgbRows(uint8_t* region, uint64_t rows, uint32_t width, uint64_t rowBytes) {
+  uint8_t* top = region;
+  uint8_t* bottom = region + (rows - 1) * rowBytes;
+  for (; top <= bottom; top += rowBytes, bottom -= rowBytes) {
+    for (uint32_t x = 0; x < width; ++x) {
+      uint8_t* a = top + 3 * uint64_t{x};
+      uint8_t* b = bottom + 3 * uint64_t{x};
+      const uint8_t r = a[0], g = a[1], bl = a[2];
+      a[0] = b[2];
+      a[1] = b[1];
+      a[2] = b[0];
+      b[0] = bl;
+      b[1] = g;
+      b[2] = r;
+    }
+  }
+}
+
 // Strip by strip into bottom-up DIB rows. libtiff has already undone any horizontal
-// differencing, so the rows are copied as decoded (24-bit ones reordered to blue, green, red).
+// differencing, so the rows are taken as decoded (24-bit ones reordered to blue, green, red).
 bool BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64_t stride) {
   uint32_t rowsPerStrip = kWholeImage;
   TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
   const uint32_t stripHeight =
       (rowsPerStrip == kWholeImage || rowsPerStrip == 0 || rowsPerStrip > t.length) ? t.length : rowsPerStrip;
+  const uint64_t rowBytes = SourceRowBytes(t.width, depth);
+
+  // Rows without padding: libtiff decodes each strip straight into the picture rows it
+  // becomes, and they are turned bottom-up in place while still in cache.
+  if (rowBytes == stride) {
+    for (uint32_t row = 0; row < t.length; row += stripHeight) {
+      const uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
+      uint8_t* region = pixels + (t.length - row - rows) * stride;
+      // Rows libtiff cannot decode stay as the block was handed over: zeros.
+      TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), region, static_cast<tmsize_t>(rows * rowBytes));
+      if (depth == 24) {
+        ReverseRgbRows(region, rows, t.width, rowBytes);
+      } else {
+        ReverseRows(region, rows, rowBytes);
+      }
+    }
+    return true;
+  }
 
   const tmsize_t stripSize = TIFFStripSize(tif);
   StripBuffer buffer(stripSize);
   if (!buffer.get()) return false;
-
-  const uint64_t rowBytes = SourceRowBytes(t.width, depth);
   // A strip never yields more rows than its buffer holds, whatever the tags say.
   const uint64_t rowsInBuffer = rowBytes ? static_cast<uint64_t>(stripSize) / rowBytes : 0;
   const uint8_t* strip = buffer.get();
 
   for (uint32_t row = 0; row < t.length; row += stripHeight) {
+    // Rows libtiff cannot decode come out zero, not as the strip before them.
+    std::memset(buffer.get(), 0, static_cast<size_t>(stripSize));
     TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), stripSize);
     uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
     if (rows > rowsInBuffer) rows = rowsInBuffer;

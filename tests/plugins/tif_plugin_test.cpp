@@ -321,6 +321,73 @@ TEST_F(TifPlugin, StripsBecomeBottomUpRowsWithOrWithoutRowsPerStrip) {
   EXPECT_TRUE(Texts().empty());
 }
 
+
+// Rows as long as their stride are decoded in place and put bottom-up afterwards: every depth,
+// strips of odd and even heights, and a strip that ends early.
+TEST_F(TifPlugin, RowsWithoutPaddingComeOutBottomUpAtEveryDepth) {
+  auto rows = [](const Dib& d, int y, size_t n) { return std::vector<uint8_t>(d.Row(y), d.Row(y) + n); };
+
+  Page rgb = MakePage(4, 3, 8, 2, 3);
+  std::vector<uint8_t> pixels;
+  for (uint8_t v = 1; v <= 36; ++v) pixels.push_back(v);
+  rgb.strips = {pixels};
+  Dib colour(Load(TiffBytes({rgb})));
+  ASSERT_TRUE(colour);
+  for (int y = 0; y < 3; ++y) {
+    const uint8_t base = uint8_t(12 * (2 - y));
+    std::vector<uint8_t> want;
+    for (uint8_t x = 0; x < 4; ++x) want.insert(want.end(), {uint8_t(base + 3 * x + 3), uint8_t(base + 3 * x + 2), uint8_t(base + 3 * x + 1)});
+    EXPECT_EQ(rows(colour, y, 12), want) << "row " << y;
+  }
+
+  Page rgbStrips = MakePage(4, 5, 8, 2, 3);
+  rgbStrips.Long(278, {3});
+  std::vector<uint8_t> first, second;
+  for (int i = 0; i < 36; ++i) first.push_back(uint8_t(i));
+  for (int i = 36; i < 60; ++i) second.push_back(uint8_t(i));
+  rgbStrips.strips = {first, second};
+  Dib colours(Load(TiffBytes({rgbStrips})));
+  ASSERT_TRUE(colours);
+  EXPECT_EQ(rows(colours, 4, 3), (std::vector<uint8_t>{2, 1, 0}));     // file row 0
+  EXPECT_EQ(rows(colours, 3, 3), (std::vector<uint8_t>{14, 13, 12}));  // file row 1, a strip's middle
+  EXPECT_EQ(rows(colours, 0, 3), (std::vector<uint8_t>{50, 49, 48}));  // file row 4
+
+  Page bilevel = MakePage(32, 3, 1, 1);
+  bilevel.Long(278, {2});
+  bilevel.strips = {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12}};
+  Dib one(Load(TiffBytes({bilevel})));
+  ASSERT_TRUE(one);
+  EXPECT_EQ(rows(one, 0, 4), (std::vector<uint8_t>{9, 10, 11, 12}));
+  EXPECT_EQ(rows(one, 2, 4), (std::vector<uint8_t>{1, 2, 3, 4}));
+
+  Page nibbles = MakePage(8, 2, 4, 1);
+  nibbles.strips = {{0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF}};
+  Dib four(Load(TiffBytes({nibbles})));
+  ASSERT_TRUE(four);
+  EXPECT_EQ(rows(four, 0, 4), (std::vector<uint8_t>{0x89, 0xAB, 0xCD, 0xEF}));
+
+  // The middle strip's code ends after three of its bytes: what was decoded shows, the rest of
+  // that strip is zero (not the strip before it), and the strips around it are whole; with
+  // rows in place and, at width 3, through the strip buffer.
+  for (uint8_t width : {4, 3}) {
+    Page cut = MakePage(width, 5, 8, 1);
+    cut.Short(259, {5}).Long(278, {2});
+    std::vector<uint8_t> top(2 * width), bottom(width);
+    for (size_t i = 0; i < top.size(); ++i) top[i] = uint8_t(1 + i);
+    for (size_t i = 0; i < bottom.size(); ++i) bottom[i] = uint8_t(41 + i);
+    cut.strips = {LzwLiterals(top), LzwLiterals({21, 22, 23}), LzwLiterals(bottom)};
+    Dib grey(Load(TiffBytes({cut})));
+    ASSERT_TRUE(grey);
+    EXPECT_EQ(rows(grey, 4, width), std::vector<uint8_t>(top.begin(), top.begin() + width));
+    EXPECT_EQ(rows(grey, 3, width), std::vector<uint8_t>(top.begin() + width, top.end()));
+    EXPECT_EQ(rows(grey, 2, 3), (std::vector<uint8_t>{21, 22, 23}));
+    EXPECT_EQ(rows(grey, 1, width), std::vector<uint8_t>(width, 0)) << "width " << int(width);
+    EXPECT_EQ(rows(grey, 0, width), bottom);
+    if (width == 4) EXPECT_EQ(grey.Row(2)[3], 0);
+  }
+  EXPECT_TRUE(Texts().empty());
+}
+
 TEST_F(TifPlugin, PredictorCodedRowsAreSummedOnceOnly) {
   // Differences: (10,20,30) then (+5,+5,+5) is the pixel (15,25,35).
   Page rgb = MakePage(2, 1, 8, 2, 3);
