@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "packed_dib.h"
+#include "warm_heap.h"
 
 namespace lmx::bench {
 namespace {
@@ -28,6 +29,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 }  // namespace
 
 int RunFileBenchmarks(int argc, char** argv, std::initializer_list<const char*> files, DecodeFn decode) {
+  KeepFreedMemory();
   benchmark::Initialize(&argc, argv);
   std::string pillowArgs;
   for (const char* name : files) {

@@ -7,7 +7,6 @@
 // transforms, the Time column is their own processor time; the CPU column has the copies in.
 #include <benchmark/benchmark.h>
 
-#include <malloc.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -20,6 +19,7 @@
 
 #include "dib_quarter_turns.h"
 #include "dib_transforms.h"
+#include "warm_heap.h"
 #include "packed_dib.h"
 
 namespace {
@@ -167,8 +167,7 @@ bool TakeFormOption(int* argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (!TakeFormOption(&argc, argv)) return 2;
-  mallopt(M_MMAP_THRESHOLD, 1 << 30);
-  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  lmx::bench::KeepFreedMemory();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   RatioReporter reporter;
