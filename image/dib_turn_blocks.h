@@ -98,15 +98,14 @@ inline void LoadGroups1(const PixelRows& src, uint32_t h, bool clockwise, uint32
   }
 }
 
-
 // Quarter turns at one bit, 64 destination columns (64 source rows) at a time. The source
 // rows are read 16 bytes at a time in four groups of 16, each group turned as a 16 x 16
 // byte block (LoadGroups1). For each source byte, a `Columns` is made from the four groups'
 // vectors of that byte; each call of its Put(out, bytes) writes the 64 bits of one source
 // column, its left one first (group g in bits 16g up), to the first `bytes` (8 for a whole
-// group of rows) of the destination bytes of that column's row at `out`. Each source column goes to the row it lands on, so the source needs no alignment;
-// rows past the picture's last read as zero, which is what the destination's pad bits must
-// hold.
+// group of rows) of the destination bytes of that column's row at `out`. Each source column
+// goes to the row it lands on, so the source needs no alignment; rows past the picture's
+// last read as zero, which is what the destination's pad bits must hold.
 template <typename Columns>
 void Turn1ByGroups(const PixelRows& src, uint32_t w, uint32_t h, const PixelRows& dst, bool clockwise) {
   const size_t rowBytes = (size_t{w} + 7) / 8;

@@ -385,12 +385,8 @@ TEST_F(ViewTest, ANewViewHoldsNoPictureOfTheViewBeforeIt) {
   EXPECT_EQ(ImageView_Image(), nullptr);
   GfxImage_Destroy(image_);
   image_ = nullptr;
-  ctrl_ = CreateViewerMainCtrl(main_, GetModuleHandleW(nullptr));
-  ASSERT_NE(ctrl_, nullptr);
-  RECT rc{};
-  GetClientRect(main_, &rc);
-  SendMessageW(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.right, rc.bottom));
-  Pump();
+  CreateCtrl();
+  if (HasFatalFailure()) return;
   EXPECT_EQ(ImageView_Image(), nullptr);
   EXPECT_EQ(State().imageWidth, 0);
   EXPECT_EQ(ImageView_Mode(), kViewActualSize);

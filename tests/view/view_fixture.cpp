@@ -104,6 +104,10 @@ void ViewTest::SetUp() {
   main_ = CreateWindowExW(0, kTestMainClass, L"Zorvan Lumivex", WS_POPUP | WS_VISIBLE, 0, 0, 240, 320, nullptr,
                           nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(main_, nullptr);
+  CreateCtrl();
+}
+
+void ViewTest::CreateCtrl() {
   ctrl_ = CreateViewerMainCtrl(main_, GetModuleHandleW(nullptr));
   ASSERT_NE(ctrl_, nullptr);
   RECT rc{};

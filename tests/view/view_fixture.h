@@ -55,6 +55,8 @@ class ViewTest : public testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // Makes ViewerMainCtrl in the main window and lays it out on the window's size.
+  void CreateCtrl();
   // Opens a width x height picture the way the main window does, and paints it.
   GfxImage* Open(int width, int height);
   void Paint();

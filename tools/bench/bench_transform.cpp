@@ -19,8 +19,8 @@
 
 #include "dib_quarter_turns.h"
 #include "dib_transforms.h"
-#include "warm_heap.h"
 #include "packed_dib.h"
+#include "warm_heap.h"
 
 namespace {
 
