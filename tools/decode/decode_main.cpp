@@ -1,16 +1,25 @@
-// lmx_decode: decodes one picture through the built format plug-ins into the viewer's image
-// record, applies the transforms asked for in order, and writes the picture as a .bmp file,
+// lmx_decode: decodes pictures through the built format plug-ins into the viewer's image
+// record, applies the transforms asked for in order, and writes each picture as a .bmp file,
 // printing every message box the plug-in or the image core raises instead of showing it.
 //
 //   lmx_decode [--index N] [--transform CODE]... IMAGE OUT.bmp
+//   lmx_decode [--index N] [--transform CODE]... --out DIR IMAGE...
 //
 // CODE: 1 rotate clockwise, 2 counter-clockwise, 3 half turn, 4 mirror, 5 flip, 6 invert.
-// Prints "WIDTHxHEIGHT bpp=B colors=C images=K" of the picture written. Exit code: 0 a
-// picture came back, 1 the plug-in returned none, 2 usage error or no plug-in for the
-// extension, 3 a transform was refused (the picture is written as it stood).
+// One picture: prints "WIDTHxHEIGHT bpp=B colors=C images=K" of the picture written and each
+// message box as "message: CAPTION: TEXT" on stderr. Exit code: 0 a picture came back, 1 the
+// plug-in returned none, 2 usage error, no plug-in for the extension or the file could not be
+// written, 3 a transform was refused (the picture is written as it stood).
+//
+// Several pictures (--out): each is written as DIR\STEM.bmp (STEM-2.bmp and so on when two
+// pictures of the run share a stem); one line per picture on stdout, "IMAGE: " followed by
+// the one-picture line, or by "refused", "no plug-in" or "cannot write OUT"; message boxes on
+// stderr as "IMAGE: message: CAPTION: TEXT". The exit code is the worst of the pictures',
+// worst first: 2, 1, 3, 0.
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -27,18 +36,35 @@ namespace {
 
 constexpr const wchar_t* kFormats[] = {L"bmp", L"pcx", L"gif", L"tif"};
 
+enum DecodeStatus { kDecoded = 0, kRefused = 1, kUnusable = 2, kTransformRefused = 3 };
+
+// Worst first: nothing usable, no picture, a picture left untransformed, a picture.
+int Severity(int status) {
+  switch (status) {
+    case kUnusable: return 3;
+    case kRefused: return 2;
+    case kTransformRefused: return 1;
+    default: return 0;
+  }
+}
+
+std::wstring gMessagePrefix;
+
 void PrintMessage(const lmx::CapturedMessage& m) {
   std::string text = lmx::ToUtf8(m.text), escaped;
   for (char c : text) {
     if (c == '\n') escaped += "\\n";
     else if (c != '\r') escaped += c;
   }
-  std::fprintf(stderr, "message: %s: %s\n", lmx::ToUtf8(m.caption).c_str(), escaped.c_str());
+  std::fprintf(stderr, "%smessage: %s: %s\n", lmx::ToUtf8(gMessagePrefix).c_str(),
+               lmx::ToUtf8(m.caption).c_str(), escaped.c_str());
 }
 
 int Usage() {
-  std::fprintf(stderr, "usage: lmx_decode [--index N] [--transform CODE]... IMAGE OUT.bmp\n");
-  return 2;
+  std::fprintf(stderr,
+               "usage: lmx_decode [--index N] [--transform CODE]... IMAGE OUT.bmp\n"
+               "       lmx_decode [--index N] [--transform CODE]... --out DIR IMAGE...\n");
+  return kUnusable;
 }
 
 // The plug-in for a path: the text after the last ".", cut to 3 characters, without case.
@@ -80,69 +106,152 @@ bool WriteBmp(const wchar_t* path, const void* dib, size_t blockBytes) {
   return ok;
 }
 
+// The plug-ins a run has loaded, each once, unloaded when the run ends.
+class PlugIns {
+ public:
+  PlugIns() = default;
+  PlugIns(const PlugIns&) = delete;
+  PlugIns& operator=(const PlugIns&) = delete;
+  ~PlugIns() {
+    for (auto& p : loaded_) FreeLibrary(p.module);
+  }
+
+  // The bound plug-in for IMAGE's extension, or null after printing why there is none.
+  lmx::BoundPlugIn* For(const wchar_t* image) {
+    const std::wstring name = PluginFor(image);
+    for (auto& p : loaded_) {
+      if (p.name == name) return p.bound.get();
+    }
+    HMODULE module = name.empty() ? nullptr : LoadLibraryW(BesideThisProgram(name).c_str());
+    if (!module) {
+      std::fprintf(stderr, "no plug-in for %ls\n", image);
+      return nullptr;
+    }
+    auto getInfo = reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(module, "LMX_GetFileInfo"));
+    auto load = reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(module, "LMX_LoadGfxFile"));
+    if (!getInfo || !load) {
+      std::fprintf(stderr, "%ls lacks its exports\n", name.c_str());
+      FreeLibrary(module);
+      return nullptr;
+    }
+    loaded_.push_back({name, module, std::make_unique<lmx::BoundPlugIn>(getInfo, load)});
+    return loaded_.back().bound.get();
+  }
+
+ private:
+  struct Loaded {
+    std::wstring name;
+    HMODULE module;
+    std::unique_ptr<lmx::BoundPlugIn> bound;
+  };
+  std::vector<Loaded> loaded_;
+};
+
+struct Request {
+  DWORD index = 0;
+  std::vector<int> transforms;
+};
+
+// Decodes IMAGE into OUT; SUMMARY gets the picture's line or why there is none.
+int DecodeOne(PlugIns& plugIns, const Request& request, const wchar_t* image, const wchar_t* out,
+              std::string& summary) {
+  lmx::BoundPlugIn* source = plugIns.For(image);
+  if (!source) {
+    summary = "no plug-in";
+    return kUnusable;
+  }
+  lmx::GfxImage* picture = lmx::GfxImage_Create(source, image);
+  picture->imageIndex = request.index;
+  int rc = kRefused;
+  summary = "refused";
+  if (lmx::GfxImage_Load(picture)) {
+    rc = kDecoded;
+    for (int code : request.transforms) {
+      if (!lmx::GfxImage_Apply(picture, code)) rc = kTransformRefused;
+    }
+    const lmx::DibHeader h = lmx::ReadDibHeader(picture->dib);
+    char line[96];
+    std::snprintf(line, sizeof line, "%dx%d bpp=%u colors=%u images=%lu", static_cast<int>(h.biWidth),
+                  static_cast<int>(h.biHeight), h.biBitCount, h.biClrUsed,
+                  static_cast<unsigned long>(picture->imageCount));
+    summary = line;
+    if (!WriteBmp(out, picture->dib, picture->dibBytes)) {
+      summary = "cannot write " + lmx::ToUtf8(out);
+      rc = kUnusable;
+    }
+  }
+  lmx::GfxImage_Destroy(picture);
+  return rc;
+}
+
+// DIR\STEM.bmp, with -2, -3 ... after a stem this run has already written.
+std::wstring OutputFor(const std::wstring& dir, const wchar_t* image, std::vector<std::wstring>& taken) {
+  std::wstring name(image);
+  name = name.substr(name.find_last_of(L"\\/") + 1);
+  const size_t dot = name.find_last_of(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+  std::wstring candidate = name;
+  for (int n = 2; std::any_of(taken.begin(), taken.end(),
+                              [&](const std::wstring& t) { return _wcsicmp(t.c_str(), candidate.c_str()) == 0; });
+       ++n) {
+    candidate = name + L"-" + std::to_wstring(n);
+  }
+  taken.push_back(candidate);
+  std::wstring path = dir;
+  if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+  return path + candidate + L".bmp";
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  DWORD index = 0;
-  std::vector<int> transforms;
-  const wchar_t* files[2] = {};
-  int fileCount = 0;
+  Request request;
+  const wchar_t* outDir = nullptr;
+  std::vector<const wchar_t*> files;
   for (int i = 1; i < argc; ++i) {
     if (wcscmp(argv[i], L"--index") == 0 && i + 1 < argc) {
-      index = wcstoul(argv[++i], nullptr, 10);
+      request.index = wcstoul(argv[++i], nullptr, 10);
     } else if (wcscmp(argv[i], L"--transform") == 0 && i + 1 < argc) {
       wchar_t* end = nullptr;
       const unsigned long code = wcstoul(argv[++i], &end, 10);
       if (*end || code < 1 || code > 6) return Usage();
-      transforms.push_back(static_cast<int>(code));
-    } else if (fileCount < 2) {
-      files[fileCount++] = argv[i];
+      request.transforms.push_back(static_cast<int>(code));
+    } else if (wcscmp(argv[i], L"--out") == 0 && i + 1 < argc) {
+      outDir = argv[++i];
     } else {
-      return Usage();
+      files.push_back(argv[i]);
     }
   }
-  if (fileCount != 2) return Usage();
-
-  const std::wstring plugin = PluginFor(files[0]);
-  HMODULE module = plugin.empty() ? nullptr : LoadLibraryW(BesideThisProgram(plugin).c_str());
-  if (!module) {
-    std::fprintf(stderr, "no plug-in for %ls\n", files[0]);
-    return 2;
-  }
-  auto getInfo = reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(module, "LMX_GetFileInfo"));
-  auto load = reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(module, "LMX_LoadGfxFile"));
-  if (!getInfo || !load) {
-    std::fprintf(stderr, "%ls lacks its exports\n", plugin.c_str());
-    return 2;
-  }
+  if (outDir ? files.empty() : files.size() != 2) return Usage();
 
   // The image core's messages come from the language component, as in the viewer.
   HMODULE lang = LoadLibraryW(BesideThisProgram(L"LumivexLangComp.dll").c_str());
   lmx::SetResourceModule(lang);
   lmx::SetInstanceModule(GetModuleHandleW(nullptr));
 
-  lmx::MessageCapture capture;
-  capture.onMessage = PrintMessage;
-  lmx::BoundPlugIn source(getInfo, load);
-  lmx::GfxImage* image = lmx::GfxImage_Create(&source, files[0]);
-  image->imageIndex = index;
-  int rc = 1;
-  if (lmx::GfxImage_Load(image)) {
-    rc = 0;
-    for (int code : transforms) {
-      if (!lmx::GfxImage_Apply(image, code)) rc = 3;
+  int worst = kDecoded;
+  {
+    PlugIns plugIns;
+    lmx::MessageCapture capture;
+    capture.onMessage = PrintMessage;
+    std::string summary;
+    if (!outDir) {
+      worst = DecodeOne(plugIns, request, files[0], files[1], summary);
+      if (worst == kDecoded || worst == kTransformRefused) std::printf("%s\n", summary.c_str());
+      else if (summary.rfind("cannot write ", 0) == 0) std::fprintf(stderr, "%s\n", summary.c_str());
+    } else {
+      std::vector<std::wstring> taken;
+      for (const wchar_t* image : files) {
+        gMessagePrefix = std::wstring(image) + L": ";
+        const std::wstring out = OutputFor(outDir, image, taken);
+        const int rc = DecodeOne(plugIns, request, image, out.c_str(), summary);
+        std::printf("%s: %s\n", lmx::ToUtf8(image).c_str(), summary.c_str());
+        std::fflush(stdout);
+        if (Severity(rc) > Severity(worst)) worst = rc;
+      }
     }
-    const lmx::DibHeader h = lmx::ReadDibHeader(image->dib);
-    std::printf("%dx%d bpp=%u colors=%u images=%lu\n", static_cast<int>(h.biWidth), static_cast<int>(h.biHeight),
-                h.biBitCount, h.biClrUsed, static_cast<unsigned long>(image->imageCount));
-    if (!WriteBmp(files[1], image->dib, image->dibBytes)) {
-      std::fprintf(stderr, "cannot write %ls\n", files[1]);
-      rc = 2;
-    }
+    std::fflush(stdout);
   }
-  lmx::GfxImage_Destroy(image);
-  std::fflush(stdout);
-  FreeLibrary(module);
   if (lang) FreeLibrary(lang);
-  return rc;
+  return worst;
 }
