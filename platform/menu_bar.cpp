@@ -132,24 +132,49 @@ void SyncAllMenuChecks(MenuBar* state) {
 
 // --- Layout and painting ---
 
+// The width the visible image buttons take.
+int ImageButtonsWidth(MenuBar* state) {
+  SIZE size{};
+  return SendMessageW(state->toolbar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&size)) ? size.cx : 0;
+}
+
+// Text buttons take their measured labels; when those and the image buttons need more than the
+// bar, the padding goes first and then every text button gives up width in proportion, so that
+// the image buttons always stay on the screen and the labels are clipped inside their buttons.
 void LayOut(HWND bar, MenuBar* state) {
+  RECT client;
+  GetClientRect(bar, &client);
   HDC dc = GetDC(bar);
   HGDIOBJ oldFont = state->font ? SelectObject(dc, state->font) : nullptr;
-  int x = 0;
+  int textWidths[kMaxPopups] = {};
+  int total = 0;
   for (int i = 0; i < state->buttonCount; ++i) {
-    TextButton& button = state->buttons[i];
     SIZE size{};
-    GetTextExtentPoint32W(dc, button.text, lstrlenW(button.text), &size);
-    button.rect = RECT{x, 0, x + size.cx + kTextPadding, AYG_MENU_BAR_HEIGHT};
-    x = button.rect.right;
+    GetTextExtentPoint32W(dc, state->buttons[i].text, lstrlenW(state->buttons[i].text), &size);
+    textWidths[i] = size.cx;
+    total += size.cx;
   }
   if (oldFont) SelectObject(dc, oldFont);
   ReleaseDC(bar, dc);
-  if (state->buttonCount > 0) x += kToolbarGap;
-  RECT client;
-  GetClientRect(bar, &client);
+
+  const int gap = state->buttonCount > 0 ? kToolbarGap : 0;
+  const int room = client.right - ImageButtonsWidth(state) - gap;
+  int padding = kTextPadding;
+  if (state->buttonCount > 0 && total + padding * state->buttonCount > room) {
+    padding = room > total ? (room - total) / state->buttonCount : 0;
+  }
+  const int needed = total + padding * state->buttonCount;
+  int x = 0;
+  for (int i = 0; i < state->buttonCount; ++i) {
+    int width = textWidths[i] + padding;
+    if (needed > room && needed > 0) width = room > 0 ? MulDiv(width, room, needed) : 0;
+    state->buttons[i].rect = RECT{x, 0, x + width, AYG_MENU_BAR_HEIGHT};
+    x += width;
+  }
+  x += gap;
   SetWindowPos(state->toolbar, nullptr, x, 1, client.right - x > 0 ? client.right - x : 0, AYG_MENU_BAR_HEIGHT - 1,
                SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(bar, nullptr, TRUE);
 }
 
 void MenuBar_OnPaint(HWND bar, MenuBar* state) {
@@ -169,7 +194,7 @@ void MenuBar_OnPaint(HWND bar, MenuBar* state) {
     const bool open = i == state->openButton;
     if (open) FillRect(dc, &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
     SetTextColor(dc, GetSysColor(open ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT));
-    DrawTextW(dc, button.text, -1, &rc, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    DrawTextW(dc, button.text, -1, &rc, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
   if (oldFont) SelectObject(dc, oldFont);
   EndPaint(bar, &ps);
@@ -225,10 +250,27 @@ void MenuBar_OnCommand(MenuBar* state, WPARAM wParam, LPARAM lParam) {
   SendMessageW(state->owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-LRESULT MenuBar_OnToolbarMessage(MenuBar* state, UINT msg, WPARAM wParam, LPARAM lParam) {
+// Messages after which the image buttons may take another width.
+bool ChangesImageWidth(UINT msg) {
+  switch (msg) {
+    case TB_ADDBUTTONSW:
+    case TB_INSERTBUTTONW:
+    case TB_DELETEBUTTON:
+    case TB_HIDEBUTTON:
+    case TB_SETBUTTONSIZE:
+    case TB_SETBITMAPSIZE:
+    case TB_AUTOSIZE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT MenuBar_OnToolbarMessage(HWND bar, MenuBar* state, UINT msg, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = SendMessageW(state->toolbar, msg, wParam, lParam);
   if (msg == TB_CHECKBUTTON && result) SyncMenuCheck(state, static_cast<UINT>(wParam));
   if ((msg == TB_ADDBUTTONSW || msg == TB_INSERTBUTTONW) && result) SyncAllMenuChecks(state);
+  if (ChangesImageWidth(msg)) LayOut(bar, state);
   return result;
 }
 
@@ -317,7 +359,7 @@ LRESULT CALLBACK MenuBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CREATE) return MenuBar_OnCreate(bar, reinterpret_cast<const CREATESTRUCTW*>(lParam));
   MenuBar* state = MenuBarOf(bar);
   if (!state) return DefWindowProcW(bar, msg, wParam, lParam);
-  if (IsToolbarMessage(msg)) return MenuBar_OnToolbarMessage(state, msg, wParam, lParam);
+  if (IsToolbarMessage(msg)) return MenuBar_OnToolbarMessage(bar, state, msg, wParam, lParam);
   switch (msg) {
     case CMDBAR_SETTOOLTIPS:
       return MenuBar_OnSetTooltips(state, wParam, lParam);
