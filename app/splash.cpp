@@ -29,6 +29,32 @@ struct Splash {
 
 Splash* SplashOf(HWND dialog) { return reinterpret_cast<Splash*>(GetWindowLongPtrW(dialog, DWLP_USER)); }
 
+// The template's size follows the dialog font's width: a wider font than the device's would
+// push the splash past the screen. It is then narrowed to the screen, its texts keep their
+// margin and wrap or clip inside it, and it is centred again.
+void FitToScreen(HWND dialog) {
+  RECT window;
+  GetWindowRect(dialog, &window);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  if (window.right - window.left <= screenWidth) return;
+  const int width = screenWidth;
+  const int height = window.bottom - window.top;
+  SetWindowPos(dialog, nullptr, 0, (screenHeight - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client;
+  GetClientRect(dialog, &client);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    RECT rc;
+    GetWindowRect(child, &rc);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rc), 2);
+    const int right = rc.left > 0 ? client.right - rc.left : client.right;
+    if (rc.right > right) {
+      SetWindowPos(child, nullptr, 0, 0, right - rc.left, rc.bottom - rc.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+}
+
 void Splash_OnInitDialog(HWND dialog, Splash* splash) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(splash));
   splash->images = LoadSplashImageList(splash->instance);
@@ -44,6 +70,7 @@ void Splash_OnInitDialog(HWND dialog, Splash* splash) {
   wcscat(contact, L"\n");
   wcsncat(contact, LoadLangString(kContactText), kResStringChars);
   SetDlgItemTextW(dialog, IDC_SPLASH_CONTACT, contact);
+  FitToScreen(dialog);
   SetTimer(dialog, kSplashTimer, splash->timeout, nullptr);
 }
 
