@@ -123,10 +123,7 @@ class PlugIns {
       if (p.name == name) return p.bound.get();
     }
     HMODULE module = name.empty() ? nullptr : LoadLibraryW(BesideThisProgram(name).c_str());
-    if (!module) {
-      std::fprintf(stderr, "no plug-in for %ls\n", image);
-      return nullptr;
-    }
+    if (!module) return nullptr;
     auto getInfo = reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(module, "LMX_GetFileInfo"));
     auto load = reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(module, "LMX_LoadGfxFile"));
     if (!getInfo || !load) {
@@ -238,6 +235,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!outDir) {
       worst = DecodeOne(plugIns, request, files[0], files[1], summary);
       if (worst == kDecoded || worst == kTransformRefused) std::printf("%s\n", summary.c_str());
+      else if (summary == "no plug-in") std::fprintf(stderr, "no plug-in for %ls\n", files[0]);
       else if (summary.rfind("cannot write ", 0) == 0) std::fprintf(stderr, "%s\n", summary.c_str());
     } else {
       std::vector<std::wstring> taken;
