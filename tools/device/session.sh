@@ -224,6 +224,13 @@ desktop_ready() {
 # user's $DISPLAY; a headless session with no program running moves there).
 device_up() {
   local where=${1:-headless} state=$WINEPREFIX.session fd
+  if [ "$where" = display ]; then
+    local number=${DISPLAY#*:}
+    number=${number%%.*}
+    case "$DISPLAY" in
+      :*|unix:*) [ -S "/tmp/.X11-unix/X$number" ] || { log "cannot reach the display $DISPLAY"; exit 1; } ;;
+    esac
+  fi
   [ -d "$state" ] || mkdir -p "$state"
   exec {fd}>"$state/lock"
   SESSION_LOCK_FD=$fd
