@@ -265,14 +265,17 @@ device_up() {
   SESSION_LOCK_FD=
 }
 
-# Ends the device's session on purpose: its programs are asked to end, then ended.
+# Ends the device's session on purpose: its programs are asked to end, then ended; with --now
+# (a test device at the end of its run) they are ended at once.
 device_stop() {
+  local ask=1
+  [ "${1:-}" = --now ] && ask=0
   local state=$WINEPREFIX.session fd display
   [ -d "$state" ] || return 0
   exec {fd}>"$state/lock"
   SESSION_LOCK_FD=$fd
   flock -w 60 "$fd" || true
-  if find_server; then
+  if [ $ask = 1 ] && find_server; then
     read_state display "$state/display" || display=${DISPLAY:-}
     DISPLAY=$display timeout 15 "$WINE_LOADER" wineboot --end-session --shutdown \
       </dev/null >/dev/null 2>&1 {fd}>&- || true
