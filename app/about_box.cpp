@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <string>
 
-#include "aygshell.h"
-#include "main_window.h"
-#include "utils.h"
+#include "platform/aygshell.h"
+#include "app/main_window.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -1,21 +1,21 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "associate_dialog.h"
-#include "aygshell.h"
-#include "command_ids.h"
-#include "image_view.h"
-#include "menu_commands.h"
-#include "options_dialog.h"
-#include "plugin_manager.h"
-#include "properties_sheet.h"
-#include "settings.h"
-#include "splash.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "dialogs/associate_dialog.h"
+#include "platform/aygshell.h"
+#include "lang/command_ids.h"
+#include "view/image_view.h"
+#include "app/menu_commands.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/plugin_manager.h"
+#include "dialogs/properties_sheet.h"
+#include "ui/settings.h"
+#include "ui/splash.h"
+#include "common/utils.h"
+#include "host/viewer_document.h"
 
 namespace lmx {
 

@@ -1,6 +1,6 @@
-#include "menu_commands.h"
+#include "app/menu_commands.h"
 
-#include "command_ids.h"
+#include "lang/command_ids.h"
 
 namespace lmx {
 

@@ -1,15 +1,15 @@
-#include "program.h"
+#include "app/program.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "aygshell.h"
-#include "image_view.h"
-#include "main_window.h"
-#include "settings.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "platform/aygshell.h"
+#include "view/image_view.h"
+#include "app/main_window.h"
+#include "ui/settings.h"
+#include "common/utils.h"
+#include "host/viewer_document.h"
 
 namespace lmx {
 

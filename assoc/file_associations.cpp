@@ -1,9 +1,9 @@
-#include "file_associations.h"
+#include "assoc/file_associations.h"
 
 #include <cwchar>
 
-#include "registry.h"
-#include "utils.h"
+#include "ui/registry.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 

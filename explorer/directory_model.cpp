@@ -1,11 +1,11 @@
-#include "directory_model.h"
+#include "explorer/directory_model.h"
 
 #include <cwchar>
 #include <new>
 
-#include "explorer_list.h"
-#include "resources/lang_ids.h"
-#include "utils.h"
+#include "explorer/explorer_list.h"
+#include "lang/lang_ids.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "obj_list.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

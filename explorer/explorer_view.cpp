@@ -1,13 +1,13 @@
-#include "explorer_view.h"
+#include "explorer/explorer_view.h"
 
 #include <commctrl.h>
 
-#include "aygshell.h"
-#include "explorer_ids.h"
-#include "explorer_list.h"
-#include "resources/lang_ids.h"
-#include "ui_helpers.h"
-#include "utils.h"
+#include "platform/aygshell.h"
+#include "explorer/explorer_ids.h"
+#include "explorer/explorer_list.h"
+#include "lang/lang_ids.h"
+#include "ui/ui_helpers.h"
+#include "common/utils.h"
 
 namespace lmx {
 

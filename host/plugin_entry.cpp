@@ -1,8 +1,8 @@
-#include "plugin_entry.h"
+#include "host/plugin_entry.h"
 
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -1,12 +1,12 @@
-#include "viewer_document.h"
+#include "host/viewer_document.h"
 
 #include <cwchar>
 #include <string>
 #include <vector>
 
-#include "explorer_view.h"
-#include "settings.h"
-#include "utils.h"
+#include "explorer/explorer_view.h"
+#include "ui/settings.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "dib_transforms.h"
+#include "image/dib_transforms.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "dib_quarter_turns.h"
+#include "image/dib_quarter_turns.h"
 
 namespace lmx {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "byte_source.h"
-#include "packed_dib.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx {
 

@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "aygshell.h"
-#include "aygshell_module.h"
+#include "platform/aygshell.h"
+#include "platform/aygshell_module.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "aygshell.h"
-#include "help_text.h"
+#include "platform/aygshell.h"
+#include "platform/peghelp/help_text.h"
 
 namespace {
 

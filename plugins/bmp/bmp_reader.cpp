@@ -1,8 +1,8 @@
-#include "bmp_reader.h"
+#include "plugins/bmp/bmp_reader.h"
 
 #include <cstring>
 
-#include "packed_dib.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::bmp {
 namespace {

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "byte_source.h"
-#include "decode_messages.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
 
 namespace lmx::bmp {
 

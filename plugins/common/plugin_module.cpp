@@ -1,9 +1,9 @@
 // Module start-up and the exports that behave alike in every format plug-in.
-#include "plugin_module.h"
+#include "plugins/common/plugin_module.h"
 
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 

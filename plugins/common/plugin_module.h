@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "byte_source.h"
-#include "decode_messages.h"
-#include "plugin_api.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
+#include "plugins/common/plugin_api.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "plugin_module.h"
+#include "plugins/common/plugin_module.h"
 
 namespace lmx {
 

@@ -3,9 +3,9 @@
 
 #include <cwchar>
 
-#include "gif_reader.h"
-#include "plugin_module.h"
-#include "utils.h"
+#include "plugins/gif/gif_reader.h"
+#include "plugins/common/plugin_module.h"
+#include "common/utils.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {

@@ -1,8 +1,8 @@
-#include "gif_reader.h"
+#include "plugins/gif/gif_reader.h"
 
 #include <cstring>
 
-#include "packed_dib.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::gif {
 namespace {

@@ -1,8 +1,8 @@
-#include "pcx_reader.h"
+#include "plugins/pcx/pcx_reader.h"
 
 #include <cstring>
 
-#include "packed_dib.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::pcx {
 namespace {

@@ -1,4 +1,4 @@
-#include "tif_reader.h"
+#include "plugins/tif/tif_reader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include <tiffio.h>
 
-#include "packed_dib.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::tif {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "message_capture.h"
+#include "tools/support/message_capture.h"
 #include "resources/app_resources.h"
-#include "splash.h"
-#include "test_env.h"
-#include "toolbar_desc.h"
-#include "ui_helpers.h"
-#include "utils.h"
+#include "ui/splash.h"
+#include "tests/support/test_env.h"
+#include "ui/toolbar_desc.h"
+#include "ui/ui_helpers.h"
+#include "common/utils.h"
 
 namespace {
 

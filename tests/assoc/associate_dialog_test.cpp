@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "associate_dialog.h"
-#include "classes_key_guard.h"
-#include "dialog_driver.h"
-#include "message_capture.h"
-#include "resources/assoc_ids.h"
-#include "test_env.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "dialogs/associate_dialog.h"
+#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/dialog_driver.h"
+#include "tools/support/message_capture.h"
+#include "lang/assoc_ids.h"
+#include "tests/support/test_env.h"
+#include "common/utils.h"
+#include "host/viewer_document.h"
 
 namespace {
 

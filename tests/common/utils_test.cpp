@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "message_capture.h"
-#include "utils.h"
+#include "tools/support/message_capture.h"
+#include "common/utils.h"
 
 using lmx::MessageCapture;
 

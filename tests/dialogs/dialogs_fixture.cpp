@@ -1,12 +1,12 @@
-#include "dialogs_fixture.h"
+#include "tests/dialogs/dialogs_fixture.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "explorer_fixture.h"
-#include "explorer_ids.h"
-#include "settings.h"
+#include "tests/explorer/explorer_fixture.h"
+#include "explorer/explorer_ids.h"
+#include "ui/settings.h"
 
 namespace lmx::test {
 

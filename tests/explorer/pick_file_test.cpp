@@ -5,15 +5,15 @@
 #include <thread>
 #include <vector>
 
-#include "aygshell.h"
-#include "dialog_driver.h"
-#include "explorer_fixture.h"
-#include "explorer_ids.h"
-#include "explorer_list.h"
-#include "explorer_view.h"
-#include "message_capture.h"
-#include "test_env.h"
-#include "utils.h"
+#include "platform/aygshell.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/explorer/explorer_fixture.h"
+#include "explorer/explorer_ids.h"
+#include "explorer/explorer_list.h"
+#include "explorer/explorer_view.h"
+#include "tools/support/message_capture.h"
+#include "tests/support/test_env.h"
+#include "common/utils.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "dib_quarter_turns.h"
-#include "dib_transforms.h"
-#include "packed_dib.h"
+#include "image/dib_quarter_turns.h"
+#include "image/dib_transforms.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx {
 namespace {

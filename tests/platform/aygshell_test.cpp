@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "aygshell.h"
-#include "message_capture.h"
+#include "platform/aygshell.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

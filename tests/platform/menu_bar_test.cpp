@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "../../app/resources/command_ids.h"
-#include "../../app/resources/menu_bar_ids.h"
-#include "aygshell.h"
-#include "menu_bar_test_ids.h"
-#include "message_capture.h"
-#include "test_env.h"
+#include "lang/command_ids.h"
+#include "lang/menu_bar_ids.h"
+#include "platform/aygshell.h"
+#include "tests/platform/menu_bar_test_ids.h"
+#include "tools/support/message_capture.h"
+#include "tests/support/test_env.h"
 
 namespace {
 

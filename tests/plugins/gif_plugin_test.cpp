@@ -1,7 +1,7 @@
 // The GIF plug-in on files built byte by byte, with a small LZW encoder of its own.
 #include <map>
 
-#include "plugin_fixture.h"
+#include "tests/plugins/plugin_fixture.h"
 
 namespace lmx::test {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "message_capture.h"
-#include "packed_dib.h"
-#include "plugin_api.h"
-#include "test_env.h"
+#include "tools/support/message_capture.h"
+#include "plugins/common/packed_dib.h"
+#include "plugins/common/plugin_api.h"
+#include "tests/support/test_env.h"
 
 namespace lmx::test {
 

@@ -1,14 +1,14 @@
-#include "program_fixture.h"
+#include "tests/program/program_fixture.h"
 
 #include <commctrl.h>
 
-#include "host_fixture.h"
-#include "image_view.h"
-#include "main_window.h"
-#include "program.h"
-#include "registry.h"
-#include "settings.h"
-#include "test_env.h"
+#include "tests/host/host_fixture.h"
+#include "view/image_view.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
+#include "tests/support/test_env.h"
 
 namespace lmx::test {
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app_key_guard.h"
+#include "tools/support/app_key_guard.h"
 
 namespace lmx::test {
 

@@ -9,16 +9,16 @@
 #include <thread>
 #include <vector>
 
-#include "aygshell.h"
-#include "command_ids.h"
-#include "dialog_driver.h"
-#include "image_view.h"
-#include "main_window.h"
-#include "message_capture.h"
-#include "program_fixture.h"
-#include "settings.h"
-#include "test_env.h"
-#include "viewer_document.h"
+#include "platform/aygshell.h"
+#include "lang/command_ids.h"
+#include "tests/support/dialog_driver.h"
+#include "view/image_view.h"
+#include "app/main_window.h"
+#include "tools/support/message_capture.h"
+#include "tests/program/program_fixture.h"
+#include "ui/settings.h"
+#include "tests/support/test_env.h"
+#include "host/viewer_document.h"
 
 namespace lmx::test {
 namespace {

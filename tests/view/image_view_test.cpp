@@ -2,8 +2,8 @@
 // pen panning, the status texts, and the pixels it paints.
 #include <gtest/gtest.h>
 
-#include "view_fixture.h"
-#include "zoom.h"
+#include "tests/view/view_fixture.h"
+#include "view/zoom.h"
 
 namespace lmx::test {
 namespace {

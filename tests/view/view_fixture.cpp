@@ -1,4 +1,4 @@
-#include "view_fixture.h"
+#include "tests/view/view_fixture.h"
 
 #include <cstring>
 

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "gfx_image.h"
-#include "image_view.h"
-#include "message_capture.h"
-#include "settings.h"
-#include "status_bar.h"
-#include "test_env.h"
-#include "utils.h"
-#include "viewer_toolbar.h"
+#include "picture/gfx_image.h"
+#include "view/image_view.h"
+#include "tools/support/message_capture.h"
+#include "ui/settings.h"
+#include "ui/status_bar.h"
+#include "tests/support/test_env.h"
+#include "common/utils.h"
+#include "ui/viewer_toolbar.h"
 
 namespace lmx::test {
 

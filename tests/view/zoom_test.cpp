@@ -2,7 +2,7 @@
 // what the zoom dialog accepts, and the part of a picture a view shows.
 #include <gtest/gtest.h>
 
-#include "zoom.h"
+#include "view/zoom.h"
 
 namespace lmx::test {
 namespace {

@@ -28,8 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "screen_capture.h"
-#include "viewer_windows.h"
+#include "tools/drive/screen_capture.h"
+#include "tools/drive/viewer_windows.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "viewer_windows.h"
+#include "tools/drive/viewer_windows.h"
 
 namespace lmx {
 

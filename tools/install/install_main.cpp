@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "message_capture.h"
-#include "plugin_registration.h"
-#include "registry.h"
+#include "tools/support/message_capture.h"
+#include "tools/install/plugin_registration.h"
+#include "ui/registry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "message_capture.h"
+#include "tools/support/message_capture.h"
 
 namespace lmx {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "gfx_image.h"
+#include "picture/gfx_image.h"
 
 namespace lmx {
 

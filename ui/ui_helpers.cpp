@@ -1,6 +1,6 @@
-#include "ui_helpers.h"
+#include "ui/ui_helpers.h"
 
-#include "aygshell.h"
+#include "platform/aygshell.h"
 #include "resources/app_resources.h"
 
 namespace lmx {

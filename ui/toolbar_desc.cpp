@@ -1,8 +1,8 @@
-#include "toolbar_desc.h"
+#include "ui/toolbar_desc.h"
 
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 

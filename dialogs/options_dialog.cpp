@@ -1,8 +1,8 @@
-#include "options_dialog.h"
+#include "dialogs/options_dialog.h"
 
-#include "resources/lang_ids.h"
-#include "ui_helpers.h"
-#include "utils.h"
+#include "lang/lang_ids.h"
+#include "ui/ui_helpers.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -1,12 +1,12 @@
-#include "zoom_dialog.h"
+#include "view/zoom_dialog.h"
 
 #include <commctrl.h>
 
 #include <cwctype>
 
-#include "utils.h"
-#include "view_ids.h"
-#include "zoom.h"
+#include "common/utils.h"
+#include "resources/view_ids.h"
+#include "view/zoom.h"
 
 namespace lmx {
 

@@ -1,11 +1,11 @@
-#include "status_bar.h"
+#include "ui/status_bar.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "settings.h"
-#include "utils.h"
+#include "ui/settings.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -4,12 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "command_ids.h"
-#include "image_view.h"
-#include "image_view_internal.h"
-#include "settings.h"
-#include "status_bar.h"
-#include "viewer_toolbar.h"
+#include "lang/command_ids.h"
+#include "view/image_view.h"
+#include "view/image_view_internal.h"
+#include "ui/settings.h"
+#include "ui/status_bar.h"
+#include "ui/viewer_toolbar.h"
 
 namespace lmx {
 

@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "toolbar_desc.h"
+#include "ui/toolbar_desc.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "obj_list.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "gfx_image.h"
-#include "zoom.h"
+#include "picture/gfx_image.h"
+#include "view/zoom.h"
 
 namespace lmx {
 

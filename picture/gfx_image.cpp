@@ -1,14 +1,14 @@
-#include "gfx_image.h"
+#include "picture/gfx_image.h"
 
-#include "gfx_shrink.h"
+#include "picture/gfx_shrink.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "dib_transforms.h"
-#include "packed_dib.h"
-#include "utils.h"
+#include "image/dib_transforms.h"
+#include "plugins/common/packed_dib.h"
+#include "common/utils.h"
 
 namespace lmx {
 namespace {

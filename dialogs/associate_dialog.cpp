@@ -1,12 +1,12 @@
-#include "associate_dialog.h"
+#include "dialogs/associate_dialog.h"
 
 #include <cwchar>
 
-#include "file_associations.h"
-#include "resources/assoc_ids.h"
-#include "ui_helpers.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "assoc/file_associations.h"
+#include "lang/assoc_ids.h"
+#include "ui/ui_helpers.h"
+#include "common/utils.h"
+#include "host/viewer_document.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "properties_sheet.h"
+#include "dialogs/properties_sheet.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -6,11 +6,11 @@
 #include <cwchar>
 #include <string>
 
-#include "gfx_image.h"
-#include "resources/properties_ids.h"
-#include "ui_helpers.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "picture/gfx_image.h"
+#include "lang/properties_ids.h"
+#include "ui/ui_helpers.h"
+#include "common/utils.h"
+#include "host/viewer_document.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "splash.h"
+#include "ui/splash.h"
 
 #include <commctrl.h>
 
@@ -6,8 +6,8 @@
 #include <new>
 
 #include "resources/app_resources.h"
-#include "ui_helpers.h"
-#include "utils.h"
+#include "ui/ui_helpers.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "ui/registry.h"
 
 #include <cstring>
 #include <cwchar>

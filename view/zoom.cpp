@@ -1,4 +1,4 @@
-#include "zoom.h"
+#include "view/zoom.h"
 
 #include <cwchar>
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "settings.h"
+#include "ui/settings.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "gfx_shrink.h"
+#include "picture/gfx_shrink.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "viewer_toolbar.h"
+#include "ui/viewer_toolbar.h"
 
-#include "command_ids.h"
+#include "lang/command_ids.h"
 
 namespace lmx {
 

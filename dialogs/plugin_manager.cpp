@@ -1,17 +1,17 @@
-#include "plugin_manager.h"
+#include "dialogs/plugin_manager.h"
 
 #include <cwchar>
 #include <string>
 #include <vector>
 
-#include "directory_model.h"
-#include "explorer_view.h"
-#include "file_associations.h"
-#include "resources/plugin_manager_ids.h"
-#include "settings.h"
-#include "ui_helpers.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "explorer/directory_model.h"
+#include "explorer/explorer_view.h"
+#include "assoc/file_associations.h"
+#include "lang/plugin_manager_ids.h"
+#include "ui/settings.h"
+#include "ui/ui_helpers.h"
+#include "common/utils.h"
+#include "host/viewer_document.h"
 
 namespace lmx {
 

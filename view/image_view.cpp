@@ -1,16 +1,16 @@
 // InfoControl: the image view. Zoom by ViewMode, scroll bars or pen panning, and painting
 // by one stretching blit of the visible part of the picture.
-#include "image_view.h"
+#include "view/image_view.h"
 
 #include <uxtheme.h>
 
 #include <cmath>
 
-#include "image_view_internal.h"
-#include "settings.h"
-#include "status_bar.h"
-#include "utils.h"
-#include "zoom_dialog.h"
+#include "view/image_view_internal.h"
+#include "ui/settings.h"
+#include "ui/status_bar.h"
+#include "common/utils.h"
+#include "view/zoom_dialog.h"
 
 namespace lmx {
 

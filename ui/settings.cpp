@@ -1,7 +1,7 @@
-#include "settings.h"
+#include "ui/settings.h"
 
-#include "registry.h"
-#include "utils.h"
+#include "ui/registry.h"
+#include "common/utils.h"
 
 namespace lmx {
 
