@@ -1,6 +1,6 @@
 #include "app/menu_commands.h"
 
-#include "lang/command_ids.h"
+#include "lang/lang_ids.h"
 
 namespace lmx {
 

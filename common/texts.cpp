@@ -2,6 +2,7 @@
 #include <cwchar>
 
 #include "common/utils.h"
+#include "lang/lang_ids.h"
 
 namespace lmx {
 
@@ -37,8 +38,8 @@ void ShowError(UINT captionId, UINT id) {
 }
 }  // namespace
 
-void ShowArgumentError(UINT id) { ShowError(kArgumentErrorCaption, id); }
-void ShowImageError(UINT id) { ShowError(kImageErrorCaption, id); }
+void ShowArgumentError(UINT id) { ShowError(IDS_ARGUMENT_ERROR_CAPTION, id); }
+void ShowImageError(UINT id) { ShowError(IDS_IMAGE_ERROR_CAPTION, id); }
 
 bool RemoveChar(wchar_t c, wchar_t* text) {
   if (!text || !*text) return false;

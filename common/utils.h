@@ -25,8 +25,6 @@ const wchar_t* LoadOwnString(UINT id);   // from the instance module
 const wchar_t* VersionText(DWORD version);
 
 // --- Message boxes of the main program ---
-constexpr UINT kArgumentErrorCaption = 240;
-constexpr UINT kImageErrorCaption = 241;
 void ShowArgumentError(UINT id);
 void ShowImageError(UINT id);
 

@@ -3,10 +3,11 @@
 #include <cwchar>
 
 #include "assoc/file_associations.h"
-#include "lang/assoc_ids.h"
-#include "ui/ui_helpers.h"
 #include "common/utils.h"
 #include "host/viewer_document.h"
+#include "lang/lang_ids.h"
+#include "resources/program_ids.h"
+#include "ui/ui_helpers.h"
 
 namespace lmx {
 
@@ -70,7 +71,7 @@ void Associate_FillList(HWND dialog) {
 void Associate_OnInitDialog(HWND dialog, AssociateData* data) {
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(data));
   InitFullScreenDialog(dialog, false, true);
-  data->defaultIcon = LoadIconW(data->programModule, MAKEINTRESOURCEW(IDI_ASSOC_DEFAULT));
+  data->defaultIcon = LoadIconW(data->programModule, MAKEINTRESOURCEW(IDI_FILE_LINK));
   Associate_FillList(dialog);
   Associate_UpdateIcon(dialog, data);
 }

@@ -4,21 +4,20 @@
 #include <string>
 #include <vector>
 
+#include "assoc/file_associations.h"
+#include "common/utils.h"
 #include "explorer/directory_model.h"
 #include "explorer/explorer_view.h"
-#include "assoc/file_associations.h"
-#include "lang/plugin_manager_ids.h"
+#include "host/viewer_document.h"
+#include "lang/lang_ids.h"
+#include "resources/program_ids.h"
 #include "ui/settings.h"
 #include "ui/ui_helpers.h"
-#include "common/utils.h"
-#include "host/viewer_document.h"
 
 namespace lmx {
 
 namespace {
 
-constexpr UINT kProgramNameString = 100;     // the program's own: "Zorvan Lumivex"
-constexpr UINT kCantFindPlugInString = 1002;  // the program's own
 constexpr wchar_t kPlugInFilter[] = L"All Plug-Ins (*.dll)\0*.dll\0";
 // Version line, blank line and a notice of up to 1024 bytes.
 constexpr size_t kDetailChars = 32 + 512 + 1;
@@ -95,7 +94,7 @@ bool Manager_Fill(HWND dialog, PlugInManager* manager, int selection) {
 }
 
 void ShowCantFindPlugIn() {
-  MessageBoxW(nullptr, LoadOwnString(kCantFindPlugInString), L"Error...", MB_OK);
+  MessageBoxW(nullptr, LoadOwnString(IDS_CANT_FIND_PLUGIN), L"Error...", MB_OK);
 }
 
 void Manager_OnAdd(HWND dialog, PlugInManager* manager) {
@@ -141,7 +140,7 @@ void RemoveFormatTraces(ViewerDocument* document, const wchar_t* ext) {
   }
   FormatLinkEntry* link = document->FindFormatLink(ext);
   if (!link) return;
-  const std::wstring programName = LoadOwnString(kProgramNameString);
+  const std::wstring programName = LoadOwnString(IDS_PRODUCT_NAME);
   RemoveOldClass(programName.c_str(), link->ext);
   document->RemoveFormatLink(link);
 }

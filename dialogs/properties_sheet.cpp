@@ -7,7 +7,7 @@
 #include <string>
 
 #include "picture/gfx_image.h"
-#include "lang/properties_ids.h"
+#include "lang/lang_ids.h"
 #include "ui/ui_helpers.h"
 #include "common/utils.h"
 #include "host/viewer_document.h"

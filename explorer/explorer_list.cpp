@@ -3,9 +3,10 @@
 #include <cwchar>
 #include <new>
 
+#include "common/utils.h"
 #include "explorer/explorer_ids.h"
 #include "lang/lang_ids.h"
-#include "common/utils.h"
+#include "resources/program_ids.h"
 
 namespace lmx {
 

@@ -2,12 +2,13 @@
 
 #include <commctrl.h>
 
-#include "platform/aygshell.h"
+#include "common/utils.h"
 #include "explorer/explorer_ids.h"
 #include "explorer/explorer_list.h"
 #include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "resources/program_ids.h"
 #include "ui/ui_helpers.h"
-#include "common/utils.h"
 
 namespace lmx {
 

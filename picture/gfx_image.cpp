@@ -6,17 +6,14 @@
 #include <cstring>
 #include <new>
 
-#include "image/dib_transforms.h"
-#include "plugins/common/packed_dib.h"
 #include "common/utils.h"
+#include "image/dib_transforms.h"
+#include "lang/lang_ids.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx {
 namespace {
 
-constexpr UINT kNoDibForPalette = 254;
-constexpr UINT kNoPictureForDepth = 256;
-constexpr UINT kNoPictureToInvert = 261;
-constexpr UINT kUnsupportedDepthText = 299;
 constexpr const wchar_t* kInternalErrorCaption = L"Internal Error...";
 
 // Blocks that cross to and from plug-ins: fixed and zero-filled, so LocalFree releases
@@ -100,7 +97,7 @@ void FillFixedPalette(LOGPALETTE* lp) {
 
 HPALETTE CreateDibPalette(const void* dib, size_t dibBytes) {
   if (!dib) {
-    ShowArgumentError(kNoDibForPalette);
+    ShowArgumentError(IDS_NO_DIB_FOR_PALETTE);
     return nullptr;
   }
   if (dibBytes < kInfoHeaderSize || ReadDibHeader(dib).biSize != kInfoHeaderSize) {
@@ -265,7 +262,7 @@ DWORD GfxImage_Size(const GfxImage* image) {
 
 int GfxImage_BitDepth(const GfxImage* image) {
   if (!HasHeader(image)) {
-    ShowArgumentError(kNoPictureForDepth);
+    ShowArgumentError(IDS_NO_PICTURE_FOR_DEPTH);
     return -1;
   }
   return HeaderOf(image).biBitCount;
@@ -288,7 +285,7 @@ int GfxImage_Transform(GfxImage* image, int code) {
   if (code < kRotateClockwise || code > kFlip) return 0;
   const int depth = GfxImage_BitDepth(image);
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24) {
-    ShowInternalError(kUnsupportedDepthText);
+    ShowInternalError(IDS_DIB_UNSUPPORTED_DEPTH);
     return 0;
   }
   LocalBlockHeap heap;
@@ -304,7 +301,7 @@ int GfxImage_Transform(GfxImage* image, int code) {
       GfxImage_BuildDisplayObjects(image);
       return 1;
     case DibStatus::kUnsupportedDepth:
-      ShowInternalError(kUnsupportedDepthText);
+      ShowInternalError(IDS_DIB_UNSUPPORTED_DEPTH);
       return 0;
     case DibStatus::kBadCode:
       return 0;
@@ -316,7 +313,7 @@ int GfxImage_Transform(GfxImage* image, int code) {
 
 int GfxImage_Invert(GfxImage* image) {
   if (!image->dib) {
-    ShowArgumentError(kNoPictureToInvert);
+    ShowArgumentError(IDS_NO_PICTURE_TO_INVERT);
     return 0;
   }
   const DibStatus status = InvertDib(image->dib, image->dibBytes);

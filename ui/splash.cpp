@@ -5,18 +5,15 @@
 #include <cwchar>
 #include <new>
 
-#include "resources/app_resources.h"
-#include "ui/ui_helpers.h"
 #include "common/utils.h"
+#include "lang/lang_ids.h"
+#include "resources/program_ids.h"
+#include "ui/ui_helpers.h"
 
 namespace lmx {
 
 namespace {
 
-constexpr UINT kSplashTitleText = 220;
-constexpr UINT kSplashSubtitleText = 221;
-constexpr UINT kInternetText = 206;
-constexpr UINT kContactText = 207;
 
 struct Splash {
   HINSTANCE instance;
@@ -36,13 +33,13 @@ void Splash_OnInitDialog(HWND dialog, Splash* splash) {
   splash->contactFont = CreateAppFont(7, FW_NORMAL);
   SendDlgItemMessageW(dialog, IDC_SPLASH_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(splash->titleFont), FALSE);
   SendDlgItemMessageW(dialog, IDC_SPLASH_CONTACT, WM_SETFONT, reinterpret_cast<WPARAM>(splash->contactFont), FALSE);
-  SetDlgItemTextW(dialog, IDC_SPLASH_TITLE, LoadLangString(kSplashTitleText));
-  SetDlgItemTextW(dialog, IDC_SPLASH_SUBTITLE, LoadLangString(kSplashSubtitleText));
+  SetDlgItemTextW(dialog, IDC_SPLASH_TITLE, LoadLangString(IDS_SPLASH_TITLE));
+  SetDlgItemTextW(dialog, IDC_SPLASH_SUBTITLE, LoadLangString(IDS_SPLASH_SUBTITLE));
   // Each string comes through the one loader buffer, so the pieces are copied in turn.
   wchar_t contact[2 * kResStringChars + 16] = L"Internet: ";
-  wcsncat(contact, LoadLangString(kInternetText), kResStringChars);
+  wcsncat(contact, LoadLangString(IDS_ABOUT_INTERNET), kResStringChars);
   wcscat(contact, L"\n");
-  wcsncat(contact, LoadLangString(kContactText), kResStringChars);
+  wcsncat(contact, LoadLangString(IDS_SPLASH_CONTACT), kResStringChars);
   SetDlgItemTextW(dialog, IDC_SPLASH_CONTACT, contact);
   SetTimer(dialog, kSplashTimer, splash->timeout, nullptr);
 }

@@ -1,7 +1,7 @@
 #include "ui/ui_helpers.h"
 
 #include "platform/aygshell.h"
-#include "resources/app_resources.h"
+#include "resources/program_ids.h"
 
 namespace lmx {
 

@@ -1,6 +1,7 @@
 #include "ui/viewer_toolbar.h"
 
-#include "lang/command_ids.h"
+#include "lang/lang_ids.h"
+#include "resources/program_ids.h"
 
 namespace lmx {
 
@@ -36,7 +37,7 @@ ToolbarDesc gDesc{};
 LRESULT Toolbar_OnCreate(HWND window, const CREATESTRUCTW* cs) {
   const auto* params = static_cast<const CreateParams*>(cs->lpCreateParams);
   gWindow = window;
-  if (!SetUpToolbar(params->instance, kViewerToolbarBitmap, kViewerToolbarButtonCount, false,
+  if (!SetUpToolbar(params->instance, IDB_VIEWER_TOOLBAR, kViewerToolbarButtonCount, false,
                     kViewerToolbarButtons, &gDesc)) {
     return 1;  // no bitmap: the window stays empty
   }

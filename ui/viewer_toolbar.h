@@ -11,7 +11,6 @@
 namespace lmx {
 
 constexpr wchar_t kViewerToolbarClass[] = L"ViewerTBWndCtrl";
-constexpr UINT kViewerToolbarBitmap = 131;
 constexpr UINT kViewerToolbarControlId = 200;
 constexpr int kViewerToolbarButtonCount = 11;
 constexpr int kViewerToolbarHeight = 24;

@@ -6,10 +6,11 @@
 
 #include <cmath>
 
-#include "view/image_view_internal.h"
+#include "common/utils.h"
+#include "resources/program_ids.h"
 #include "ui/settings.h"
 #include "ui/status_bar.h"
-#include "common/utils.h"
+#include "view/image_view_internal.h"
 #include "view/zoom_dialog.h"
 
 namespace lmx {
@@ -416,7 +417,7 @@ HWND CreateInfoControl(HWND parent, HINSTANCE instance) {
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kInfoControlId)), instance, nullptr);
   // Classic scroll bars: themed ones take several times longer to draw on every step.
   if (window) SetWindowTheme(window, L"", L"");
-  HRSRC res = FindResourceW(instance, MAKEINTRESOURCEW(kViewBackgroundBitmap), MAKEINTRESOURCEW(2));
+  HRSRC res = FindResourceW(instance, MAKEINTRESOURCEW(IDB_VIEW_BACKGROUND), MAKEINTRESOURCEW(2));
   HGLOBAL block = res ? LoadResource(instance, res) : nullptr;
   const void* dib = block ? LockResource(block) : nullptr;
   gBackground = dib ? CreateDIBPatternBrushPt(dib, DIB_RGB_COLORS) : nullptr;

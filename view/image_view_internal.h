@@ -8,7 +8,6 @@ namespace lmx {
 
 constexpr wchar_t kViewerMainCtrlClass[] = L"ViewerMainCtrl";
 constexpr wchar_t kInfoControlClass[] = L"InfoControl";
-constexpr UINT kViewBackgroundBitmap = 134;
 
 // The InfoControl under `parent` (child id 201) and its background brush from `instance`.
 HWND CreateInfoControl(HWND parent, HINSTANCE instance);

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "lang/command_ids.h"
+#include "lang/lang_ids.h"
 #include "view/image_view.h"
 #include "view/image_view_internal.h"
 #include "ui/settings.h"

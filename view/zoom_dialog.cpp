@@ -5,7 +5,7 @@
 #include <cwctype>
 
 #include "common/utils.h"
-#include "resources/view_ids.h"
+#include "lang/lang_ids.h"
 #include "view/zoom.h"
 
 namespace lmx {

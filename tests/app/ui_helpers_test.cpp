@@ -3,7 +3,7 @@
 #include <string>
 
 #include "tools/support/message_capture.h"
-#include "resources/app_resources.h"
+#include "resources/program_ids.h"
 #include "ui/splash.h"
 #include "tests/support/test_env.h"
 #include "ui/toolbar_desc.h"

@@ -16,7 +16,7 @@
 #include "tools/support/message_capture.h"
 #include "dialogs/plugin_manager.h"
 #include "ui/registry.h"
-#include "lang/plugin_manager_ids.h"
+#include "lang/lang_ids.h"
 #include "ui/settings.h"
 #include "tests/support/test_env.h"
 #include "common/utils.h"

@@ -14,7 +14,7 @@
 #include "picture/gfx_image.h"
 #include "tools/support/message_capture.h"
 #include "dialogs/properties_sheet.h"
-#include "lang/properties_ids.h"
+#include "lang/lang_ids.h"
 #include "tests/support/test_env.h"
 
 namespace lmx::test {

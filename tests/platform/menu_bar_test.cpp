@@ -9,8 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/command_ids.h"
-#include "lang/menu_bar_ids.h"
+#include "lang/lang_ids.h"
 #include "platform/aygshell.h"
 #include "tests/platform/menu_bar_test_ids.h"
 #include "tools/support/message_capture.h"

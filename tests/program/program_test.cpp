@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/aygshell.h"
-#include "lang/command_ids.h"
+#include "lang/lang_ids.h"
 #include "tests/support/dialog_driver.h"
 #include "view/image_view.h"
 #include "app/main_window.h"

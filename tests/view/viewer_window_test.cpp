@@ -2,7 +2,7 @@
 // toolbar's buttons, images and tooltips; the status bar's double tap; full screen.
 #include <gtest/gtest.h>
 
-#include "lang/command_ids.h"
+#include "lang/lang_ids.h"
 #include "tests/view/view_fixture.h"
 
 namespace lmx::test {

@@ -6,7 +6,7 @@
 
 #include "tests/support/dialog_driver.h"
 #include "tests/view/view_fixture.h"
-#include "resources/view_ids.h"
+#include "lang/lang_ids.h"
 
 namespace lmx::test {
 namespace {
