@@ -52,7 +52,6 @@ bool RemoveChar(wchar_t c, wchar_t* text) {
 }
 
 bool RemoveSpaces(wchar_t* text) { return RemoveChar(L' ', text); }
-bool RemoveAmpersands(wchar_t* text) { return RemoveChar(L'&', text); }
 
 int CompareNoCase(const wchar_t* a, const wchar_t* b) {
   return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1);

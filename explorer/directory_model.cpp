@@ -131,12 +131,6 @@ bool IsFolderEntry(const ExplorerEntry& entry) { return (entry.attributes & FILE
 
 bool IsFileEntry(const ExplorerEntry& entry) { return !IsFolderEntry(entry) && !entry.isParent; }
 
-EntryKind KindOf(const ExplorerEntry& entry) {
-  if (entry.isParent) return KindParent;
-  if (entry.attributes & kStorageCardAttribute) return KindStorageCard;
-  return IsFolderEntry(entry) ? KindFolder : KindFile;
-}
-
 PathElement::PathElement(const wchar_t* name) { lstrcpynW(name_, name ? name : L"", MAX_PATH); }
 
 bool PathList::Append(const wchar_t* name) {

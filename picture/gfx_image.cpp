@@ -9,28 +9,13 @@
 #include "common/utils.h"
 #include "image/dib_transforms.h"
 #include "lang/lang_ids.h"
+#include "plugins/common/local_heap.h"
 #include "plugins/common/packed_dib.h"
 
 namespace lmx {
 namespace {
 
 constexpr const wchar_t* kInternalErrorCaption = L"Internal Error...";
-
-// Blocks that cross to and from plug-ins: fixed and zero-filled, so LocalFree releases
-// them whichever side made them.
-class LocalBlockHeap final : public BlockHeap {
- public:
-  void* Alloc(size_t size) override {
-    void* block = LocalAlloc(LPTR, size ? size : 1);
-    outOfMemory_ = block == nullptr;
-    return block;
-  }
-  void Free(void* block) override { LocalFree(block); }
-  bool OutOfMemory() const override { return outOfMemory_; }
-
- private:
-  bool outOfMemory_ = false;
-};
 
 bool HasHeader(const GfxImage* image) {
   return image && image->dib && image->dibBytes >= kInfoHeaderSize;
@@ -288,7 +273,7 @@ int GfxImage_Transform(GfxImage* image, int code) {
     ShowInternalError(IDS_DIB_UNSUPPORTED_DEPTH);
     return 0;
   }
-  LocalBlockHeap heap;
+  LocalHeap heap;
   void* result = nullptr;
   size_t resultBytes = 0;
   const DibStatus status = TransformDib(image->dib, image->dibBytes, code, heap, &result, &resultBytes);

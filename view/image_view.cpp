@@ -417,10 +417,7 @@ HWND CreateInfoControl(HWND parent, HINSTANCE instance) {
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kInfoControlId)), instance, nullptr);
   // Classic scroll bars: themed ones take several times longer to draw on every step.
   if (window) SetWindowTheme(window, L"", L"");
-  HRSRC res = FindResourceW(instance, MAKEINTRESOURCEW(IDB_VIEW_BACKGROUND), MAKEINTRESOURCEW(2));
-  HGLOBAL block = res ? LoadResource(instance, res) : nullptr;
-  const void* dib = block ? LockResource(block) : nullptr;
-  gBackground = dib ? CreateDIBPatternBrushPt(dib, DIB_RGB_COLORS) : nullptr;
+  gBackground = PatternBrush(instance, IDB_VIEW_BACKGROUND);
   return window;
 }
 

@@ -16,6 +16,5 @@ void DestroyInfoControl();
 // ViewerMainCtrl's side of full screen.
 void MainCtrl_BeginFullScreen();
 void MainCtrl_EndFullScreen();
-HWND MainCtrl_MainWindow();
 
 }  // namespace lmx

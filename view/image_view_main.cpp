@@ -139,8 +139,6 @@ HWND ViewerToolbarWindow() { return ViewerToolbar_Control(); }
 
 HWND StatusBarWindow() { return StatusBar_Window(); }
 
-HWND MainCtrl_MainWindow() { return gMainWindow; }
-
 // A child cannot cover other top-level windows: the control becomes a topmost pop-up owned
 // by the main window (its child id set aside, as a pop-up's id is its menu).
 void MainCtrl_BeginFullScreen() {

@@ -47,12 +47,4 @@ uint64_t FileSource::Position() const {
   return static_cast<uint64_t>(at.QuadPart);
 }
 
-void* LocalHeap::Alloc(size_t size) {
-  void* block = LocalAlloc(LPTR, size);
-  outOfMemory_ = !block && GetLastError() == ERROR_NOT_ENOUGH_MEMORY;
-  return block;
-}
-
-void LocalHeap::Free(void* block) { LocalFree(block); }
-
 }  // namespace lmx

@@ -349,18 +349,9 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   }
   auto* bytes = static_cast<uint8_t*>(block);
 
-  DibHeader h{};
-  h.biSize = kInfoHeaderSize;
-  h.biWidth = static_cast<int32_t>(t.width);
-  h.biHeight = static_cast<int32_t>(t.length);
-  h.biPlanes = 1;
-  h.biBitCount = depth;
-  h.biCompression = 0;
-  h.biSizeImage = static_cast<uint32_t>(imageBytes);
+  DibHeader h = MakeDibHeader(t.width, t.length, depth, colors);
   h.biXPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.xResolution);
   h.biYPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.yResolution);
-  h.biClrUsed = colors;
-  h.biClrImportant = 0;
   WriteDibHeader(bytes, h);
 
   auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
