@@ -12,10 +12,13 @@
 #include "lang/lang_ids.h"
 #include "platform/aygshell.h"
 #include "tests/platform/menu_bar_test_ids.h"
-#include "tools/support/message_capture.h"
 #include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
+#include "tools/support/message_capture.h"
 
 namespace {
+
+using lmx::test::Pump;
 
 constexpr int kBarTop = AYG_SCREEN_HEIGHT - AYG_MENU_BAR_HEIGHT;
 
@@ -56,14 +59,6 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 // Keys typed into the popup once it shows: the menu's own loop reads them from the queue.

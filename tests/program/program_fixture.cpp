@@ -12,18 +12,6 @@
 
 namespace lmx::test {
 
-void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  do {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(5);
-  } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
-
 COLORREF ScreenPixel(HWND window, int x, int y) {
   UpdateWindow(window);
   HDC dc = GetDC(window);
@@ -65,7 +53,7 @@ void ProgramTest::TearDown() { Stop(); }
 bool ProgramTest::Start(const wchar_t* commandLine) {
   std::wstring line = commandLine;
   running_ = StartProgram(GetModuleHandleW(nullptr), &line[0], SW_SHOW);
-  Pump(100);
+  PumpFor(100);
   return running_;
 }
 
@@ -73,7 +61,7 @@ void ProgramTest::Stop() {
   if (!running_) return;
   running_ = false;
   if (HWND window = MainWindow()) SendMessageW(window, WM_CLOSE, 0, 0);
-  Pump(50);
+  PumpFor(50);
   MSG quit;
   PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the loop's end, already handled
   EndProgram();
@@ -81,7 +69,7 @@ void ProgramTest::Stop() {
 
 LRESULT ProgramTest::Command(UINT id) {
   LRESULT result = SendMessageW(MainWindow(), WM_COMMAND, id, 0);
-  Pump(30);
+  PumpFor(30);
   return result;
 }
 

@@ -205,7 +205,7 @@ TEST_F(ProgramTest, APathHandedOverOpensAndPagesStepThroughAThreePictureFile) {
   const std::wstring path = Corpus(L"pillow\\g4-multi.tiff");
   COPYDATASTRUCT data{0, static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)), const_cast<wchar_t*>(path.c_str())};
   SendMessageW(MainWindow(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-  Pump(50);
+  PumpFor(50);
   ASSERT_NE(Current(), nullptr);
   EXPECT_EQ(Current()->imageCount, 3u);
   EXPECT_FALSE(MenuBarButtonHidden(IDC_CMD_NEXT_PAGE));
@@ -228,7 +228,7 @@ TEST_F(ProgramTest, APathHandedOverOpensAndPagesStepThroughAThreePictureFile) {
   ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
   DWORD waited = 0;
   while (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && waited < 20000) {
-    Pump(20);
+    PumpFor(20);
     waited += 20;
   }
   DWORD exitCode = 99;

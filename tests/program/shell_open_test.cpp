@@ -64,7 +64,7 @@ TEST_F(ProgramTest, TheShellHandsAnAssociatedPictureToTheRunningViewer) {
 
   HANDLE process = ShellOpen(picture.Path());
   ASSERT_NE(process, nullptr) << GetLastError();
-  for (int waited = 0; WaitForSingleObject(process, 0) == WAIT_TIMEOUT && waited < 30000; waited += 20) Pump(20);
+  for (int waited = 0; WaitForSingleObject(process, 0) == WAIT_TIMEOUT && waited < 30000; waited += 20) PumpFor(20);
   DWORD code = 99;
   GetExitCodeProcess(process, &code);
   CloseHandle(process);
