@@ -11,6 +11,7 @@
 #include "dialogs/plugin_manager.h"
 #include "dialogs/properties_sheet.h"
 #include "host/viewer_document.h"
+#include "image/dib_transforms.h"
 #include "lang/lang_ids.h"
 #include "platform/aygshell.h"
 #include "resources/program_ids.h"
@@ -60,14 +61,7 @@ bool ImageOpen() {
 class MainDocumentView final : public DocumentView {
  public:
   void CurrentFileChanged(ImageFileItem* current) override {
-    ImageView_SetImage(current ? current->image : nullptr);
-    if (current) {
-      ImageView_TakeNewImageSize();
-      ImageView_Relayout();
-      if (HWND view = ImageViewWindow()) InvalidateRect(view, nullptr, TRUE);
-    } else {
-      ImageView_ResetAfterClose();
-    }
+    ImageView_PictureChanged(PictureChange::kOpened, current ? current->image : nullptr);
   }
   void UpdatePageButtons(bool visible, bool previousEnabled, bool nextEnabled) override {
     if (!g_main.menuBar) return;
@@ -113,21 +107,19 @@ void CreateMenuBar(HWND window) {
   g_main.menu = reinterpret_cast<HMENU>(SendMessageW(g_main.menuBar, SHCMBM_GETMENU, 0, 0));
 }
 
-void Transform(int code) {
+void Transform(TransformCode code) {
   GfxImage* image = CurrentImage();
   if (!image) return;
   if (!GfxImage_Apply(image, code)) return;
-  if (code <= 3) {
-    ImageView_TakeNewImageSize();
-    ImageView_Reset();
-    if (code == 3) ImageView_RepaintPicture();
-    else ImageView_RepaintImage();
-  } else {
-    ImageView_RepaintPicture();
+  switch (code) {
+    case kRotateClockwise:
+    case kRotateCounterClockwise: ImageView_PictureChanged(PictureChange::kTurned); return;
+    case kRotateHalf: ImageView_PictureChanged(PictureChange::kHalfTurned); return;
+    default: ImageView_PictureChanged(PictureChange::kRedrawn); return;
   }
 }
 
-void SetViewMode(int mode) {
+void SetViewMode(ViewMode mode) {
   if (ImageView_IsFullScreen()) ImageView_LeaveFullScreen();
   ImageView_SetMode(mode);
   RefreshAfterCommand();
@@ -140,9 +132,7 @@ void ChangePage(bool next) {
   int changed = next ? document->NextPage() : document->PreviousPage();
   if (!changed) return;
   // Pages of one file may differ in size.
-  ImageView_TakeNewImageSize();
-  ImageView_Relayout();
-  ImageView_RepaintPicture();
+  ImageView_PictureChanged(PictureChange::kPage);
 }
 
 void StartHelp() {
@@ -192,12 +182,12 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case IDC_CMD_HELP:
       StartHelp();
       return;
-    case IDC_CMD_ROTATE_LEFT: Transform(2); return;
-    case IDC_CMD_ROTATE_RIGHT: Transform(1); return;
-    case IDC_CMD_HALF_TURN: Transform(3); return;
-    case IDC_CMD_INVERT: Transform(6); return;
-    case IDC_CMD_FLIP: Transform(5); return;
-    case IDC_CMD_MIRROR: Transform(4); return;
+    case IDC_CMD_ROTATE_LEFT: Transform(kRotateCounterClockwise); return;
+    case IDC_CMD_ROTATE_RIGHT: Transform(kRotateClockwise); return;
+    case IDC_CMD_HALF_TURN: Transform(kRotateHalf); return;
+    case IDC_CMD_INVERT: Transform(kInvert); return;
+    case IDC_CMD_FLIP: Transform(kFlip); return;
+    case IDC_CMD_MIRROR: Transform(kMirror); return;
     case IDC_CMD_STATUSBAR:
       ToggleFlag(&Settings().showStatusbar);
       RelayoutViewerMainCtrl();
@@ -208,10 +198,10 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       RelayoutViewerMainCtrl();
       UpdateMenuBarChecks();
       return;
-    case IDC_CMD_ACTUAL_SIZE: SetViewMode(0); return;
-    case IDC_CMD_FIT_WHOLE: SetViewMode(1); return;
-    case IDC_CMD_FIT_WIDTH: SetViewMode(2); return;
-    case IDC_CMD_FIT_HEIGHT: SetViewMode(3); return;
+    case IDC_CMD_ACTUAL_SIZE: SetViewMode(kViewActualSize); return;
+    case IDC_CMD_FIT_WHOLE: SetViewMode(kViewFitWhole); return;
+    case IDC_CMD_FIT_WIDTH: SetViewMode(kViewFitWidth); return;
+    case IDC_CMD_FIT_HEIGHT: SetViewMode(kViewFitHeight); return;
     case IDC_CMD_ZOOM_IN: ImageView_ZoomIn(); return;
     case IDC_CMD_ZOOM_OUT: ImageView_ZoomOut(); return;
     case IDC_CMD_ZOOM_DIALOG: ImageView_ZoomDialog(window); return;

@@ -438,6 +438,36 @@ void ImageView_SetImage(GfxImage* image) {
   ReadImageSize();
 }
 
+void ImageView_PictureChanged(PictureChange change, GfxImage* image) {
+  switch (change) {
+    case PictureChange::kOpened:
+      ImageView_SetImage(image);
+      if (!image) {
+        ImageView_ResetAfterClose();
+        return;
+      }
+      ImageView_TakeNewImageSize();
+      ImageView_Relayout();
+      if (gInfo) InvalidateRect(gInfo, nullptr, TRUE);
+      return;
+    case PictureChange::kPage:
+      ImageView_TakeNewImageSize();
+      ImageView_Relayout();
+      ImageView_RepaintPicture();
+      return;
+    case PictureChange::kTurned:
+    case PictureChange::kHalfTurned:
+      ImageView_TakeNewImageSize();
+      ImageView_Reset();
+      if (change == PictureChange::kTurned) ImageView_RepaintImage();
+      else ImageView_RepaintPicture();
+      return;
+    case PictureChange::kRedrawn:
+      ImageView_RepaintPicture();
+      return;
+  }
+}
+
 GfxImage* ImageView_Image() { return gImage; }
 
 const ViewState& ImageView_State() { return gView; }

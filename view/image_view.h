@@ -10,13 +10,24 @@
 
 namespace lmx {
 
-// ViewMode values.
-constexpr int kViewActualSize = 0;
-constexpr int kViewFitWhole = 1;
-constexpr int kViewFitWidth = 2;
-constexpr int kViewFitHeight = 3;
-constexpr int kViewFreeZoom = 5;
-constexpr int kViewFullScreen = 6;
+enum ViewMode : int {
+  kViewActualSize = 0,
+  kViewFitWhole = 1,
+  kViewFitWidth = 2,
+  kViewFitHeight = 3,
+  kViewFreeZoom = 5,
+  kViewFullScreen = 6,
+};
+
+// How the picture the view shows has changed, which decides what is measured, laid out and
+// repainted again.
+enum class PictureChange {
+  kOpened,      // another file's picture, or none: new size, laid out, the whole view repainted
+  kPage,        // another picture of the same file: new size, laid out, the picture repainted
+  kTurned,      // a quarter turn: new size, back to the top left, old and new places repainted
+  kHalfTurned,  // a half turn: back to the top left, the picture repainted
+  kRedrawn,     // other pixels in the same place: the picture repainted
+};
 
 // Child ids inside ViewerMainCtrl.
 constexpr int kViewerMainCtrlId = 100;
@@ -57,6 +68,8 @@ HWND StatusBarWindow();
 
 // The current file's picture, or null; borrowed until replaced.
 void ImageView_SetImage(GfxImage* image);
+// What the program calls after its picture changed (the image given for kOpened).
+void ImageView_PictureChanged(PictureChange change, GfxImage* image = nullptr);
 GfxImage* ImageView_Image();
 const ViewState& ImageView_State();
 
