@@ -61,10 +61,17 @@ TEST_F(UiTest, FontsAreTahomaAtTheScreensResolution) {
   ASSERT_NE(font, nullptr);
   LOGFONTW lf{};
   ASSERT_EQ(GetObjectW(font, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
-  EXPECT_EQ(lf.lfHeight, -(10 * dpi / 72));
-  if (dpi == 96) {
-    EXPECT_EQ(lf.lfHeight, -13);
+  // Ten points at the common screen resolutions, cut towards zero.
+  const struct {
+    int dpi, height;
+  } kTenPoints[] = {{96, -13}, {120, -16}, {144, -20}, {192, -26}};
+  bool known = false;
+  for (const auto& t : kTenPoints) {
+    if (t.dpi != dpi) continue;
+    known = true;
+    EXPECT_EQ(lf.lfHeight, t.height);
   }
+  EXPECT_TRUE(known) << "no expected height at " << dpi << " dpi";
   EXPECT_EQ(lf.lfWidth, 0);
   EXPECT_EQ(lf.lfWeight, FW_BOLD);
   EXPECT_EQ(lf.lfPitchAndFamily, FF_SWISS);

@@ -351,7 +351,13 @@ TEST_F(MenuBarTest, GreyedItemsCannotBeChosen) {
   HMENU file = GetSubMenu(MenuOf(bar), 0);
   EnableMenuItem(file, IDC_CMD_OPEN, MF_BYCOMMAND | MF_GRAYED);
   TapTextButton(bar, 0, {VK_DOWN, VK_RETURN, VK_ESCAPE});
+  EXPECT_TRUE(gPopupSeen);
   for (UINT command : log.commands) EXPECT_NE(command, static_cast<UINT>(IDC_CMD_OPEN));
+  // The same keys choose the item once it is enabled again.
+  EnableMenuItem(file, IDC_CMD_OPEN, MF_BYCOMMAND | MF_ENABLED);
+  TapTextButton(bar, 0, {VK_DOWN, VK_RETURN});
+  ASSERT_FALSE(log.commands.empty());
+  EXPECT_EQ(log.commands.back(), static_cast<UINT>(IDC_CMD_OPEN));
 }
 
 TEST_F(MenuBarTest, TapsAreIgnoredWhileTheOwnerIsDisabled) {
