@@ -1,8 +1,8 @@
 #include "dialogs/options_dialog.h"
 
+#include "common/utils.h"
 #include "lang/lang_ids.h"
 #include "ui/ui_helpers.h"
-#include "common/utils.h"
 
 namespace lmx {
 

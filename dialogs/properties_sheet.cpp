@@ -6,11 +6,11 @@
 #include <cwchar>
 #include <string>
 
-#include "picture/gfx_image.h"
-#include "lang/lang_ids.h"
-#include "ui/ui_helpers.h"
 #include "common/utils.h"
 #include "host/viewer_document.h"
+#include "lang/lang_ids.h"
+#include "picture/gfx_image.h"
+#include "ui/ui_helpers.h"
 
 namespace lmx {
 

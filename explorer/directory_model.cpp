@@ -3,9 +3,9 @@
 #include <cwchar>
 #include <new>
 
+#include "common/utils.h"
 #include "explorer/explorer_list.h"
 #include "lang/lang_ids.h"
-#include "common/utils.h"
 
 namespace lmx {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "picture/gfx_image.h"
-#include "ui/obj_list.h"
 #include "plugins/common/plugin_api.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "ui/obj_list.h"
 #include "host/plugin_entry.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

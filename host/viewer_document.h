@@ -7,9 +7,9 @@
 #include <cstdint>
 
 #include "host/format_links.h"
+#include "host/plugin_list.h"
 #include "picture/gfx_image.h"
 #include "ui/obj_list.h"
-#include "host/plugin_list.h"
 
 namespace lmx {
 

@@ -1,7 +1,7 @@
 #include "ui/settings.h"
 
-#include "ui/registry.h"
 #include "common/utils.h"
+#include "ui/registry.h"
 
 namespace lmx {
 

@@ -4,8 +4,8 @@
 
 #include <cwchar>
 
-#include "ui/settings.h"
 #include "common/utils.h"
+#include "ui/settings.h"
 
 namespace lmx {
 

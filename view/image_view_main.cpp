@@ -5,11 +5,11 @@
 #include <commctrl.h>
 
 #include "lang/lang_ids.h"
-#include "view/image_view.h"
-#include "view/image_view_internal.h"
 #include "ui/settings.h"
 #include "ui/status_bar.h"
 #include "ui/viewer_toolbar.h"
+#include "view/image_view.h"
+#include "view/image_view_internal.h"
 
 namespace lmx {
 

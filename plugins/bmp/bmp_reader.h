@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "plugins/bmp/bmp_ids.h"
 #include "plugins/common/byte_source.h"
 #include "plugins/common/decode_messages.h"
-#include "plugins/bmp/bmp_ids.h"
 
 namespace lmx::bmp {
 

@@ -3,9 +3,9 @@
 
 #include <cwchar>
 
-#include "plugins/gif/gif_reader.h"
-#include "plugins/common/plugin_module.h"
 #include "common/utils.h"
+#include "plugins/common/plugin_module.h"
+#include "plugins/gif/gif_reader.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {

@@ -4,13 +4,13 @@
 #include <string>
 #include <thread>
 
-#include "platform/aygshell.h"
-#include "tests/support/dialog_driver.h"
-#include "tools/support/message_capture.h"
+#include "common/utils.h"
 #include "dialogs/options_dialog.h"
 #include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/test_env.h"
-#include "common/utils.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "ui/registry.h"
 #include "tests/support/test_env.h"
+#include "ui/registry.h"
 
 namespace {
 

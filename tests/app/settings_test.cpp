@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "common/utils.h"
 #include "tools/support/app_key_guard.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
-#include "common/utils.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "tools/support/message_capture.h"
+#include "common/utils.h"
 #include "resources/program_ids.h"
-#include "ui/splash.h"
 #include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
+#include "ui/splash.h"
 #include "ui/toolbar_desc.h"
 #include "ui/ui_helpers.h"
-#include "common/utils.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "tests/assoc/classes_key_guard.h"
 #include "assoc/file_associations.h"
-#include "tools/support/message_capture.h"
+#include "tests/assoc/classes_key_guard.h"
 #include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "tools/support/message_capture.h"
 #include "common/utils.h"
+#include "tools/support/message_capture.h"
 
 using lmx::MessageCapture;
 

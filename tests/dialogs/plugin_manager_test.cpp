@@ -10,16 +10,16 @@
 #include <thread>
 #include <vector>
 
+#include "common/utils.h"
+#include "dialogs/plugin_manager.h"
+#include "lang/lang_ids.h"
 #include "platform/aygshell.h"
 #include "tests/dialogs/dialogs_fixture.h"
 #include "tests/explorer/explorer_fixture.h"
-#include "tools/support/message_capture.h"
-#include "dialogs/plugin_manager.h"
-#include "ui/registry.h"
-#include "lang/lang_ids.h"
-#include "ui/settings.h"
 #include "tests/support/test_env.h"
-#include "common/utils.h"
+#include "tools/support/message_capture.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
 
 namespace lmx::test {
 namespace {

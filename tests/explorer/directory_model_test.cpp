@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "explorer/directory_model.h"
-#include "tests/explorer/explorer_fixture.h"
-#include "explorer/explorer_list.h"
-#include "tools/support/message_capture.h"
-#include "tests/support/test_env.h"
 #include "common/utils.h"
+#include "explorer/directory_model.h"
+#include "explorer/explorer_list.h"
+#include "tests/explorer/explorer_fixture.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/dialog_driver.h"
+#include "host/viewer_document.h"
 #include "tests/host/host_fixture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 #include "ui/settings.h"
-#include "tests/support/test_env.h"
-#include "host/viewer_document.h"
 
 namespace lmx::test {
 namespace {

@@ -1,10 +1,10 @@
 #include "tests/host/host_fixture.h"
 
+#include "common/utils.h"
 #include "plugins/common/plugin_api.h"
+#include "tests/support/test_env.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
-#include "tests/support/test_env.h"
-#include "common/utils.h"
 
 namespace lmx::test {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "host/viewer_document.h"
 #include "tests/host/host_fixture.h"
 #include "tools/support/message_capture.h"
 #include "ui/registry.h"
-#include "host/viewer_document.h"
 
 namespace lmx::test {
 namespace {

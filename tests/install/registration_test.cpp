@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "tools/support/app_key_guard.h"
 #include "tests/install/run_tool.h"
 #include "tests/support/test_env.h"
+#include "tools/support/app_key_guard.h"
 
 namespace lmx::test {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <commctrl.h>
 
-#include "tests/host/host_fixture.h"
-#include "view/image_view.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "tests/host/host_fixture.h"
+#include "tests/support/test_env.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
-#include "tests/support/test_env.h"
+#include "view/image_view.h"
 
 namespace lmx::test {
 

@@ -9,16 +9,16 @@
 #include <thread>
 #include <vector>
 
-#include "platform/aygshell.h"
-#include "lang/lang_ids.h"
-#include "tests/support/dialog_driver.h"
-#include "view/image_view.h"
 #include "app/main_window.h"
-#include "tools/support/message_capture.h"
-#include "tests/program/program_fixture.h"
-#include "ui/settings.h"
-#include "tests/support/test_env.h"
 #include "host/viewer_document.h"
+#include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "tests/program/program_fixture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
+#include "ui/settings.h"
+#include "view/image_view.h"
 
 namespace lmx::test {
 namespace {

@@ -7,13 +7,13 @@
 
 #include <string>
 
-#include "tests/assoc/classes_key_guard.h"
-#include "assoc/file_associations.h"
-#include "view/image_view.h"
 #include "app/main_window.h"
+#include "assoc/file_associations.h"
+#include "host/viewer_document.h"
+#include "tests/assoc/classes_key_guard.h"
 #include "tests/program/program_fixture.h"
 #include "tests/support/test_env.h"
-#include "host/viewer_document.h"
+#include "view/image_view.h"
 
 namespace lmx::test {
 namespace {

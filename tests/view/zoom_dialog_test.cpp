@@ -4,9 +4,9 @@
 
 #include <string>
 
+#include "lang/lang_ids.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/view/view_fixture.h"
-#include "lang/lang_ids.h"
 
 namespace lmx::test {
 namespace {

@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/support/message_capture.h"
 #include "tools/install/plugin_registration.h"
+#include "tools/support/message_capture.h"
 #include "ui/registry.h"
 
 namespace {

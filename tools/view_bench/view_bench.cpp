@@ -13,10 +13,10 @@
 #include <cwchar>
 #include <vector>
 
-#include "picture/gfx_image.h"
-#include "view/image_view.h"
-#include "ui/settings.h"
 #include "common/utils.h"
+#include "picture/gfx_image.h"
+#include "ui/settings.h"
+#include "view/image_view.h"
 
 namespace {
 

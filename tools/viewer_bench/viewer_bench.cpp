@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "tools/support/app_key_guard.h"
-#include "picture/gfx_image.h"
-#include "view/image_view.h"
 #include "app/main_window.h"
-#include "plugins/common/plugin_api.h"
 #include "app/program.h"
+#include "picture/gfx_image.h"
+#include "plugins/common/plugin_api.h"
+#include "tools/support/app_key_guard.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
+#include "view/image_view.h"
 
 namespace {
 
