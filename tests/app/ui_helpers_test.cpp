@@ -5,6 +5,7 @@
 #include "common/utils.h"
 #include "resources/program_ids.h"
 #include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
 #include "tools/support/message_capture.h"
 #include "ui/splash.h"
 #include "ui/toolbar_desc.h"
@@ -22,12 +23,8 @@ std::wstring TextOf(HWND window) {
 
 void PumpUntil(bool (*done)(HWND), HWND window, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
-  MSG msg;
   while (!done(window) && GetTickCount() - start < timeoutMs) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    lmx::test::Pump();
     Sleep(10);
   }
 }
