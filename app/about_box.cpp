@@ -3,14 +3,15 @@
 #include <cwchar>
 #include <string>
 
-#include "aygshell.h"
-#include "main_window.h"
-#include "utils.h"
+#include "app/main_window.h"
+#include "common/utils.h"
+#include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "resources/program_ids.h"
 
 namespace lmx {
 
 namespace {
-constexpr UINT kAboutTemplate = 103;
 constexpr int kAboutTextChars = 200;  // 199 characters and the terminator
 constexpr int kTextLeftMargin = 50;   // room for the program's icon
 
@@ -28,23 +29,23 @@ void ComposeAboutText() {
   // String 200 is a format with one %s for the platform's name. Only that one directive
   // is expanded, so no other % in the text can read a missing argument.
   wchar_t platform[52];
-  std::wstring format = LoadLangString(200);
+  std::wstring format = LoadLangString(IDS_ABOUT_PLATFORM);
   size_t at = format.find(L"%s");
   if (at != std::wstring::npos) format.replace(at, 2, L"Windows CE");
   lstrcpynW(platform, format.c_str(), 52);
   AppendText(L"\n");
-  AppendText(LoadOwnString(100));
+  AppendText(LoadOwnString(IDS_PRODUCT_NAME));
   AppendText(L"\n");
   AppendText(platform);
   AppendText(L"\n");
-  AppendText(LoadLangString(201));
+  AppendText(LoadLangString(IDS_ABOUT_VERSION));
   AppendText(L"\n\n");
   AppendText(L"\n\n");
-  AppendText(LoadLangString(204));
+  AppendText(LoadLangString(IDS_ABOUT_COPYRIGHT));
   AppendText(L"\n");
-  AppendText(LoadLangString(205));
+  AppendText(LoadLangString(IDS_ABOUT_RIGHTS));
   AppendText(L"\n");
-  AppendText(LoadLangString(206));
+  AppendText(LoadLangString(IDS_ABOUT_INTERNET));
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -89,7 +90,7 @@ const wchar_t* AboutText() { return g_aboutText; }
 
 INT_PTR RunAboutBox(HWND owner) {
   HMODULE lang = ResourceModule();
-  HRSRC found = lang ? FindResourceW(lang, MAKEINTRESOURCEW(kAboutTemplate), RT_DIALOG) : nullptr;
+  HRSRC found = lang ? FindResourceW(lang, MAKEINTRESOURCEW(IDD_ABOUT), RT_DIALOG) : nullptr;
   HGLOBAL loaded = found ? LoadResource(lang, found) : nullptr;
   if (!loaded) return -1;
   return DialogBoxIndirectParamW(lang, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), owner, AboutProc, 0);

@@ -2,7 +2,7 @@
 // to the first and ends with 0.
 #include <windows.h>
 
-#include "program.h"
+#include "app/program.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int showCommand) {
   if (!lmx::StartProgram(instance, commandLine, showCommand)) return 0;

@@ -1,34 +1,27 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "associate_dialog.h"
-#include "aygshell.h"
-#include "command_ids.h"
-#include "image_view.h"
-#include "menu_commands.h"
-#include "options_dialog.h"
-#include "plugin_manager.h"
-#include "properties_sheet.h"
-#include "settings.h"
-#include "splash.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "app/menu_commands.h"
+#include "common/utils.h"
+#include "dialogs/associate_dialog.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/plugin_manager.h"
+#include "dialogs/properties_sheet.h"
+#include "host/viewer_document.h"
+#include "image/dib_transforms.h"
+#include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "resources/program_ids.h"
+#include "ui/settings.h"
+#include "ui/splash.h"
+#include "view/image_view.h"
 
 namespace lmx {
 
 namespace {
-constexpr UINT kProductNameString = 100;      // own
-constexpr UINT kPlugInMenuTitleString = 100;  // language component
-constexpr UINT kHelpStemString = 250;         // own
-constexpr UINT kMenuBarResource = 110;
-constexpr UINT kCommandBarBitmap = 131;
-constexpr UINT kProgramIcon = 107;
-constexpr UINT kSplashMilliseconds = 3000;
-constexpr int kPlugInMenuPopup = 3;
-constexpr int kPlugInMenuPosition = 2;
 
 struct MainState {
   HINSTANCE instance = nullptr;
@@ -50,7 +43,8 @@ const TBBUTTON kMenuBarButtons[] = {
     {11, IDC_CMD_PREVIOUS_PAGE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1},
     {12, IDC_CMD_NEXT_PAGE, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, -1},
 };
-const int kMenuBarTooltipIds[8] = {-1, -1, -1, -1, 611, 612, 608, 609};
+const int kMenuBarTooltipIds[8] = {-1, -1, -1, -1, IDS_TIP_STATUSBAR, IDS_TIP_TOOLBAR, IDS_TIP_PREVIOUS_PAGE,
+                                    IDS_TIP_NEXT_PAGE};
 
 GfxImage* CurrentImage() {
   ViewerDocument* document = TheDocument();
@@ -67,14 +61,7 @@ bool ImageOpen() {
 class MainDocumentView final : public DocumentView {
  public:
   void CurrentFileChanged(ImageFileItem* current) override {
-    ImageView_SetImage(current ? current->image : nullptr);
-    if (current) {
-      ImageView_TakeNewImageSize();
-      ImageView_Relayout();
-      if (HWND view = ImageViewWindow()) InvalidateRect(view, nullptr, TRUE);
-    } else {
-      ImageView_ResetAfterClose();
-    }
+    ImageView_PictureChanged(PictureChange::kOpened, current ? current->image : nullptr);
   }
   void UpdatePageButtons(bool visible, bool previousEnabled, bool nextEnabled) override {
     if (!g_main.menuBar) return;
@@ -101,7 +88,7 @@ void CreateMenuBar(HWND window) {
   SHMENUBARINFO info{};
   info.cbSize = sizeof(info);
   info.hwndParent = window;
-  info.nToolBarId = kMenuBarResource;
+  info.nToolBarId = IDR_MENU_BAR;
   info.hInstRes = ResourceModule();
   if (!SHCreateMenuBar(&info)) return;  // the window goes on without a menu bar
   g_main.menuBar = info.hwndMB;
@@ -115,26 +102,24 @@ void CreateMenuBar(HWND window) {
     wmemcpy(g_main.tooltips[i], text, chars);
   }
   SendMessageW(g_main.menuBar, CMDBAR_SETTOOLTIPS, 8, reinterpret_cast<LPARAM>(g_main.tooltips));
-  CommandBar_AddBitmap(g_main.menuBar, g_main.instance, kCommandBarBitmap, 4, 16, 16);
+  CommandBar_AddBitmap(g_main.menuBar, g_main.instance, IDB_VIEWER_TOOLBAR, 4, 16, 16);
   SendMessageW(g_main.menuBar, TB_ADDBUTTONSW, 4, reinterpret_cast<LPARAM>(kMenuBarButtons));
   g_main.menu = reinterpret_cast<HMENU>(SendMessageW(g_main.menuBar, SHCMBM_GETMENU, 0, 0));
 }
 
-void Transform(int code) {
+void Transform(TransformCode code) {
   GfxImage* image = CurrentImage();
   if (!image) return;
   if (!GfxImage_Apply(image, code)) return;
-  if (code <= 3) {
-    ImageView_TakeNewImageSize();
-    ImageView_Reset();
-    if (code == 3) ImageView_RepaintPicture();
-    else ImageView_RepaintImage();
-  } else {
-    ImageView_RepaintPicture();
+  switch (code) {
+    case kRotateClockwise:
+    case kRotateCounterClockwise: ImageView_PictureChanged(PictureChange::kTurned); return;
+    case kRotateHalf: ImageView_PictureChanged(PictureChange::kHalfTurned); return;
+    default: ImageView_PictureChanged(PictureChange::kRedrawn); return;
   }
 }
 
-void SetViewMode(int mode) {
+void SetViewMode(ViewMode mode) {
   if (ImageView_IsFullScreen()) ImageView_LeaveFullScreen();
   ImageView_SetMode(mode);
   RefreshAfterCommand();
@@ -147,14 +132,12 @@ void ChangePage(bool next) {
   int changed = next ? document->NextPage() : document->PreviousPage();
   if (!changed) return;
   // Pages of one file may differ in size.
-  ImageView_TakeNewImageSize();
-  ImageView_Relayout();
-  ImageView_RepaintPicture();
+  ImageView_PictureChanged(PictureChange::kPage);
 }
 
 void StartHelp() {
   wchar_t stem[kResStringChars + 2];
-  lstrcpynW(stem, LoadOwnString(kHelpStemString), kResStringChars + 2);
+  lstrcpynW(stem, LoadOwnString(IDS_HELP_STEM), kResStringChars + 2);
   wchar_t commandLine[2 * kResStringChars + 32];
   wsprintfW(commandLine, L"PegHelp.exe %s.htp#%s_help", stem, stem);
   STARTUPINFOW startup{};
@@ -199,12 +182,12 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case IDC_CMD_HELP:
       StartHelp();
       return;
-    case IDC_CMD_ROTATE_LEFT: Transform(2); return;
-    case IDC_CMD_ROTATE_RIGHT: Transform(1); return;
-    case IDC_CMD_HALF_TURN: Transform(3); return;
-    case IDC_CMD_INVERT: Transform(6); return;
-    case IDC_CMD_FLIP: Transform(5); return;
-    case IDC_CMD_MIRROR: Transform(4); return;
+    case IDC_CMD_ROTATE_LEFT: Transform(kRotateCounterClockwise); return;
+    case IDC_CMD_ROTATE_RIGHT: Transform(kRotateClockwise); return;
+    case IDC_CMD_HALF_TURN: Transform(kRotateHalf); return;
+    case IDC_CMD_INVERT: Transform(kInvert); return;
+    case IDC_CMD_FLIP: Transform(kFlip); return;
+    case IDC_CMD_MIRROR: Transform(kMirror); return;
     case IDC_CMD_STATUSBAR:
       ToggleFlag(&Settings().showStatusbar);
       RelayoutViewerMainCtrl();
@@ -215,10 +198,10 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       RelayoutViewerMainCtrl();
       UpdateMenuBarChecks();
       return;
-    case IDC_CMD_ACTUAL_SIZE: SetViewMode(0); return;
-    case IDC_CMD_FIT_WHOLE: SetViewMode(1); return;
-    case IDC_CMD_FIT_WIDTH: SetViewMode(2); return;
-    case IDC_CMD_FIT_HEIGHT: SetViewMode(3); return;
+    case IDC_CMD_ACTUAL_SIZE: SetViewMode(kViewActualSize); return;
+    case IDC_CMD_FIT_WHOLE: SetViewMode(kViewFitWhole); return;
+    case IDC_CMD_FIT_WIDTH: SetViewMode(kViewFitWidth); return;
+    case IDC_CMD_FIT_HEIGHT: SetViewMode(kViewFitHeight); return;
     case IDC_CMD_ZOOM_IN: ImageView_ZoomIn(); return;
     case IDC_CMD_ZOOM_OUT: ImageView_ZoomOut(); return;
     case IDC_CMD_ZOOM_DIALOG: ImageView_ZoomDialog(window); return;
@@ -293,7 +276,7 @@ LRESULT OnCreate(HWND window) {
     g_pending.pending = false;
     if (ViewerDocument* document = TheDocument()) document->OpenFile(window, g_pending.path);
   }
-  if (Settings().startup) ShowSplash(g_main.instance, window, kSplashMilliseconds);
+  if (Settings().startup) ShowSplash(g_main.instance, window, kSplashTimeout);
   else SetForegroundWindow(window);
   GetClientRect(window, &g_main.layout);
   UpdateMenuBarChecks();
@@ -347,7 +330,7 @@ bool PathFromCopyData(const COPYDATASTRUCT* data, wchar_t (&out)[kPathBufferChar
 }
 
 const wchar_t* MainWindowTitle() {
-  if (!g_main.title[0]) lstrcpynW(g_main.title, LoadOwnString(kProductNameString), kResStringChars + 2);
+  if (!g_main.title[0]) lstrcpynW(g_main.title, LoadOwnString(IDS_PRODUCT_NAME), kResStringChars + 2);
   return g_main.title;
 }
 
@@ -357,7 +340,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = MainWindowProc;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_PROGRAM));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = MainWindowTitle();
@@ -395,17 +378,17 @@ void RefreshAfterCommand() {
 }
 
 void RebuildPlugInSubmenu() {
-  HMENU popup = g_main.menu ? GetSubMenu(g_main.menu, kPlugInMenuPopup) : nullptr;
+  HMENU popup = g_main.menu ? GetSubMenu(g_main.menu, MENU_BAR_TOOLS_INDEX) : nullptr;
   if (g_main.plugInMenu) {
-    if (popup) RemoveMenu(popup, kPlugInMenuPosition, MF_BYPOSITION);
+    if (popup) RemoveMenu(popup, MENU_BAR_PLUGIN_SUBMENU_POS, MF_BYPOSITION);
     DestroyMenu(g_main.plugInMenu);
     g_main.plugInMenu = nullptr;
   }
   ViewerDocument* document = TheDocument();
   if (!popup || !document || !document->plugIns()->Count()) return;
   g_main.plugInMenu = CreatePopupMenu();
-  InsertMenuW(popup, kPlugInMenuPosition, MF_BYPOSITION | MF_POPUP | MF_STRING,
-              reinterpret_cast<UINT_PTR>(g_main.plugInMenu), LoadLangString(kPlugInMenuTitleString));
+  InsertMenuW(popup, MENU_BAR_PLUGIN_SUBMENU_POS, MF_BYPOSITION | MF_POPUP | MF_STRING,
+              reinterpret_cast<UINT_PTR>(g_main.plugInMenu), LoadLangString(IDS_PLUGIN_MENU_TITLE));
   int32_t cursor = -1;
   const wchar_t* shortName = nullptr;
   uint32_t pluginId = 0;

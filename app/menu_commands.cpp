@@ -1,6 +1,7 @@
-#include "menu_commands.h"
+#include "app/menu_commands.h"
 
-#include "command_ids.h"
+#include "lang/lang_ids.h"
+#include "view/image_view.h"
 
 namespace lmx {
 
@@ -42,7 +43,8 @@ uint32_t CommandOfToolbarRow(int index) {
 }
 
 int RadioPositionOfViewMode(int viewMode) {
-  static const int kRadio[][2] = {{0, 0}, {1, 2}, {2, 4}, {3, 5}, {5, 7}};
+  static const int kRadio[][2] = {
+      {kViewActualSize, 0}, {kViewFitWhole, 2}, {kViewFitWidth, 4}, {kViewFitHeight, 5}, {kViewFreeZoom, 7}};
   for (const auto& pair : kRadio) {
     if (pair[0] == viewMode) return pair[1];
   }

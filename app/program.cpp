@@ -1,24 +1,21 @@
-#include "program.h"
+#include "app/program.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "aygshell.h"
-#include "image_view.h"
-#include "main_window.h"
-#include "settings.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "app/main_window.h"
+#include "common/utils.h"
+#include "host/viewer_document.h"
+#include "platform/aygshell.h"
+#include "resources/program_ids.h"
+#include "ui/settings.h"
+#include "view/image_view.h"
 
 namespace lmx {
 
 namespace {
 
-constexpr UINT kLanguageComponentString = 101;
-constexpr UINT kNoLanguageComponentString = 1001;
-constexpr UINT kProgramIcon = 107;
-constexpr UINT kAcceleratorTable = 109;
 
 // The running copy: a dialog it shows with the product's caption, or its main window.
 HWND FindRunningCopy(const wchar_t* title) {
@@ -45,9 +42,9 @@ bool InitInstance(HINSTANCE instance, int showCommand) {
   lmx::LoadSettings(&settings);
   if (lmx::ViewerDocument* document = lmx::TheDocument()) document->DiscoverPlugIns(settings.plugInKey);
 
-  g_language = LoadLibraryW(lmx::LoadOwnString(kLanguageComponentString));
+  g_language = LoadLibraryW(lmx::LoadOwnString(IDS_LANG_COMPONENT));
   if (!g_language) {
-    MessageBoxW(nullptr, lmx::LoadOwnString(kNoLanguageComponentString), L"Error...", MB_OK);
+    MessageBoxW(nullptr, lmx::LoadOwnString(IDS_NO_LANG_COMPONENT), L"Error...", MB_OK);
     return false;
   }
   lmx::SetResourceModule(g_language);
@@ -66,7 +63,7 @@ bool InitInstance(HINSTANCE instance, int showCommand) {
                                 sip.rcVisibleDesktop.left, sip.rcVisibleDesktop.top, width, height, nullptr,
                                 nullptr, instance, nullptr);
   if (!window) return false;
-  HICON small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, 16, 16, 0));
+  HICON small = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, 0));
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
   ShowWindow(window, showCommand);
   UpdateWindow(window);
@@ -102,7 +99,7 @@ bool StartProgram(HINSTANCE instance, const wchar_t* commandLine, int showComman
 }
 
 int RunMessageLoop() {
-  HACCEL accelerators = LoadAcceleratorsW(InstanceModule(), MAKEINTRESOURCEW(kAcceleratorTable));
+  HACCEL accelerators = LoadAcceleratorsW(InstanceModule(), MAKEINTRESOURCEW(IDR_ACCELERATORS));
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (!accelerators || !TranslateAcceleratorW(message.hwnd, accelerators, &message)) {

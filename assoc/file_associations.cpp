@@ -1,9 +1,10 @@
-#include "file_associations.h"
+#include "assoc/file_associations.h"
 
 #include <cwchar>
 
-#include "registry.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "plugins/common/plugin_ids.h"
+#include "ui/registry.h"
 
 namespace lmx {
 
@@ -16,7 +17,6 @@ constexpr wchar_t kDefaultIconKey[] = L"DefaultIcon";
 constexpr wchar_t kShellKey[] = L"Shell";
 constexpr wchar_t kOpenKey[] = L"Open";
 constexpr wchar_t kCommandKey[] = L"Command";
-constexpr int kLibraryIconId = 100;  // every plug-in library carries its format icon as 100
 constexpr int kIconTextChars = MAX_PATH + 16;
 constexpr int kCommandTextChars = MAX_PATH + 8;
 constexpr int kExtKeyChars = 64;
@@ -145,7 +145,7 @@ bool WriteLinkClassForProgram(HWND owner, const wchar_t* programPath, const wcha
   if (!LinkClassName(link, className, kClassChars) || IsEmpty(programPath)) return false;
   wchar_t iconText[kIconTextChars];
   wchar_t commandText[kCommandTextChars];
-  if (!Format(iconText, kIconTextChars, L"%ls,-%d", libraryPath ? libraryPath : L"", kLibraryIconId) ||
+  if (!Format(iconText, kIconTextChars, L"%ls,-%d", libraryPath ? libraryPath : L"", IDI_PLUGIN) ||
       !Format(commandText, kCommandTextChars, L"\"%ls\" %%1", programPath)) {
     return false;
   }

@@ -1,6 +1,6 @@
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 
@@ -22,32 +22,11 @@ void DrawBitmap(HDC dc, int x, int y, HBITMAP bitmap) {
   DeleteDC(memory);
 }
 
-HBRUSH PatternBrush(UINT bitmapId) {
-  HRSRC res = FindResourceW(InstanceModule(), MAKEINTRESOURCEW(bitmapId), MAKEINTRESOURCEW(2));
-  HGLOBAL data = res ? LoadResource(InstanceModule(), res) : nullptr;
+HBRUSH PatternBrush(HMODULE module, UINT bitmapId) {
+  HRSRC res = FindResourceW(module, MAKEINTRESOURCEW(bitmapId), MAKEINTRESOURCEW(2));
+  HGLOBAL data = res ? LoadResource(module, res) : nullptr;
   const void* dib = data ? LockResource(data) : nullptr;
   return dib ? CreateDIBPatternBrushPt(dib, DIB_RGB_COLORS) : nullptr;
-}
-
-void CentreRect(const RECT& outer, RECT* inner, unsigned flags) {
-  const int width = inner->right - inner->left;
-  const int height = inner->bottom - inner->top;
-  if (flags & kCentreVertical) {
-    inner->top = outer.top + ((outer.bottom - outer.top) - height) / 2;
-    inner->bottom = inner->top + height;
-  }
-  if (flags & kCentreHorizontal) {
-    inner->left = outer.left + ((outer.right - outer.left) - width) / 2;
-    inner->right = inner->left + width;
-  }
-}
-
-bool PointInRect(const RECT& rect, int x, int y) {
-  return rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
-}
-
-POINT PointFromPacked(DWORD value) {
-  return POINT{static_cast<LONG>(LOWORD(value)), static_cast<LONG>(HIWORD(value))};
 }
 
 int MenuItemText(HMENU menu, UINT item, wchar_t* buffer, int size, UINT flags) {

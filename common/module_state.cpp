@@ -1,4 +1,4 @@
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 namespace {

@@ -1,7 +1,7 @@
 #include <cwchar>
 #include <cwctype>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 namespace {

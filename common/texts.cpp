@@ -1,7 +1,8 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
+#include "lang/lang_ids.h"
 
 namespace lmx {
 
@@ -37,8 +38,8 @@ void ShowError(UINT captionId, UINT id) {
 }
 }  // namespace
 
-void ShowArgumentError(UINT id) { ShowError(kArgumentErrorCaption, id); }
-void ShowImageError(UINT id) { ShowError(kImageErrorCaption, id); }
+void ShowArgumentError(UINT id) { ShowError(IDS_ARGUMENT_ERROR_CAPTION, id); }
+void ShowImageError(UINT id) { ShowError(IDS_IMAGE_ERROR_CAPTION, id); }
 
 bool RemoveChar(wchar_t c, wchar_t* text) {
   if (!text || !*text) return false;
@@ -51,7 +52,6 @@ bool RemoveChar(wchar_t c, wchar_t* text) {
 }
 
 bool RemoveSpaces(wchar_t* text) { return RemoveChar(L' ', text); }
-bool RemoveAmpersands(wchar_t* text) { return RemoveChar(L'&', text); }
 
 int CompareNoCase(const wchar_t* a, const wchar_t* b) {
   return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a, -1, b, -1);

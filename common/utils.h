@@ -25,8 +25,6 @@ const wchar_t* LoadOwnString(UINT id);   // from the instance module
 const wchar_t* VersionText(DWORD version);
 
 // --- Message boxes of the main program ---
-constexpr UINT kArgumentErrorCaption = 240;
-constexpr UINT kImageErrorCaption = 241;
 void ShowArgumentError(UINT id);
 void ShowImageError(UINT id);
 
@@ -49,7 +47,6 @@ bool ExtensionText(const wchar_t* path, wchar_t* out, size_t outChars);
 // --- Strings ---
 bool RemoveChar(wchar_t c, wchar_t* text);
 bool RemoveSpaces(wchar_t* text);
-bool RemoveAmpersands(wchar_t* text);
 int CompareNoCase(const wchar_t* a, const wchar_t* b);  // CSTR_LESS_THAN, CSTR_EQUAL, CSTR_GREATER_THAN
 
 // --- Date, time, numbers ---
@@ -68,11 +65,8 @@ bool NumberText(wchar_t* digits, size_t capacity);
 // --- Drawing and geometry ---
 DWORD BitmapSize(HBITMAP bitmap);  // height << 16 | width
 void DrawBitmap(HDC dc, int x, int y, HBITMAP bitmap);
-HBRUSH PatternBrush(UINT bitmapId);
-enum CentreFlags : unsigned { kCentreVertical = 1, kCentreHorizontal = 2 };
-void CentreRect(const RECT& outer, RECT* inner, unsigned flags);
-bool PointInRect(const RECT& rect, int x, int y);
-POINT PointFromPacked(DWORD value);
+// A brush that repeats bitmap `bitmapId` of `module`; null when the bitmap is missing.
+HBRUSH PatternBrush(HMODULE module, UINT bitmapId);
 int MenuItemText(HMENU menu, UINT item, wchar_t* buffer, int size, UINT flags);
 
 }  // namespace lmx

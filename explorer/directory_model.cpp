@@ -1,11 +1,11 @@
-#include "directory_model.h"
+#include "explorer/directory_model.h"
 
 #include <cwchar>
 #include <new>
 
-#include "explorer_list.h"
-#include "resources/lang_ids.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "explorer/explorer_list.h"
+#include "lang/lang_ids.h"
 
 namespace lmx {
 
@@ -130,12 +130,6 @@ bool DevicePathOnHost(const wchar_t* devicePath, wchar_t* out, size_t outChars) 
 bool IsFolderEntry(const ExplorerEntry& entry) { return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 
 bool IsFileEntry(const ExplorerEntry& entry) { return !IsFolderEntry(entry) && !entry.isParent; }
-
-EntryKind KindOf(const ExplorerEntry& entry) {
-  if (entry.isParent) return KindParent;
-  if (entry.attributes & kStorageCardAttribute) return KindStorageCard;
-  return IsFolderEntry(entry) ? KindFolder : KindFile;
-}
 
 PathElement::PathElement(const wchar_t* name) { lstrcpynW(name_, name ? name : L"", MAX_PATH); }
 

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "obj_list.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 
@@ -48,7 +48,6 @@ constexpr int kImageSortUp = 7;
 
 bool IsFolderEntry(const ExplorerEntry& entry);  // directory bit
 bool IsFileEntry(const ExplorerEntry& entry);    // neither folder nor the parent row
-EntryKind KindOf(const ExplorerEntry& entry);
 
 // --- Levels ---
 class PathElement : public ObjListNode {

@@ -1,9 +1,6 @@
-// Numbers the explorer uses: the program's own bitmaps, its child windows and commands.
+// Numbers of the explorer's child windows and commands. Its bitmaps are the program's own
+// resources (resources/program_ids.h).
 #pragma once
-
-// Bitmaps of the program's own resources (Lumivex.exe).
-#define IDB_EXPLORER_IMAGES 140   // 8 cells of 16 x 16, magenta transparent: the row icons
-#define IDB_EXPLORER_TOOLBAR 145  // 13 cells of 16 x 16: the explorer toolbar
 
 // Child windows.
 #define IDC_EXPLORER_VIEW 1062     // the Zorvan_ExplorerView window in the dialog

@@ -1,11 +1,12 @@
-#include "explorer_list.h"
+#include "explorer/explorer_list.h"
 
 #include <cwchar>
 #include <new>
 
-#include "explorer_ids.h"
-#include "resources/lang_ids.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "explorer/explorer_ids.h"
+#include "lang/lang_ids.h"
+#include "resources/program_ids.h"
 
 namespace lmx {
 

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "directory_model.h"
+#include "explorer/directory_model.h"
 
 namespace lmx {
 

@@ -1,13 +1,14 @@
-#include "explorer_view.h"
+#include "explorer/explorer_view.h"
 
 #include <commctrl.h>
 
-#include "aygshell.h"
-#include "explorer_ids.h"
-#include "explorer_list.h"
-#include "resources/lang_ids.h"
-#include "ui_helpers.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "explorer/explorer_ids.h"
+#include "explorer/explorer_list.h"
+#include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "resources/program_ids.h"
+#include "ui/ui_helpers.h"
 
 namespace lmx {
 

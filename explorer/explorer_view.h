@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "toolbar_desc.h"
+#include "ui/toolbar_desc.h"
 
 namespace lmx {
 

@@ -1,10 +1,10 @@
-#include "format_links.h"
+#include "host/format_links.h"
 
 #include <windows.h>
 
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 

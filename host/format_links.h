@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "obj_list.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

@@ -1,8 +1,9 @@
-#include "plugin_entry.h"
+#include "host/plugin_entry.h"
 
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
+#include "plugins/common/plugin_ids.h"
 
 namespace lmx {
 
@@ -71,7 +72,7 @@ int PlugInEntry::LoadPlugInLibrary() {
   if (!module) {
     module = LoadLibraryW(component);
     if (!module) return 0;
-    icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(kPluginIconId), IMAGE_ICON, 0, 0, 0));
+    icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PLUGIN), IMAGE_ICON, 0, 0, 0));
   }
   // The first missing export ends the binding; what was found stays set.
   if (!Bind(module, "LMX_OpenAboutDlg", &openAboutDlg)) return 0;

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "gfx_image.h"
-#include "obj_list.h"
-#include "plugin_api.h"
+#include "picture/gfx_image.h"
+#include "plugins/common/plugin_api.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

@@ -1,9 +1,9 @@
-#include "plugin_list.h"
+#include "host/plugin_list.h"
 
 #include <cwchar>
 #include <string>
 
-#include "utils.h"
+#include "common/utils.h"
 
 namespace lmx {
 

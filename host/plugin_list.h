@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "obj_list.h"
-#include "plugin_entry.h"
+#include "host/plugin_entry.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

@@ -1,19 +1,18 @@
-#include "viewer_document.h"
+#include "host/viewer_document.h"
 
 #include <cwchar>
 #include <string>
 #include <vector>
 
-#include "explorer_view.h"
-#include "settings.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "explorer/explorer_view.h"
+#include "lang/lang_ids.h"
+#include "resources/program_ids.h"
+#include "ui/settings.h"
 
 namespace lmx {
 
 namespace {
-constexpr UINT kNoPlugInForFileString = 300;     // language component
-constexpr UINT kPlugInAlreadyAddedString = 301;  // language component
-constexpr UINT kCantFindPlugInString = 1002;     // the program's own
 
 ViewerDocument* g_document = nullptr;
 
@@ -77,7 +76,7 @@ int ViewerDocument::AddPlugIn(PlugInEntry* entry, bool registerIt) {
     return 0;
   }
   if (plugIns_->FindByComponent(entry->component)) {
-    MessageBoxW(OwnerWindow(), LoadLangString(kPlugInAlreadyAddedString), L"Warning...", MB_OK);
+    MessageBoxW(OwnerWindow(), LoadLangString(IDS_PLUGIN_ALREADY_ADDED), L"Warning...", MB_OK);
     delete entry;
     return 0;
   }
@@ -94,7 +93,7 @@ int ViewerDocument::AddPlugIn(PlugInEntry* entry, bool registerIt) {
         RegCloseKey(links);
       }
     }
-    MessageBoxW(nullptr, LoadOwnString(kCantFindPlugInString), L"Error...", MB_OK);
+    MessageBoxW(nullptr, LoadOwnString(IDS_CANT_FIND_PLUGIN), L"Error...", MB_OK);
     delete entry;
     return 0;
   }
@@ -155,7 +154,7 @@ int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {
   if (FirstFile()) CloseFile(owner);
   PlugInEntry* plugIn = PlugInForPath(chosen);
   if (!plugIn) {
-    MessageBoxW(owner, LoadLangString(kNoPlugInForFileString), L"ERROR!", MB_OK);
+    MessageBoxW(owner, LoadLangString(IDS_NO_PLUGIN_FOR_FILE), L"ERROR!", MB_OK);
     return 0;
   }
   auto* item = new ImageFileItem(plugIn, chosen);

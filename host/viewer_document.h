@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "format_links.h"
-#include "gfx_image.h"
-#include "obj_list.h"
-#include "plugin_list.h"
+#include "host/format_links.h"
+#include "host/plugin_list.h"
+#include "picture/gfx_image.h"
+#include "ui/obj_list.h"
 
 namespace lmx {
 

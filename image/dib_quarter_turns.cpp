@@ -1,11 +1,11 @@
-#include "dib_quarter_turns.h"
+#include "image/dib_quarter_turns.h"
 
 #include <algorithm>
 #include <atomic>
 
 #if defined(__SSE2__)
-#include "dib_turn_blocks.h"
-#include "dib_turn_kernels.h"
+#include "image/dib_turn_blocks.h"
+#include "image/dib_turn_kernels.h"
 #endif
 
 namespace lmx {

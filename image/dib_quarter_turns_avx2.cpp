@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "dib_turn_blocks.h"
-#include "dib_turn_kernels.h"
+#include "image/dib_turn_blocks.h"
+#include "image/dib_turn_kernels.h"
 
 #if LMX_TURN_KERNELS
 namespace lmx {

@@ -1,4 +1,4 @@
-#include "dib_transforms.h"
+#include "image/dib_transforms.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,7 +7,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "dib_quarter_turns.h"
+#include "image/dib_quarter_turns.h"
 
 namespace lmx {
 namespace {
@@ -570,17 +570,7 @@ DibStatus TransformDib(const void* block, size_t blockBytes, int code, BlockHeap
   auto* out = static_cast<uint8_t*>(heap.Alloc(static_cast<size_t>(total)));
   if (!out) return DibStatus::kNoMemory;
 
-  DibHeader d{};
-  d.biSize = kInfoHeaderSize;
-  d.biWidth = static_cast<int32_t>(width);
-  d.biHeight = static_cast<int32_t>(height);
-  d.biPlanes = 1;
-  d.biBitCount = static_cast<uint16_t>(src.bitCount);
-  d.biSizeImage = static_cast<uint32_t>(imageBytes);
-  d.biXPelsPerMeter = kDefaultPelsPerMeter;
-  d.biYPelsPerMeter = kDefaultPelsPerMeter;
-  d.biClrUsed = src.colorCount;
-  WriteDibHeader(out, d);
+  WriteDibHeader(out, MakeDibHeader(width, height, src.bitCount, src.colorCount));
   const auto* in = static_cast<const uint8_t*>(block);
   std::memcpy(out + kInfoHeaderSize, in + kInfoHeaderSize, src.pixelOffset - kInfoHeaderSize);
 

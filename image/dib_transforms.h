@@ -6,8 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "byte_source.h"
-#include "packed_dib.h"
+#include "lang/lang_ids.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx {
 
@@ -23,10 +24,10 @@ enum TransformCode : int {
 // Outcome of a transform; every failure value is the number of the message that tells it.
 enum class DibStatus : int {
   kOk = 0,
-  kCompressed = 296,
-  kBadHeader = 297,  // biSize is not 40, or the sizes do not fit the block
-  kNoMemory = 298,
-  kUnsupportedDepth = 299,
+  kCompressed = IDS_DIB_COMPRESSED,
+  kBadHeader = IDS_DIB_BAD_HEADER,  // biSize is not 40, or the sizes do not fit the block
+  kNoMemory = IDS_DIB_NO_MEMORY,
+  kUnsupportedDepth = IDS_DIB_UNSUPPORTED_DEPTH,
   kBadCode = -1,  // not a transform code; a caller's mistake, never shown
 };
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "dib_quarter_turns.h"
+#include "image/dib_quarter_turns.h"
 
 namespace lmx {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "dib_quarter_turns.h"
+#include "image/dib_quarter_turns.h"
 
 #if (defined(__GNUC__) || defined(__clang__)) && defined(__x86_64__)
 #define LMX_TURN_KERNELS 1

@@ -4,8 +4,8 @@
 // The input panel belongs to the process: its state lives here, and a change is announced
 // to the process's own top-level windows only, so that programs (and tests) running side by
 // side under one Wine server do not move each other's windows.
-#include "aygshell.h"
-#include "aygshell_module.h"
+#include "platform/aygshell.h"
+#include "platform/aygshell_module.h"
 
 namespace {
 

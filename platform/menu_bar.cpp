@@ -5,8 +5,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "aygshell.h"
-#include "aygshell_module.h"
+#include "platform/aygshell.h"
+#include "platform/aygshell_module.h"
+#include "platform/tahoma_font.h"
 
 namespace {
 
@@ -311,14 +312,6 @@ void ReadPopups(MenuBar* state) {
   }
 }
 
-HFONT CreateBarFont(HWND bar) {
-  HDC dc = GetDC(bar);
-  const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(bar, dc);
-  return CreateFontW(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"Tahoma");
-}
-
 LRESULT MenuBar_OnCreate(HWND bar, const CREATESTRUCTW* create) {
   const auto* params = static_cast<const CreateParams*>(create->lpCreateParams);
   auto* state = static_cast<MenuBar*>(Alloc(sizeof(MenuBar)));
@@ -335,7 +328,7 @@ LRESULT MenuBar_OnCreate(HWND bar, const CREATESTRUCTW* create) {
     return -1;
   }
   SendMessageW(state->toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  state->font = CreateBarFont(bar);
+  state->font = lmx::CreateTahomaFont(bar, 8, FW_BOLD);
   if (state->menu) ReadPopups(state);
   SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   LayOut(bar, state);

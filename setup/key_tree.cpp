@@ -1,4 +1,4 @@
-#include "key_tree.h"
+#include "setup/key_tree.h"
 
 namespace lmx {
 

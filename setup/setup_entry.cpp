@@ -1,8 +1,8 @@
 // zlx_SetupDll: the entry points the package installer calls. Installing needs nothing
 // from this library; removing re-points old associations and drops the plug-in list.
-#include "setup_exports.h"
-#include "setup_steps.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "setup/setup_exports.h"
+#include "setup/setup_steps.h"
 
 extern "C" {
 

@@ -1,8 +1,8 @@
-#include "setup_steps.h"
+#include "setup/setup_steps.h"
 
-#include "file_associations.h"
-#include "key_tree.h"
-#include "registry.h"
+#include "assoc/file_associations.h"
+#include "setup/key_tree.h"
+#include "ui/registry.h"
 
 namespace lmx {
 

@@ -1,4 +1,4 @@
-#include "help_text.h"
+#include "platform/peghelp/help_text.h"
 
 #include <windows.h>
 

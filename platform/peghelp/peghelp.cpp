@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "aygshell.h"
-#include "help_text.h"
+#include "platform/aygshell.h"
+#include "platform/peghelp/help_text.h"
+#include "platform/tahoma_font.h"
 
 namespace {
 
@@ -106,14 +107,6 @@ bool ReadHelpFile(const std::wstring& path, std::vector<char>* bytes) {
 
 Viewer* ViewerOf(HWND window) { return reinterpret_cast<Viewer*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
-HFONT CreateTextFont(HWND window) {
-  HDC dc = GetDC(window);
-  const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(window, dc);
-  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS, L"Tahoma");
-}
-
 LRESULT Viewer_OnCreate(HWND window) {
   auto* viewer = new (std::nothrow) Viewer{};
   if (!viewer) return -1;
@@ -124,7 +117,7 @@ LRESULT Viewer_OnCreate(HWND window) {
     delete viewer;
     return -1;
   }
-  viewer->font = CreateTextFont(window);
+  viewer->font = lmx::CreateTahomaFont(window, 8, FW_NORMAL);
   if (viewer->font) SendMessageW(viewer->edit, WM_SETFONT, reinterpret_cast<WPARAM>(viewer->font), FALSE);
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(viewer));
   return 0;

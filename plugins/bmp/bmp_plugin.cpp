@@ -1,8 +1,8 @@
 // zlx_bmp: Windows and OS/2 bitmaps.
 #include <windows.h>
 
-#include "bmp_reader.h"
-#include "plugin_module.h"
+#include "plugins/bmp/bmp_reader.h"
+#include "plugins/common/plugin_module.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {

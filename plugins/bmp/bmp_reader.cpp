@@ -1,8 +1,9 @@
-#include "bmp_reader.h"
+#include "plugins/bmp/bmp_reader.h"
 
 #include <cstring>
 
-#include "packed_dib.h"
+#include "plugins/common/little_endian.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::bmp {
 namespace {
@@ -16,11 +17,6 @@ struct HeaderBlock {
   size_t blockSize = 0;
   size_t pixelOffset = 0;  // 40 + 4 x colour count
 };
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 // An OS/2 core header becomes an equivalent 40-byte header.
 DibHeader FromCoreHeader(const uint8_t* core) {
@@ -221,17 +217,7 @@ void* ExpandRle(const void* block, size_t blockSize, BlockHeap& heap, DecodeMess
   auto* out = static_cast<uint8_t*>(AllocBlock(heap, outSize, messages, kMsgNoMemory));
   if (!out) return nullptr;
 
-  DibHeader h{};
-  h.biSize = kInfoHeaderSize;
-  h.biWidth = in.biWidth;
-  h.biHeight = in.biHeight;
-  h.biPlanes = 1;
-  h.biBitCount = in.biBitCount;
-  h.biSizeImage = static_cast<uint32_t>(imageSize);
-  h.biXPelsPerMeter = kDefaultPelsPerMeter;
-  h.biYPelsPerMeter = kDefaultPelsPerMeter;
-  h.biClrUsed = in.biClrUsed;
-  WriteDibHeader(out, h);
+  WriteDibHeader(out, MakeDibHeader(in.biWidth, in.biHeight, in.biBitCount, in.biClrUsed));
 
   const auto* src = static_cast<const uint8_t*>(block);
   std::memcpy(out + kInfoHeaderSize, src + kInfoHeaderSize, static_cast<size_t>(tableBytes));

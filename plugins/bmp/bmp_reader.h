@@ -4,24 +4,25 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "byte_source.h"
-#include "decode_messages.h"
+#include "plugins/bmp/bmp_ids.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
 
 namespace lmx::bmp {
 
 // String-table numbers of the plug-in's messages.
 enum Message : uint16_t {
-  kMsgGenericMemory = 500,
-  kMsgInvalidFileHandle = 1000,
-  kMsgFileHeaderRead = 1001,
-  kMsgNotBitmap = 1002,
-  kMsgInfoHeaderRead = 1003,
-  kMsgUnknownFormat = 1004,
-  kMsgNoMemory = 1005,
-  kMsgNoFileName = 1006,
-  kMsgInvalidDib = 1009,
-  kMsgNoOs2 = 1010,
-  kMsgInvalidRle = 1011,
+  kMsgGenericMemory = IDS_BMP_GENERIC_MEMORY,
+  kMsgInvalidFileHandle = IDS_BMP_INVALID_FILE_HANDLE,
+  kMsgFileHeaderRead = IDS_BMP_FILE_HEADER_READ,
+  kMsgNotBitmap = IDS_BMP_NOT_BITMAP,
+  kMsgInfoHeaderRead = IDS_BMP_INFO_HEADER_READ,
+  kMsgUnknownFormat = IDS_BMP_UNKNOWN_FORMAT,
+  kMsgNoMemory = IDS_BMP_NO_MEMORY,
+  kMsgNoFileName = IDS_BMP_NO_FILE_NAME,
+  kMsgInvalidDib = IDS_BMP_INVALID_DIB,
+  kMsgNoOs2 = IDS_BMP_NO_OS2,
+  kMsgInvalidRle = IDS_BMP_INVALID_RLE,
 };
 
 constexpr uint32_t kRle8 = 1;

@@ -1,4 +1,4 @@
-#include "byte_source.h"
+#include "plugins/common/byte_source.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -44,6 +44,22 @@ inline uint32_t DefaultColorCount(uint32_t bitCount) {
   return bitCount < 16 ? (1u << bitCount) : 0;
 }
 
+// The header of an uncompressed bottom-up picture with `colors` table entries, at 75 dots
+// per inch; biSizeImage counts the padded rows.
+inline DibHeader MakeDibHeader(uint32_t width, uint32_t height, uint32_t bitCount, uint32_t colors) {
+  DibHeader h{};
+  h.biSize = kInfoHeaderSize;
+  h.biWidth = static_cast<int32_t>(width);
+  h.biHeight = static_cast<int32_t>(height);
+  h.biPlanes = 1;
+  h.biBitCount = static_cast<uint16_t>(bitCount);
+  h.biSizeImage = static_cast<uint32_t>(DibStride(width, bitCount) * height);
+  h.biXPelsPerMeter = kDefaultPelsPerMeter;
+  h.biYPelsPerMeter = kDefaultPelsPerMeter;
+  h.biClrUsed = colors;
+  return h;
+}
+
 inline DibHeader ReadDibHeader(const void* block) {
   DibHeader h;
   std::memcpy(&h, block, sizeof h);

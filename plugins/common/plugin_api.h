@@ -14,6 +14,4 @@ using LmxOpenAboutDlgFn = INT_PTR (*)(HWND owner);
 
 namespace lmx {
 constexpr DWORD kPluginVersion = 0x10000;  // 1.0
-constexpr UINT kPluginIconId = 100;
-constexpr UINT kPluginAboutDialogId = 300;
 }  // namespace lmx

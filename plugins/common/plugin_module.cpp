@@ -1,9 +1,10 @@
 // Module start-up and the exports that behave alike in every format plug-in.
-#include "plugin_module.h"
+#include "plugins/common/plugin_module.h"
 
 #include <cwchar>
 
-#include "utils.h"
+#include "common/utils.h"
+#include "plugins/common/plugin_ids.h"
 
 namespace lmx {
 
@@ -87,7 +88,7 @@ extern "C" BOOL LMX_UnRegisterDLL(HKEY parentKey) {
 }
 
 extern "C" INT_PTR LMX_OpenAboutDlg(HWND owner) {
-  HRSRC res = FindResourceW(InstanceModule(), MAKEINTRESOURCEW(kPluginAboutDialogId), MAKEINTRESOURCEW(5));
+  HRSRC res = FindResourceW(InstanceModule(), MAKEINTRESOURCEW(IDD_PLUGIN_ABOUT), MAKEINTRESOURCEW(5));
   HGLOBAL data = res ? LoadResource(InstanceModule(), res) : nullptr;
   if (!data) return -1;
   return DialogBoxIndirectParamW(InstanceModule(), static_cast<LPCDLGTEMPLATEW>(LockResource(data)), owner,

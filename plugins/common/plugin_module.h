@@ -4,9 +4,10 @@
 
 #include <windows.h>
 
-#include "byte_source.h"
-#include "decode_messages.h"
-#include "plugin_api.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
+#include "plugins/common/local_heap.h"
+#include "plugins/common/plugin_api.h"
 
 namespace lmx {
 
@@ -46,17 +47,6 @@ class FileSource final : public ByteSource {
  private:
   HANDLE handle_;
   uint64_t size_ = 0;
-};
-
-// Zero-filled fixed blocks from the local heap, which the host frees with LocalFree.
-class LocalHeap final : public BlockHeap {
- public:
-  void* Alloc(size_t size) override;
-  void Free(void* block) override;
-  bool OutOfMemory() const override { return outOfMemory_; }
-
- private:
-  bool outOfMemory_ = false;
 };
 
 // The system wait cursor for the lifetime of the object.

@@ -1,4 +1,4 @@
-#include "plugin_module.h"
+#include "plugins/common/plugin_module.h"
 
 namespace lmx {
 
@@ -46,13 +46,5 @@ uint64_t FileSource::Position() const {
   SetFilePointerEx(handle_, zero, &at, FILE_CURRENT);
   return static_cast<uint64_t>(at.QuadPart);
 }
-
-void* LocalHeap::Alloc(size_t size) {
-  void* block = LocalAlloc(LPTR, size);
-  outOfMemory_ = !block && GetLastError() == ERROR_NOT_ENOUGH_MEMORY;
-  return block;
-}
-
-void LocalHeap::Free(void* block) { LocalFree(block); }
 
 }  // namespace lmx

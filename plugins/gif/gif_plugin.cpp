@@ -3,9 +3,9 @@
 
 #include <cwchar>
 
-#include "gif_reader.h"
-#include "plugin_module.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "plugins/common/plugin_module.h"
+#include "plugins/gif/gif_reader.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {

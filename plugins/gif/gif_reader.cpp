@@ -1,8 +1,9 @@
-#include "gif_reader.h"
+#include "plugins/gif/gif_reader.h"
 
 #include <cstring>
 
-#include "packed_dib.h"
+#include "plugins/common/little_endian.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::gif {
 namespace {
@@ -16,8 +17,6 @@ constexpr size_t kReadChunk = 64 * 1024;
 constexpr uint8_t kExtensionIntroducer = 0x21;
 constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 // Fixed storage of one decode: the file's bytes in large reads, and the LZW tables.
 struct Workspace {
@@ -421,17 +420,7 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   const uint32_t colors = 1u << canvas.bits;
   canvas.pixels = canvas.block + kInfoHeaderSize + 4 * colors;
 
-  DibHeader h{};
-  h.biSize = kInfoHeaderSize;
-  h.biWidth = static_cast<int32_t>(canvas.width);
-  h.biHeight = static_cast<int32_t>(canvas.height);
-  h.biPlanes = 1;
-  h.biBitCount = static_cast<uint16_t>(canvas.bits);
-  h.biSizeImage = static_cast<uint32_t>(imageSize);
-  h.biXPelsPerMeter = kDefaultPelsPerMeter;
-  h.biYPelsPerMeter = kDefaultPelsPerMeter;
-  h.biClrUsed = colors;
-  WriteDibHeader(canvas.block, h);
+  WriteDibHeader(canvas.block, MakeDibHeader(canvas.width, canvas.height, canvas.bits, colors));
 
   if (globalTable) {
     const uint32_t entries = 2u << sizeField;

@@ -5,25 +5,26 @@
 
 #include <cstdint>
 
-#include "byte_source.h"
-#include "decode_messages.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
+#include "plugins/gif/gif_ids.h"
 
 namespace lmx::gif {
 
 // String-table numbers of the plug-in's messages.
 enum Message : uint16_t {
-  kMsgCantOpen = 300,
-  kMsgNotGif = 1000,
-  kMsgPrematureEnd = 1001,
-  kMsgNoMemory = 1005,
-  kMsgInvalidCode = 1006,  // detail: the code
-  kMsgReadLoop = 1007,
-  kMsgLzw = 1008,
-  kMsgWrongColors = 1009,
-  kMsgNoColorTable = 1010,
-  kMsgNoRowTable = 1011,  // never needed: interlaced rows are placed as they are decoded
-  kMsgInvalidPart = 1012,
-  kMsgUnknownVersion = 1013,  // detail: the three version bytes, the first in the low byte
+  kMsgCantOpen = IDS_GIF_CANT_OPEN,
+  kMsgNotGif = IDS_GIF_NOT_GIF,
+  kMsgPrematureEnd = IDS_GIF_PREMATURE_END,
+  kMsgNoMemory = IDS_GIF_NO_MEMORY,
+  kMsgInvalidCode = IDS_GIF_INVALID_CODE,  // detail: the code
+  kMsgReadLoop = IDS_GIF_READ_LOOP,
+  kMsgLzw = IDS_GIF_LZW,
+  kMsgWrongColors = IDS_GIF_WRONG_COLORS,
+  kMsgNoColorTable = IDS_GIF_NO_COLOR_TABLE,
+  kMsgNoRowTable = IDS_GIF_NO_ROW_TABLE,  // never needed: interlaced rows are placed as they are decoded
+  kMsgInvalidPart = IDS_GIF_INVALID_PART,
+  kMsgUnknownVersion = IDS_GIF_UNKNOWN_VERSION,  // detail: the three version bytes, the first in the low byte
 };
 
 // Reads the GIF file behind `file` into a canvas from `heap`. Null with messages when the

@@ -1,8 +1,8 @@
 // zlx_pcx: PCX (ZSoft Paintbrush) files.
 #include <windows.h>
 
-#include "pcx_reader.h"
-#include "plugin_module.h"
+#include "plugins/common/plugin_module.h"
+#include "plugins/pcx/pcx_reader.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {

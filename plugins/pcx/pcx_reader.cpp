@@ -1,8 +1,9 @@
-#include "pcx_reader.h"
+#include "plugins/pcx/pcx_reader.h"
 
 #include <cstring>
 
-#include "packed_dib.h"
+#include "plugins/common/little_endian.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::pcx {
 namespace {
@@ -21,8 +22,6 @@ constexpr uint8_t kDefaultPalette[16][3] = {
     {128, 128, 0}, {128, 128, 128}, {192, 192, 192}, {0, 0, 255}, {0, 255, 0},   {0, 255, 255},
     {255, 0, 0},   {255, 0, 255}, {255, 255, 0}, {255, 255, 255},
 };
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 struct Header {
   uint8_t manufacturer, version, encoding, bitsPerPlane, planes;
@@ -376,16 +375,7 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
   }
   if (progress) progress->Decoding();
 
-  DibHeader dib{};
-  dib.biSize = kInfoHeaderSize;
-  dib.biWidth = static_cast<int32_t>(width);
-  dib.biHeight = static_cast<int32_t>(height);
-  dib.biPlanes = 1;
-  dib.biBitCount = static_cast<uint16_t>(depth);
-  dib.biSizeImage = static_cast<uint32_t>(imageSize);
-  dib.biXPelsPerMeter = kDefaultPelsPerMeter;
-  dib.biYPelsPerMeter = kDefaultPelsPerMeter;
-  dib.biClrUsed = colors;
+  DibHeader dib = MakeDibHeader(width, height, depth, colors);
   dib.biClrImportant = colors;
   WriteDibHeader(block, dib);
 

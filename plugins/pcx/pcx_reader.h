@@ -4,21 +4,22 @@
 
 #include <cstdint>
 
-#include "byte_source.h"
-#include "decode_messages.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
+#include "plugins/pcx/pcx_ids.h"
 
 namespace lmx::pcx {
 
 // String-table numbers of the plug-in's messages, and two texts that are not in the table.
 enum Message : uint16_t {
-  kMsgNoMemory = 500,
-  kMsgUnknownFormat = 501,
-  kMsgNoFileName = 502,
-  kMsgCantOpen = 503,
-  kMsgNotPcx = 504,
-  kMsgCantRead = 505,
-  kMsgDecodeFailed = 506,
-  kMsgColorTableId = 507,
+  kMsgNoMemory = IDS_PCX_NO_MEMORY,
+  kMsgUnknownFormat = IDS_PCX_UNKNOWN_FORMAT,
+  kMsgNoFileName = IDS_PCX_NO_FILE_NAME,
+  kMsgCantOpen = IDS_PCX_CANT_OPEN,
+  kMsgNotPcx = IDS_PCX_NOT_PCX,
+  kMsgCantRead = IDS_PCX_CANT_READ,
+  kMsgDecodeFailed = IDS_PCX_DECODE_FAILED,
+  kMsgColorTableId = IDS_PCX_COLOR_TABLE_ID,
   kTextReadFailed = 0xF001,       // "Fehler beim Lesen der PCX-Datei!"
   kTextWrongColorFormat = 0xF002,  // "Falsches Farbformat in der PCX-Datei!"
 };

@@ -1,8 +1,8 @@
 // zlx_tif: TIFF files, one picture per directory, decoded by libtiff.
 #include <windows.h>
 
-#include "plugin_module.h"
-#include "tif_reader.h"
+#include "plugins/common/plugin_module.h"
+#include "plugins/tif/tif_reader.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {

@@ -1,4 +1,4 @@
-#include "tif_reader.h"
+#include "plugins/tif/tif_reader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include <tiffio.h>
 
-#include "packed_dib.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::tif {
 namespace {
@@ -349,18 +349,9 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   }
   auto* bytes = static_cast<uint8_t*>(block);
 
-  DibHeader h{};
-  h.biSize = kInfoHeaderSize;
-  h.biWidth = static_cast<int32_t>(t.width);
-  h.biHeight = static_cast<int32_t>(t.length);
-  h.biPlanes = 1;
-  h.biBitCount = depth;
-  h.biCompression = 0;
-  h.biSizeImage = static_cast<uint32_t>(imageBytes);
+  DibHeader h = MakeDibHeader(t.width, t.length, depth, colors);
   h.biXPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.xResolution);
   h.biYPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.yResolution);
-  h.biClrUsed = colors;
-  h.biClrImportant = 0;
   WriteDibHeader(bytes, h);
 
   auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);

@@ -5,21 +5,22 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "byte_source.h"
-#include "decode_messages.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
+#include "plugins/tif/tif_ids.h"
 
 namespace lmx::tif {
 
 // String-table numbers of the plug-in's messages.
 enum Message : uint16_t {
-  kMsgCannotRead = 500,
-  kMsgNoMemory = 501,
-  kMsgDecodeError = 505,
-  kMsgInvalidColorFormat = 506,
-  kMsgNoTransparencyMask = 507,
-  kMsgNoCmyk = 508,
-  kMsgNoYCbCr = 509,
-  kMsgNoCieLab = 510,
+  kMsgCannotRead = IDS_TIF_CANNOT_READ,
+  kMsgNoMemory = IDS_TIF_NO_MEMORY,
+  kMsgDecodeError = IDS_TIF_DECODE_ERROR,
+  kMsgInvalidColorFormat = IDS_TIF_INVALID_COLOR_FORMAT,
+  kMsgNoTransparencyMask = IDS_TIF_NO_TRANSPARENCY_MASK,
+  kMsgNoCmyk = IDS_TIF_NO_CMYK,
+  kMsgNoYCbCr = IDS_TIF_NO_Y_CB_CR,
+  kMsgNoCieLab = IDS_TIF_NO_CIE_LAB,
   // Not in the string table: the plug-in shows its literal German text for JPEG data.
   kMsgJpegNotSupported = 0xF007,
 };

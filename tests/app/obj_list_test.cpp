@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "obj_list.h"
+#include "ui/obj_list.h"
 
 using lmx::ListDirection;
 using lmx::ObjList;

@@ -4,13 +4,13 @@
 #include <string>
 #include <thread>
 
-#include "aygshell.h"
-#include "dialog_driver.h"
-#include "message_capture.h"
-#include "options_dialog.h"
-#include "resources/lang_ids.h"
-#include "test_env.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "dialogs/options_dialog.h"
+#include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "registry.h"
-#include "test_env.h"
+#include "tests/support/test_env.h"
+#include "ui/registry.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app_key_guard.h"
-#include "registry.h"
-#include "settings.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "tools/support/app_key_guard.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
 
 namespace {
 

@@ -2,13 +2,14 @@
 
 #include <string>
 
-#include "message_capture.h"
-#include "resources/app_resources.h"
-#include "splash.h"
-#include "test_env.h"
-#include "toolbar_desc.h"
-#include "ui_helpers.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "resources/program_ids.h"
+#include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
+#include "tools/support/message_capture.h"
+#include "ui/splash.h"
+#include "ui/toolbar_desc.h"
+#include "ui/ui_helpers.h"
 
 namespace {
 
@@ -22,12 +23,8 @@ std::wstring TextOf(HWND window) {
 
 void PumpUntil(bool (*done)(HWND), HWND window, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
-  MSG msg;
   while (!done(window) && GetTickCount() - start < timeoutMs) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    lmx::test::Pump();
     Sleep(10);
   }
 }
@@ -61,10 +58,17 @@ TEST_F(UiTest, FontsAreTahomaAtTheScreensResolution) {
   ASSERT_NE(font, nullptr);
   LOGFONTW lf{};
   ASSERT_EQ(GetObjectW(font, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
-  EXPECT_EQ(lf.lfHeight, -(10 * dpi / 72));
-  if (dpi == 96) {
-    EXPECT_EQ(lf.lfHeight, -13);
+  // Ten points at the common screen resolutions, cut towards zero.
+  const struct {
+    int dpi, height;
+  } kTenPoints[] = {{96, -13}, {120, -16}, {144, -20}, {192, -26}};
+  bool known = false;
+  for (const auto& t : kTenPoints) {
+    if (t.dpi != dpi) continue;
+    known = true;
+    EXPECT_EQ(lf.lfHeight, t.height);
   }
+  EXPECT_TRUE(known) << "no expected height at " << dpi << " dpi";
   EXPECT_EQ(lf.lfWidth, 0);
   EXPECT_EQ(lf.lfWeight, FW_BOLD);
   EXPECT_EQ(lf.lfPitchAndFamily, FF_SWISS);

@@ -4,14 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "associate_dialog.h"
-#include "classes_key_guard.h"
-#include "dialog_driver.h"
-#include "message_capture.h"
-#include "resources/assoc_ids.h"
-#include "test_env.h"
-#include "utils.h"
-#include "viewer_document.h"
+#include "common/utils.h"
+#include "dialogs/associate_dialog.h"
+#include "host/viewer_document.h"
+#include "lang/lang_ids.h"
+#include "resources/program_ids.h"
+#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ class AssociateDialogTest : public testing::Test {
     document->AddFormatLink(new lmx::FormatLinkEntry(L"lms", L"Strays", L"lms", 0));
     lmqPlugIn = AddPlugIn(L"lmq", L"Lmq", L"C:\\Plug-Ins\\zlx_lmq.dll", true);
     AddPlugIn(L"lmr", L"Lmr", L"C:\\Plug-Ins\\zlx_lmr.dll", false);
-    defaultIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ASSOC_DEFAULT));
+    defaultIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FILE_LINK));
   }
   void TearDown() override {
     lmx::DestroyTheDocument();

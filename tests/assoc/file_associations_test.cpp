@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "classes_key_guard.h"
-#include "file_associations.h"
-#include "message_capture.h"
-#include "test_env.h"
+#include "assoc/file_associations.h"
+#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cwchar>
 
-#include "message_capture.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "tools/support/message_capture.h"
 
 using lmx::MessageCapture;
 
@@ -82,7 +82,7 @@ TEST_F(UtilsTest, ExtensionIsCutToThreeCharactersAndAMissingOneIsReported) {
 
 TEST_F(UtilsTest, RemoveCharClosesGaps) {
   wchar_t text[] = L"&Open && Save";
-  EXPECT_TRUE(lmx::RemoveAmpersands(text));
+  EXPECT_TRUE(lmx::RemoveChar(L'&', text));
   EXPECT_STREQ(text, L"Open  Save");
   EXPECT_TRUE(lmx::RemoveSpaces(text));
   EXPECT_STREQ(text, L"OpenSave");
@@ -117,19 +117,6 @@ TEST_F(UtilsTest, NumbersAreGroupedByThreeWithDots) {
   wchar_t tight[8] = L"1234567";
   EXPECT_FALSE(lmx::NumberText(tight, 8));
   EXPECT_STREQ(tight, L"1234567");
-}
-
-TEST_F(UtilsTest, GeometryHelpers) {
-  RECT outer{0, 0, 101, 51}, inner{0, 0, 10, 10};
-  lmx::CentreRect(outer, &inner, lmx::kCentreVertical | lmx::kCentreHorizontal);
-  EXPECT_EQ(inner.left, 45);
-  EXPECT_EQ(inner.top, 20);
-  EXPECT_EQ(inner.right - inner.left, 10);
-  EXPECT_TRUE(lmx::PointInRect(outer, 101, 51));
-  EXPECT_FALSE(lmx::PointInRect(outer, 102, 0));
-  POINT p = lmx::PointFromPacked(0xFFFF0010);
-  EXPECT_EQ(p.x, 16);
-  EXPECT_EQ(p.y, 65535);
 }
 
 TEST_F(UtilsTest, DrawBitmapCopiesAndReportsAMissingBitmap) {

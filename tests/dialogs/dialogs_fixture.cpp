@@ -1,12 +1,13 @@
-#include "dialogs_fixture.h"
+#include "tests/dialogs/dialogs_fixture.h"
 
 #include <commctrl.h>
 
 #include <cwchar>
 
-#include "explorer_fixture.h"
-#include "explorer_ids.h"
-#include "settings.h"
+#include "explorer/explorer_ids.h"
+#include "tests/explorer/explorer_fixture.h"
+#include "tests/support/window_input.h"
+#include "ui/settings.h"
 
 namespace lmx::test {
 
@@ -94,13 +95,7 @@ void DoubleTapRow(HWND explorer, const std::wstring& name) {
   HWND list = GetDlgItem(GetDlgItem(explorer, IDC_EXPLORER_VIEW), IDC_EXPLORER_LIST);
   const int index = RowIndex(list, name);
   ASSERT_GE(index, 0) << "no row " << std::string(name.begin(), name.end());
-  RECT rc{};
-  rc.left = LVIR_LABEL;
-  SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
-  SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
-  const LPARAM at = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
-  SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  DoubleTap(list, index);
 }
 
 }  // namespace lmx::test

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host_fixture.h"
-#include "viewer_document.h"
+#include "host/viewer_document.h"
+#include "tests/host/host_fixture.h"
 
 namespace lmx::test {
 

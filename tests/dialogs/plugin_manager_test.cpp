@@ -10,16 +10,16 @@
 #include <thread>
 #include <vector>
 
-#include "aygshell.h"
-#include "dialogs_fixture.h"
-#include "explorer_fixture.h"
-#include "message_capture.h"
-#include "plugin_manager.h"
-#include "registry.h"
-#include "resources/plugin_manager_ids.h"
-#include "settings.h"
-#include "test_env.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "dialogs/plugin_manager.h"
+#include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "tests/dialogs/dialogs_fixture.h"
+#include "tests/explorer/explorer_fixture.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
 
 namespace lmx::test {
 namespace {

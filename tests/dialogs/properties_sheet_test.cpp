@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "aygshell.h"
-#include "dialog_driver.h"
-#include "dialogs_fixture.h"
-#include "gfx_image.h"
-#include "message_capture.h"
-#include "properties_sheet.h"
-#include "resources/properties_ids.h"
-#include "test_env.h"
+#include "dialogs/properties_sheet.h"
+#include "lang/lang_ids.h"
+#include "picture/gfx_image.h"
+#include "platform/aygshell.h"
+#include "tests/dialogs/dialogs_fixture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace lmx::test {
 namespace {

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "directory_model.h"
-#include "explorer_fixture.h"
-#include "explorer_list.h"
-#include "message_capture.h"
-#include "test_env.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "explorer/directory_model.h"
+#include "explorer/explorer_list.h"
+#include "tests/explorer/explorer_fixture.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "explorer_fixture.h"
+#include "tests/explorer/explorer_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include "explorer_list.h"
+#include "explorer/explorer_list.h"
 
 namespace lmx::test {
 

@@ -5,15 +5,16 @@
 #include <thread>
 #include <vector>
 
-#include "aygshell.h"
-#include "dialog_driver.h"
-#include "explorer_fixture.h"
-#include "explorer_ids.h"
-#include "explorer_list.h"
-#include "explorer_view.h"
-#include "message_capture.h"
-#include "test_env.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "explorer/explorer_ids.h"
+#include "explorer/explorer_list.h"
+#include "explorer/explorer_view.h"
+#include "platform/aygshell.h"
+#include "tests/explorer/explorer_fixture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 
@@ -43,13 +44,7 @@ HWND DoneButtonOf(HWND dialog) {
 void DoubleTap(HWND list, const std::wstring& name) {
   const int index = RowIndex(list, name);
   ASSERT_GE(index, 0) << lmx::ToUtf8(name);
-  RECT rc{};
-  rc.left = LVIR_LABEL;
-  SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
-  SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&rc));
-  const LPARAM at = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
-  SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  lmx::test::DoubleTap(list, index);
 }
 
 void PressDone(HWND dialog) {

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gif_reader.h"
-#include "fuzz_support.h"
+#include "plugins/gif/gif_reader.h"
+#include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::MemorySource file(data, size);

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "packed_dib.h"
+#include "plugins/common/packed_dib.h"
 
 namespace lmx::fuzz {
 

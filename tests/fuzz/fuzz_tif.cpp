@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_support.h"
-#include "tif_reader.h"
+#include "plugins/tif/tif_reader.h"
+#include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // libtiff reads a mapped file and a read one along different roads: the input's last byte

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <vector>
 
-#include "dib_quarter_turns.h"
-#include "dib_transforms.h"
-#include "packed_dib.h"
+#include "image/dib_quarter_turns.h"
+#include "image/dib_transforms.h"
+#include "plugins/common/packed_dib.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "dialog_driver.h"
-#include "host_fixture.h"
-#include "message_capture.h"
-#include "settings.h"
-#include "test_env.h"
-#include "viewer_document.h"
+#include "host/viewer_document.h"
+#include "tests/host/host_fixture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
+#include "ui/settings.h"
 
 namespace lmx::test {
 namespace {

@@ -1,10 +1,10 @@
-#include "host_fixture.h"
+#include "tests/host/host_fixture.h"
 
-#include "plugin_api.h"
-#include "registry.h"
-#include "settings.h"
-#include "test_env.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "plugins/common/plugin_api.h"
+#include "tests/support/test_env.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
 
 namespace lmx::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app_key_guard.h"
+#include "tools/support/app_key_guard.h"
 
 namespace lmx::test {
 

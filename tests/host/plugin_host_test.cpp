@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "host_fixture.h"
-#include "message_capture.h"
-#include "registry.h"
-#include "viewer_document.h"
+#include "host/viewer_document.h"
+#include "tests/host/host_fixture.h"
+#include "tools/support/message_capture.h"
+#include "ui/registry.h"
 
 namespace lmx::test {
 namespace {

@@ -7,22 +7,22 @@
 #include <string>
 #include <vector>
 
-#include "dib_quarter_turns.h"
-#include "dib_transforms.h"
-#include "packed_dib.h"
+#include "image/dib_quarter_turns.h"
+#include "image/dib_transforms.h"
+#include "plugins/common/packed_dib.h"
+#include "tests/support/test_bytes.h"
 
 namespace lmx {
 namespace {
 
 using Block = std::vector<uint8_t>;
 
-void Put32(Block& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
+using test::Put32;
 
+// Random colours and pixels; biClrImportant 7, which a transformed picture drops.
 Block MakeDib(uint32_t w, uint32_t h, uint16_t bits, uint32_t clrUsed, std::mt19937& rng) {
-  const size_t stride = DibStride(w, bits);
-  Block b(kInfoHeaderSize + 4 * size_t{clrUsed} + stride * h);
-  DibHeader hd{40, int32_t(w), int32_t(h), 1, bits, 0, uint32_t(stride * h), 3780, 3780, clrUsed, 7};
-  WriteDibHeader(b.data(), hd);
+  Block b = test::MakeDib(w, h, bits, clrUsed);
+  Put32(b, 36, 7);
   for (size_t i = kInfoHeaderSize; i < b.size(); ++i) b[i] = static_cast<uint8_t>(rng());
   return b;
 }

@@ -8,12 +8,13 @@
 #include <utility>
 #include <vector>
 
-#include "gfx_image.h"
-#include "message_capture.h"
-#include "packed_dib.h"
-#include "plugin_api.h"
-#include "test_env.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "picture/gfx_image.h"
+#include "plugins/common/packed_dib.h"
+#include "plugins/common/plugin_api.h"
+#include "tests/support/test_bytes.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace lmx::test {
 namespace {
@@ -21,18 +22,13 @@ namespace {
 using Block = std::vector<uint8_t>;
 using Messages = std::vector<std::pair<std::wstring, std::wstring>>;
 
-void Put32(Block& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
-
 struct Bgr {
   uint8_t b, g, r;
 };
 
 // A packed DIB; `table` gives the colours, the pixel bytes start zeroed.
 Block MakeDib(int32_t w, int32_t h, uint16_t bits, const std::vector<Bgr>& table = {}) {
-  const size_t stride = DibStride(w, bits);
-  Block b(40 + 4 * table.size() + stride * h);
-  DibHeader hd{40, w, h, 1, bits, 0, uint32_t(stride * h), 3780, 3780, uint32_t(table.size()), 0};
-  WriteDibHeader(b.data(), hd);
+  Block b = test::MakeDib(w, h, bits, uint32_t(table.size()));
   for (size_t i = 0; i < table.size(); ++i) {
     b[40 + 4 * i] = table[i].b, b[41 + 4 * i] = table[i].g, b[42 + 4 * i] = table[i].r;
   }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "run_tool.h"
-#include "test_env.h"
+#include "tests/install/run_tool.h"
+#include "tests/support/test_env.h"
 
 namespace lmx::test {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "app_key_guard.h"
-#include "run_tool.h"
-#include "test_env.h"
+#include "tests/install/run_tool.h"
+#include "tests/support/test_env.h"
+#include "tools/support/app_key_guard.h"
 
 namespace lmx::test {
 namespace {
@@ -147,7 +147,6 @@ TEST_F(RegistrationTest, NeedsTheFolder) {
   EXPECT_EQ(DumpAppKey(), L"<no application key>");
 }
 
-#ifdef LMX_HAVE_SETUP_DLL
 TEST_F(RegistrationTest, UninstallRemovesThePlugInListAndKeepsTheSettings) {
   // Only the BMP plug-in: the removal re-points the links of every listed extension, and
   // every prefix already links .bmp to something of its own.
@@ -164,7 +163,6 @@ TEST_F(RegistrationTest, UninstallRemovesThePlugInListAndKeepsTheSettings) {
   EXPECT_EQ(ReadString(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
   RegCloseKey(app);
 }
-#endif
 
 TEST_F(RegistrationTest, UninstallReportsALibraryWithoutTheEntry) {
   const ToolRun run = Install(L"--dir " + Quoted(kFolder) + L" --uninstall " + Quoted(BinDir() + L"zlx_gif.dll"));

@@ -1,10 +1,10 @@
-#include "run_tool.h"
+#include "tests/install/run_tool.h"
 
 #include <shellapi.h>
 
 #include <vector>
 
-#include "test_env.h"
+#include "tests/support/test_env.h"
 
 namespace lmx::test {
 

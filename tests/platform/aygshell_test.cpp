@@ -2,10 +2,13 @@
 
 #include <vector>
 
-#include "aygshell.h"
-#include "message_capture.h"
+#include "platform/aygshell.h"
+#include "tests/support/window_input.h"
+#include "tools/support/message_capture.h"
 
 namespace {
+
+using lmx::test::Pump;
 
 // A dialog template built in memory: a captioned, framed pop-up with one button.
 class DialogTemplate {
@@ -70,14 +73,6 @@ HWND MakeDialog(DialogRecord* record) {
   static DialogTemplate dialogTemplate;
   return CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialogTemplate.Get(), nullptr, RecordingProc,
                                     reinterpret_cast<LPARAM>(record));
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 BOOL SetSip(bool up, DWORD size = sizeof(SIPINFO)) {

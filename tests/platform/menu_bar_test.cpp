@@ -9,14 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "../../app/resources/command_ids.h"
-#include "../../app/resources/menu_bar_ids.h"
-#include "aygshell.h"
-#include "menu_bar_test_ids.h"
-#include "message_capture.h"
-#include "test_env.h"
+#include "lang/lang_ids.h"
+#include "platform/aygshell.h"
+#include "tests/platform/menu_bar_test_ids.h"
+#include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
+#include "tools/support/message_capture.h"
 
 namespace {
+
+using lmx::test::Pump;
 
 constexpr int kBarTop = AYG_SCREEN_HEIGHT - AYG_MENU_BAR_HEIGHT;
 
@@ -57,14 +59,6 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 // Keys typed into the popup once it shows: the menu's own loop reads them from the queue.
@@ -357,7 +351,13 @@ TEST_F(MenuBarTest, GreyedItemsCannotBeChosen) {
   HMENU file = GetSubMenu(MenuOf(bar), 0);
   EnableMenuItem(file, IDC_CMD_OPEN, MF_BYCOMMAND | MF_GRAYED);
   TapTextButton(bar, 0, {VK_DOWN, VK_RETURN, VK_ESCAPE});
+  EXPECT_TRUE(gPopupSeen);
   for (UINT command : log.commands) EXPECT_NE(command, static_cast<UINT>(IDC_CMD_OPEN));
+  // The same keys choose the item once it is enabled again.
+  EnableMenuItem(file, IDC_CMD_OPEN, MF_BYCOMMAND | MF_ENABLED);
+  TapTextButton(bar, 0, {VK_DOWN, VK_RETURN});
+  ASSERT_FALSE(log.commands.empty());
+  EXPECT_EQ(log.commands.back(), static_cast<UINT>(IDC_CMD_OPEN));
 }
 
 TEST_F(MenuBarTest, TapsAreIgnoredWhileTheOwnerIsDisabled) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "aygshell.h"
-#include "help_text.h"
-#include "test_env.h"
+#include "platform/aygshell.h"
+#include "platform/peghelp/help_text.h"
+#include "tests/support/test_env.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The PCX plug-in on files built byte by byte.
-#include "plugin_fixture.h"
+#include "tests/plugins/plugin_fixture.h"
 
 namespace lmx::test {
 namespace {

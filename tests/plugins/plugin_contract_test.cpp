@@ -1,5 +1,5 @@
 // What every format plug-in promises the host, checked on each built plug-in.
-#include "plugin_fixture.h"
+#include "tests/plugins/plugin_fixture.h"
 
 namespace lmx::test {
 namespace {

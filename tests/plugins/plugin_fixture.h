@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "message_capture.h"
-#include "packed_dib.h"
-#include "plugin_api.h"
-#include "test_env.h"
+#include "plugins/common/packed_dib.h"
+#include "plugins/common/plugin_api.h"
+#include "tests/support/test_bytes.h"
+#include "tests/support/test_env.h"
+#include "tools/support/message_capture.h"
 
 namespace lmx::test {
 
@@ -73,15 +74,6 @@ inline void ExpectPluginMessages(const MessageCapture& capture, const wchar_t* c
   EXPECT_EQ(got, std::vector<std::wstring>(texts.begin(), texts.end()));
 }
 
-inline void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
-  if (b.size() < at + 2) b.resize(at + 2);
-  b[at] = v & 0xFF;
-  b[at + 1] = v >> 8;
-}
-inline void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-  if (b.size() < at + 4) b.resize(at + 4);
-  for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xFF;
-}
 inline void Append(std::vector<uint8_t>& b, std::initializer_list<uint8_t> bytes) {
   b.insert(b.end(), bytes.begin(), bytes.end());
 }

@@ -1,7 +1,7 @@
 // The TIFF plug-in on files built byte by byte, and on a few real files of the corpus.
 #include <map>
 
-#include "plugin_fixture.h"
+#include "tests/plugins/plugin_fixture.h"
 
 namespace lmx::test {
 namespace {

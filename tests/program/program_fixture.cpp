@@ -1,28 +1,16 @@
-#include "program_fixture.h"
+#include "tests/program/program_fixture.h"
 
 #include <commctrl.h>
 
-#include "host_fixture.h"
-#include "image_view.h"
-#include "main_window.h"
-#include "program.h"
-#include "registry.h"
-#include "settings.h"
-#include "test_env.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "tests/host/host_fixture.h"
+#include "tests/support/test_env.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
+#include "view/image_view.h"
 
 namespace lmx::test {
-
-void Pump(DWORD ms) {
-  const DWORD end = GetTickCount() + ms;
-  do {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    Sleep(5);
-  } while (static_cast<LONG>(end - GetTickCount()) > 0);
-}
 
 COLORREF ScreenPixel(HWND window, int x, int y) {
   UpdateWindow(window);
@@ -65,7 +53,7 @@ void ProgramTest::TearDown() { Stop(); }
 bool ProgramTest::Start(const wchar_t* commandLine) {
   std::wstring line = commandLine;
   running_ = StartProgram(GetModuleHandleW(nullptr), &line[0], SW_SHOW);
-  Pump(100);
+  PumpFor(100);
   return running_;
 }
 
@@ -73,7 +61,7 @@ void ProgramTest::Stop() {
   if (!running_) return;
   running_ = false;
   if (HWND window = MainWindow()) SendMessageW(window, WM_CLOSE, 0, 0);
-  Pump(50);
+  PumpFor(50);
   MSG quit;
   PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the loop's end, already handled
   EndProgram();
@@ -81,7 +69,7 @@ void ProgramTest::Stop() {
 
 LRESULT ProgramTest::Command(UINT id) {
   LRESULT result = SendMessageW(MainWindow(), WM_COMMAND, id, 0);
-  Pump(30);
+  PumpFor(30);
   return result;
 }
 

@@ -8,12 +8,11 @@
 
 #include <string>
 
-#include "app_key_guard.h"
+#include "tests/support/window_input.h"
+#include "tools/support/app_key_guard.h"
 
 namespace lmx::test {
 
-// Runs this thread's messages for `ms` milliseconds (at least one pass).
-void Pump(DWORD ms = 50);
 // The colour on screen at (x, y) of `window`'s client area.
 COLORREF ScreenPixel(HWND window, int x, int y);
 // The colour of picture pixel (x, y), counted from the top, of a 24-bit packed DIB.

@@ -7,13 +7,13 @@
 
 #include <string>
 
-#include "classes_key_guard.h"
-#include "file_associations.h"
-#include "image_view.h"
-#include "main_window.h"
-#include "program_fixture.h"
-#include "test_env.h"
-#include "viewer_document.h"
+#include "app/main_window.h"
+#include "assoc/file_associations.h"
+#include "host/viewer_document.h"
+#include "tests/assoc/classes_key_guard.h"
+#include "tests/program/program_fixture.h"
+#include "tests/support/test_env.h"
+#include "view/image_view.h"
 
 namespace lmx::test {
 namespace {
@@ -64,7 +64,7 @@ TEST_F(ProgramTest, TheShellHandsAnAssociatedPictureToTheRunningViewer) {
 
   HANDLE process = ShellOpen(picture.Path());
   ASSERT_NE(process, nullptr) << GetLastError();
-  for (int waited = 0; WaitForSingleObject(process, 0) == WAIT_TIMEOUT && waited < 30000; waited += 20) Pump(20);
+  for (int waited = 0; WaitForSingleObject(process, 0) == WAIT_TIMEOUT && waited < 30000; waited += 20) PumpFor(20);
   DWORD code = 99;
   GetExitCodeProcess(process, &code);
   CloseHandle(process);

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "key_tree.h"
-#include "test_env.h"
+#include "setup/key_tree.h"
+#include "tests/support/test_env.h"
 
 namespace {
 

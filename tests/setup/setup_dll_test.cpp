@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "app_key_guard.h"
-#include "classes_key_guard.h"
-#include "message_capture.h"
-#include "setup_exports.h"
-#include "test_env.h"
+#include "setup/setup_exports.h"
+#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/test_env.h"
+#include "tools/support/app_key_guard.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_env.h"
+#include "tests/support/test_env.h"
 
 namespace lmx::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "test_env.h"
+#include "tests/support/test_env.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
-#include "view_fixture.h"
+#include "tests/view/view_fixture.h"
+
+#include "tests/support/test_bytes.h"
 
 #include <cstring>
 
@@ -12,9 +14,6 @@ BoundPlugIn* ViewTest::plugIn_ = nullptr;
 namespace {
 
 constexpr wchar_t kTestMainClass[] = L"ViewTestMain";
-
-void Put16(std::vector<uint8_t>& b, size_t at, uint16_t v) { std::memcpy(&b[at], &v, 2); }
-void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
 
 // What the program's main window does for the view: keep ViewerMainCtrl on its client, and
 // take the commands.
@@ -59,14 +58,6 @@ std::vector<uint8_t> PictureFile(int width, int height) {
     }
   }
   return f;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
 }
 
 void ViewTest::SetUpTestSuite() {

@@ -11,14 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "gfx_image.h"
-#include "image_view.h"
-#include "message_capture.h"
-#include "settings.h"
-#include "status_bar.h"
-#include "test_env.h"
-#include "utils.h"
-#include "viewer_toolbar.h"
+#include "common/utils.h"
+#include "picture/gfx_image.h"
+#include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
+#include "tools/support/message_capture.h"
+#include "ui/settings.h"
+#include "ui/status_bar.h"
+#include "ui/viewer_toolbar.h"
+#include "view/image_view.h"
 
 namespace lmx::test {
 
@@ -41,8 +42,6 @@ inline bool ColourFromBlock(COLORREF c, int x0, int x1, int y0, int y1) {
 // A 24-bit BMP file, bottom-up, with PictureColour in every pixel.
 std::vector<uint8_t> PictureFile(int width, int height);
 
-// Window messages pending on this thread, handled.
-void Pump();
 
 class ViewTest : public testing::Test {
  public:

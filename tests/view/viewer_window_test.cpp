@@ -2,8 +2,8 @@
 // toolbar's buttons, images and tooltips; the status bar's double tap; full screen.
 #include <gtest/gtest.h>
 
-#include "command_ids.h"
-#include "view_fixture.h"
+#include "lang/lang_ids.h"
+#include "tests/view/view_fixture.h"
 
 namespace lmx::test {
 namespace {

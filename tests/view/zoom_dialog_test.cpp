@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "dialog_driver.h"
-#include "view_fixture.h"
-#include "view_ids.h"
+#include "lang/lang_ids.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/view/view_fixture.h"
 
 namespace lmx::test {
 namespace {

@@ -2,7 +2,7 @@
 // what the zoom dialog accepts, and the part of a picture a view shows.
 #include <gtest/gtest.h>
 
-#include "zoom.h"
+#include "view/zoom.h"
 
 namespace lmx::test {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 TEST(ZoomTest, FitIsTheViewOverThePictureInSinglePrecision) {
   EXPECT_EQ(FitZoom(480, 240), 0.5f);
   EXPECT_EQ(FitZoom(120, 240), 2.0f);
-  EXPECT_EQ(FitZoom(1000, 296), 1.0f / (1000.0f / 296.0f));
+  EXPECT_EQ(FitZoom(1000, 296), 0.296f);
   EXPECT_EQ(FitZoom(0, 240), 1.0f);  // no picture: nothing to fit
   EXPECT_EQ(FitZoom(240, 0), 1.0f);
 }
@@ -25,25 +25,22 @@ TEST(ZoomTest, FitIsClampedToOneSixthAndEightTimes) {
   EXPECT_EQ(ClampZoom(0.5f), 0.5f);
 }
 
-TEST(ZoomTest, StepsInClimbToEightAndStayThere) {
-  const float expected[] = {0.25f, 0.33f, 0.5f, 0.66f, 1.0f, 2.0f, 3.0f, 4.0f, 8.0f, 8.0f};
+TEST(ZoomTest, StepsClimbToEightAndFallToOneSixthAndStayAtBothEnds) {
+  const float up[] = {0.25f, 0.33f, 0.5f, 0.66f, 1.0f, 2.0f, 3.0f, 4.0f, 8.0f, 8.0f};
   float zoom = 0.167f;
-  for (float next : expected) {
+  for (float next : up) {
     zoom = ZoomStepIn(zoom);
     EXPECT_EQ(zoom, next);
   }
-  EXPECT_EQ(ZoomStepIn(1.5f), 2.0f);
-  EXPECT_EQ(ZoomStepIn(0.1f), 0.167f);
-  EXPECT_EQ(ZoomStepIn(9.0f), 8.0f);
-}
-
-TEST(ZoomTest, StepsOutFallToOneSixthAndStayThere) {
-  const float expected[] = {4.0f, 3.0f, 2.0f, 1.0f, 0.66f, 0.5f, 0.33f, 0.25f, 0.167f, 0.167f};
-  float zoom = 8.0f;
-  for (float next : expected) {
+  const float down[] = {4.0f, 3.0f, 2.0f, 1.0f, 0.66f, 0.5f, 0.33f, 0.25f, 0.167f, 0.167f};
+  for (float next : down) {
     zoom = ZoomStepOut(zoom);
     EXPECT_EQ(zoom, next);
   }
+  // Between two steps: to the neighbours; outside the range: to its ends.
+  EXPECT_EQ(ZoomStepIn(1.5f), 2.0f);
+  EXPECT_EQ(ZoomStepIn(0.1f), 0.167f);
+  EXPECT_EQ(ZoomStepIn(9.0f), 8.0f);
   EXPECT_EQ(ZoomStepOut(1.5f), 1.0f);
   EXPECT_EQ(ZoomStepOut(0.1f), 0.167f);
   EXPECT_EQ(ZoomStepOut(20.0f), 8.0f);
@@ -69,9 +66,9 @@ TEST(ZoomTest, DialogTextsBetweenSeventeenAndEightHundredAreAccepted) {
   EXPECT_EQ(zoom, 8.0f);
   EXPECT_TRUE(ParseZoomText(L"800%", &zoom));
   EXPECT_TRUE(ParseZoomText(L"17%", &zoom));
-  EXPECT_EQ(zoom, 17.0f * 0.01f);
+  EXPECT_EQ(zoom, 0.17f);
   EXPECT_TRUE(ParseZoomText(L"150.5", &zoom));
-  EXPECT_EQ(zoom, 150.5f * 0.01f);
+  EXPECT_EQ(zoom, 1.505f);
   zoom = 3.0f;
   EXPECT_FALSE(ParseZoomText(L"801", &zoom));
   EXPECT_FALSE(ParseZoomText(L"16", &zoom));

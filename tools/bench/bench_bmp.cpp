@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "bmp_reader.h"
-#include "packed_dib.h"
+#include "plugins/bmp/bmp_reader.h"
+#include "plugins/common/packed_dib.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "bench_files.h"
+#include "tools/bench/bench_files.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "packed_dib.h"
-#include "warm_heap.h"
+#include "plugins/common/packed_dib.h"
+#include "tools/bench/warm_heap.h"
 
 namespace lmx::bench {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
-#include "byte_source.h"
-#include "decode_messages.h"
+#include "plugins/common/byte_source.h"
+#include "plugins/common/decode_messages.h"
 
 namespace lmx::bench {
 

@@ -6,8 +6,8 @@
 // The build writes the picture into BUILD/bench/bench-inputs with Pillow; by hand:
 //   /usr/bin/python3 tools/bench/make_large_inputs.py BUILD/bench/bench-inputs
 // (LMX_BENCH_INPUTS in the environment points the benchmark at another folder).
-#include "bench_files.h"
-#include "gif_reader.h"
+#include "plugins/gif/gif_reader.h"
+#include "tools/bench/bench_files.h"
 
 int main(int argc, char** argv) {
   return lmx::bench::RunFileBenchmarks(argc, argv, {"large.gif"}, lmx::gif::ReadGifFile);

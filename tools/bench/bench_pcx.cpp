@@ -6,8 +6,8 @@
 // The build writes the pictures into BUILD/bench/bench-inputs with Pillow; by hand:
 //   /usr/bin/python3 tools/bench/make_large_inputs.py BUILD/bench/bench-inputs
 // (LMX_BENCH_INPUTS in the environment points the benchmark at another folder).
-#include "bench_files.h"
-#include "pcx_reader.h"
+#include "plugins/pcx/pcx_reader.h"
+#include "tools/bench/bench_files.h"
 
 namespace {
 void* ReadPcx(lmx::ByteSource& file, lmx::BlockHeap& heap, lmx::DecodeMessages& messages) {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "packed_dib.h"
-#include "tif_reader.h"
-#include "warm_heap.h"
+#include "plugins/common/packed_dib.h"
+#include "plugins/tif/tif_reader.h"
+#include "tools/bench/warm_heap.h"
 
 namespace {
 

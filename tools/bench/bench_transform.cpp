@@ -17,10 +17,10 @@
 #include <utility>
 #include <vector>
 
-#include "dib_quarter_turns.h"
-#include "dib_transforms.h"
-#include "packed_dib.h"
-#include "warm_heap.h"
+#include "image/dib_quarter_turns.h"
+#include "image/dib_transforms.h"
+#include "plugins/common/packed_dib.h"
+#include "tools/bench/warm_heap.h"
 
 namespace {
 

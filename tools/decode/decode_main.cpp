@@ -26,11 +26,11 @@
 
 #include <vector>
 
-#include "gfx_image.h"
-#include "message_capture.h"
-#include "packed_dib.h"
-#include "plugin_api.h"
-#include "utils.h"
+#include "picture/gfx_image.h"
+#include "tools/support/message_capture.h"
+#include "plugins/common/packed_dib.h"
+#include "plugins/common/plugin_api.h"
+#include "common/utils.h"
 
 namespace {
 

@@ -28,8 +28,9 @@
 #include <string>
 #include <vector>
 
-#include "screen_capture.h"
-#include "viewer_windows.h"
+#include "tools/drive/screen_capture.h"
+#include "tools/drive/viewer_windows.h"
+#include "tools/support/message_capture.h"
 
 namespace {
 
@@ -40,17 +41,9 @@ constexpr DWORD kStableWaitMs = 3000;    // a caret may blink for ever: then the
 
 enum ExitCode { kOk = 0, kCaptureFailed = 1, kUsage = 2, kTimedOut = 3, kAlreadyRunning = 4, kEndedEarly = 5, kNotStarted = 6 };
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 std::string OneLine(const std::wstring& text) {
   std::string out;
-  for (char c : Utf8(text)) {
+  for (char c : lmx::ToUtf8(text)) {
     if (c == '\n') out += "\\n";
     else if (c != '\r') out += c;
   }
@@ -325,7 +318,7 @@ int Drive(const Options& o, HANDLE process, DWORD pid) {
   r = driver.Capture(&picture);
   if (r != kOk) return r;
   if (!lmx::WriteBmpFile(o.screenshot.c_str(), picture)) {
-    std::fprintf(stderr, "lmx_drive: cannot write %s\n", Utf8(o.screenshot).c_str());
+    std::fprintf(stderr, "lmx_drive: cannot write %s\n", lmx::ToUtf8(o.screenshot).c_str());
     return kCaptureFailed;
   }
   std::printf("screen %dx%d written\n", picture.width, picture.height);
@@ -347,7 +340,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   PROCESS_INFORMATION pi = {};
   if (!Start(o, &pi)) {
-    std::fprintf(stderr, "lmx_drive: cannot start %s (error %lu)\n", Utf8(o.exe).c_str(), GetLastError());
+    std::fprintf(stderr, "lmx_drive: cannot start %s (error %lu)\n", lmx::ToUtf8(o.exe).c_str(), GetLastError());
     return kNotStarted;
   }
   CloseHandle(pi.hThread);

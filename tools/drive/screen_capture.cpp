@@ -1,4 +1,4 @@
-#include "screen_capture.h"
+#include "tools/drive/screen_capture.h"
 
 #include <cstring>
 

@@ -1,12 +1,11 @@
-#include "viewer_windows.h"
+#include "tools/drive/viewer_windows.h"
+
+#include "tools/support/message_box_ids.h"
 
 namespace lmx {
 
 namespace {
 
-constexpr int kTextId = 0xFFFF;
-// The icon control of a message box: 0x14 on Windows, stc1 (0x440) in Wine.
-constexpr int kIconIds[] = {0x14, 0x440};
 // Dismissing prefers the answers that change nothing.
 constexpr int kHarmlessAnswers[] = {IDOK, IDCANCEL, IDNO, IDABORT, IDIGNORE, IDRETRY, IDYES};
 
@@ -54,9 +53,9 @@ ViewerWindows FindViewerWindows(DWORD pid, const wchar_t* mainClass) {
 }
 
 bool IsMessageBox(HWND window) {
-  if (!HasClass(window, L"#32770") || !GetDlgItem(window, kTextId)) return false;
+  if (!HasClass(window, L"#32770") || !GetDlgItem(window, kMessageTextId)) return false;
   bool icon = false;
-  for (int id : kIconIds) icon = icon || GetDlgItem(window, id);
+  for (int id : kMessageIconIds) icon = icon || GetDlgItem(window, id);
   if (!icon) return false;
   for (int id : kHarmlessAnswers) {
     if (GetDlgItem(window, id)) return true;
@@ -72,7 +71,7 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, kTextId)); }
+std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, kMessageTextId)); }
 
 void DismissMessageBox(HWND box) {
   for (int id : kHarmlessAnswers) {

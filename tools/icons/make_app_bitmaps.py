@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Draws the program's own bitmaps that are not icons:
 
-- app/resources/splash.bmp (bitmap 136): the splash picture, one 216 x 80 cell; grey
+- resources/splash.bmp (bitmap 136): the splash picture, one 216 x 80 cell; grey
   0x808080 is the image list's mask colour, so the rounded corners show the dialog behind.
   The image list keeps 16 colours, so the picture is dithered to the 16 standard colours
   (without the mask grey) and looks the same on every screen.
@@ -84,7 +84,7 @@ def toolbar():
 
 def main():
     root = Path(__file__).resolve().parents[2]
-    to_standard_colours(splash()).save(root / "app" / "resources" / "splash.bmp")
+    to_standard_colours(splash()).save(root / "resources" / "splash.bmp")
     (root / "tests" / "app").mkdir(parents=True, exist_ok=True)
     toolbar().save(root / "tests" / "app" / "toolbar13.bmp")
 

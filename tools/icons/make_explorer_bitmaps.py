@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """Draws the explorer's bitmaps, two strips of 16 x 16 cells:
 
-- app/resources/explorer_images.bmp (bitmap 140): the rows' icons, 128 x 16, magenta
+- resources/explorer_images.bmp (bitmap 140): the rows' icons, 128 x 16, magenta
   0xFF00FF transparent: 0 folder, 1 up arrow (parent row), 2 file, 3 storage card,
   4 picture, 5 plug-in, 6 down-pointing triangle, 7 up-pointing triangle (sort arrows).
-- app/resources/explorer_toolbar.bmp (bitmap 145): the toolbar, 208 x 16 on button-face
+- resources/explorer_toolbar.bmp (bitmap 145): the toolbar, 208 x 16 on button-face
   grey 0xC0C0C0 (the toolbar maps it to the face colour): 0 folder (root), 1 up arrow, then
   file, storage card, picture, plug-in, sort down, sort up, back, forward, find, cancel, done.
 
@@ -114,7 +114,7 @@ def strip(painters, background):
 
 
 def main():
-    out = Path(__file__).resolve().parents[2] / "app" / "resources"
+    out = Path(__file__).resolve().parents[2] / "resources"
     strip(ROW_IMAGES, MAGENTA).save(out / "explorer_images.bmp")
     strip(TOOLBAR_IMAGES, FACE).save(out / "explorer_toolbar.bmp")
 

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the viewer's own bitmaps and icons into app/resources/:
+"""Draws the viewer's own bitmaps and icons into resources/:
 
 - viewer_toolbar.bmp (bitmap 131): thirteen 16 x 16 cells, 208 x 16, 8 bits with a colour
   table. Light grey 0xC0C0C0 is the background the toolbar maps to its button face. Cells:
@@ -18,7 +18,7 @@ from pathlib import Path
 
 from PIL import Image, ImageDraw
 
-OUT = Path(__file__).resolve().parents[2] / "app" / "resources"
+OUT = Path(__file__).resolve().parents[2] / "resources"
 
 FACE = (192, 192, 192)
 BLACK = (0, 0, 0)

@@ -21,19 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "message_capture.h"
-#include "plugin_registration.h"
-#include "registry.h"
+#include "tools/install/plugin_registration.h"
+#include "tools/support/message_capture.h"
+#include "ui/registry.h"
 
 namespace {
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 int Usage() {
   std::fprintf(stderr, "usage: lmx_install --dir FOLDER PLUGIN.dll...\n"
@@ -55,13 +47,13 @@ int Uninstall(const std::wstring& setupDll, const std::wstring& folder) {
   using UninstallInitFn = int(WINAPI*)(HWND, LPCWSTR);
   HMODULE module = LoadLibraryW(setupDll.c_str());
   if (!module) {
-    std::fprintf(stderr, "lmx_install: cannot load %s (error %lu)\n", Utf8(setupDll).c_str(), GetLastError());
+    std::fprintf(stderr, "lmx_install: cannot load %s (error %lu)\n", lmx::ToUtf8(setupDll).c_str(), GetLastError());
     return 1;
   }
   auto uninstallInit = reinterpret_cast<UninstallInitFn>(GetProcAddress(module, "Uninstall_Init"));
   int r = 1;
   if (!uninstallInit) {
-    std::fprintf(stderr, "lmx_install: %s has no Uninstall_Init\n", Utf8(setupDll).c_str());
+    std::fprintf(stderr, "lmx_install: %s has no Uninstall_Init\n", lmx::ToUtf8(setupDll).c_str());
   } else {
     std::printf("Uninstall_Init returned %d\n", uninstallInit(nullptr, folder.c_str()));
     r = 0;
@@ -108,15 +100,15 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   int failures = lmx::WriteInstallFolders(app, folder.c_str()) ? 0 : 1;
-  if (failures) std::fprintf(stderr, "lmx_install: cannot write InstallDir for %s\n", Utf8(folder).c_str());
+  if (failures) std::fprintf(stderr, "lmx_install: cannot write InstallDir for %s\n", lmx::ToUtf8(folder).c_str());
 
   for (const std::wstring& dll : plugIns) {
     const lmx::RegisteredPlugIn r = lmx::RegisterPlugIn(plugInsKey, dll.c_str());
-    const std::string path = Utf8(dll);
+    const std::string path = lmx::ToUtf8(dll);
     switch (r.result) {
       case lmx::RegisterResult::kRegistered:
-        std::printf("registered %s: %s (%s)\n", Utf8(r.subkey).c_str(), Utf8(r.name).c_str(),
-                    Utf8(r.component).c_str());
+        std::printf("registered %s: %s (%s)\n", lmx::ToUtf8(r.subkey).c_str(), lmx::ToUtf8(r.name).c_str(),
+                    lmx::ToUtf8(r.component).c_str());
         continue;
       case lmx::RegisterResult::kNotLoaded:
         std::fprintf(stderr, "lmx_install: cannot load %s (error %lu)\n", path.c_str(), r.loadError);

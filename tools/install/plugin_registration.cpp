@@ -1,7 +1,7 @@
-#include "plugin_registration.h"
+#include "tools/install/plugin_registration.h"
 
-#include "registry.h"
-#include "settings.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
 
 namespace lmx {
 

@@ -1,21 +1,18 @@
-#include "message_capture.h"
+#include "tools/support/message_capture.h"
+
+#include "tools/support/message_box_ids.h"
 
 namespace lmx {
 namespace {
 
 thread_local MessageCapture* tCurrent = nullptr;
 
-// Control ids inside a message box: the text is 0xFFFF; the icon is 0x14 on Windows and
-// stc1 (0x440) in Wine.
-constexpr int kTextId = 0xFFFF;
-constexpr int kIconIds[] = {0x14, 0x440};
-
 // A message box is a dialog of static texts and buttons only, with its text in control
 // 0xFFFF; a dialog template with an unnumbered label has other controls besides.
 bool IsMessageBox(HWND window) {
   wchar_t cls[16] = L"";
   GetClassNameW(window, cls, 16);
-  if (lstrcmpW(cls, L"#32770") != 0 || !GetDlgItem(window, kTextId)) return false;
+  if (lstrcmpW(cls, L"#32770") != 0 || !GetDlgItem(window, kMessageTextId)) return false;
   bool onlyTextAndButtons = true;
   EnumChildWindows(
       window,
@@ -46,7 +43,7 @@ UINT ReadStyle(HWND box) {
   else if (HasButton(box, IDCANCEL) && HasButton(box, IDOK)) style = MB_OKCANCEL;
 
   HICON icon = nullptr;
-  for (int id : kIconIds) {
+  for (int id : kMessageIconIds) {
     if (HWND c = GetDlgItem(box, id)) {
       icon = reinterpret_cast<HICON>(SendMessageW(c, STM_GETICON, 0, 0));
       if (icon) break;
@@ -87,7 +84,7 @@ void MessageCapture::Capture(HWND box) {
   lastBox_ = box;
   CapturedMessage m;
   m.caption = WindowText(box);
-  m.text = WindowText(GetDlgItem(box, kTextId));
+  m.text = WindowText(GetDlgItem(box, kMessageTextId));
   m.style = ReadStyle(box);
   messages_.push_back(m);
   if (onMessage) onMessage(m);

@@ -13,10 +13,10 @@
 #include <cwchar>
 #include <vector>
 
-#include "gfx_image.h"
-#include "image_view.h"
-#include "settings.h"
-#include "utils.h"
+#include "common/utils.h"
+#include "picture/gfx_image.h"
+#include "ui/settings.h"
+#include "view/image_view.h"
 
 namespace {
 

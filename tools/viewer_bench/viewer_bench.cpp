@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "app_key_guard.h"
-#include "gfx_image.h"
-#include "image_view.h"
-#include "main_window.h"
-#include "plugin_api.h"
-#include "program.h"
-#include "registry.h"
-#include "settings.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "picture/gfx_image.h"
+#include "plugins/common/plugin_api.h"
+#include "tools/support/app_key_guard.h"
+#include "ui/registry.h"
+#include "ui/settings.h"
+#include "view/image_view.h"
 
 namespace {
 

@@ -1,0 +1,282 @@
+#include "dialogs/properties_sheet.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cwchar>
+#include <string>
+
+#include "common/utils.h"
+#include "host/viewer_document.h"
+#include "lang/lang_ids.h"
+#include "picture/gfx_image.h"
+#include "ui/ui_helpers.h"
+
+namespace lmx {
+
+namespace {
+
+constexpr int kSheetTabControl = 12320;  // the sheet's own tab control
+constexpr int kSheetApplyButton = 12321;
+constexpr wchar_t kOwnFieldProcProp[] = L"LmxOwnFieldProc";
+constexpr int kSizeFields[] = {IDC_SIZE_WIDTH, IDC_SIZE_HEIGHT, IDC_SIZE_DPI};
+
+PictureInfo gPictureInfo;
+
+// The rectangle the pages fill: the tab control's display area, in sheet coordinates.
+RECT PageArea(HWND sheet) {
+  HWND tab = GetDlgItem(sheet, kSheetTabControl);
+  RECT area{};
+  if (!tab) {
+    GetClientRect(sheet, &area);
+    return area;
+  }
+  GetClientRect(tab, &area);
+  SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+  MapWindowPoints(tab, sheet, reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+void PlacePage(HWND page) {
+  HWND sheet = GetParent(page);
+  if (!sheet) return;
+  const RECT area = PageArea(sheet);
+  SetWindowPos(page, nullptr, area.left, area.top, RectWidth(area), RectHeight(area), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The sheet fills the screen below the top bar, whose Done button ends it, and its tabs sit
+// along the bottom as on the device. The sheet's own buttons have nothing to do here.
+void Sheet_OnInitialized(HWND sheet) {
+  HWND tab = GetDlgItem(sheet, kSheetTabControl);
+  if (tab) SetWindowLongPtrW(tab, GWL_STYLE, GetWindowLongPtrW(tab, GWL_STYLE) | TCS_BOTTOM);
+  InitFullScreenDialog(sheet, false, true);
+  for (int id : {IDOK, IDCANCEL, kSheetApplyButton, IDHELP}) {
+    if (HWND button = GetDlgItem(sheet, id)) ShowWindow(button, SW_HIDE);
+  }
+  RECT client;
+  GetClientRect(sheet, &client);
+  if (tab) {
+    SetWindowPos(tab, nullptr, 0, 0, RectWidth(client), RectHeight(client), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0))) PlacePage(page);
+}
+
+int CALLBACK SheetCallback(HWND sheet, UINT msg, LPARAM) {
+  if (msg == PSCB_INITIALIZED) Sheet_OnInitialized(sheet);
+  return 0;
+}
+
+// What every page answers to the sheet: it may be shown and left, and has nothing to apply.
+INT_PTR Page_OnNotify(HWND page, const NMHDR* header) {
+  switch (header->code) {
+    case PSN_SETACTIVE:
+      PlacePage(page);
+      SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+      return TRUE;
+    case PSN_KILLACTIVE:
+      SetWindowLongPtrW(page, DWLP_MSGRESULT, FALSE);
+      return TRUE;
+    case PSN_APPLY:
+      SetWindowLongPtrW(page, DWLP_MSGRESULT, PSNRET_NOERROR);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+int DepthButton(int32_t depth) {
+  switch (depth) {
+    case 1:
+      return IDC_DEPTH_1BIT;
+    case 4:
+      return IDC_DEPTH_4BIT;
+    case 8:
+      return IDC_DEPTH_8BIT;
+    case 24:
+      return IDC_DEPTH_24BIT;
+    default:
+      return 0;
+  }
+}
+
+void DepthPage_OnInitDialog(HWND page) {
+  const int checked = DepthButton(gPictureInfo.depth);
+  for (int id = IDC_DEPTH_1BIT; id <= IDC_DEPTH_24BIT; ++id) {
+    CheckDlgButton(page, id, id == checked ? BST_CHECKED : BST_UNCHECKED);
+    EnableWindow(GetDlgItem(page, id), FALSE);
+  }
+}
+
+INT_PTR CALLBACK DepthPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      DepthPage_OnInitDialog(page);
+      return TRUE;
+    case WM_NOTIFY:
+      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    default:
+      return FALSE;
+  }
+}
+
+void CompressionPage_OnInitDialog(HWND page) {
+  HWND list = GetDlgItem(page, IDC_COMPRESSION);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  LRESULT selected = CB_ERR;
+  for (UINT id : {IDS_COMPRESSION_NONE, IDS_COMPRESSION_RLE4, IDS_COMPRESSION_RLE8}) {
+    const wchar_t* name = LoadLangString(id);
+    const LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    if (index >= 0 && gPictureInfo.compressionName[0] && wcscmp(name, gPictureInfo.compressionName) == 0) {
+      selected = index;
+    }
+  }
+  SendMessageW(list, CB_SETCURSEL, selected, 0);
+  EnableWindow(list, FALSE);
+}
+
+INT_PTR CALLBACK CompressionPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      CompressionPage_OnInitDialog(page);
+      return TRUE;
+    case WM_NOTIFY:
+      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DESTROY:
+      SetInputPanel(false);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+// The size fields show their numbers but take no input: keys, characters and the
+// clipboard's edits are swallowed; everything else goes to the field's own procedure.
+LRESULT CALLBACK ReadOnlyFieldProc(HWND field, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto ownProc = reinterpret_cast<WNDPROC>(GetPropW(field, kOwnFieldProcProp));
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_IME_CHAR:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+      return 0;
+    default:
+      return ownProc ? CallWindowProcW(ownProc, field, msg, wParam, lParam)
+                     : DefWindowProcW(field, msg, wParam, lParam);
+  }
+}
+
+void SetNumber(HWND page, int id, int32_t value) {
+  wchar_t text[16];
+  _snwprintf(text, _countof(text), L"%i", static_cast<int>(value));
+  text[_countof(text) - 1] = L'\0';
+  SetDlgItemTextW(page, id, text);
+}
+
+void SizePage_OnInitDialog(HWND page) {
+  SetNumber(page, IDC_SIZE_WIDTH, gPictureInfo.width);
+  SetNumber(page, IDC_SIZE_HEIGHT, gPictureInfo.height);
+  SetNumber(page, IDC_SIZE_DPI, gPictureInfo.dpi);
+  for (int id : kSizeFields) {
+    HWND field = GetDlgItem(page, id);
+    if (!field) continue;
+    const LONG_PTR ownProc = GetWindowLongPtrW(field, GWLP_WNDPROC);
+    if (SetPropW(field, kOwnFieldProcProp, reinterpret_cast<HANDLE>(ownProc))) {
+      SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReadOnlyFieldProc));
+    }
+  }
+}
+
+void SizePage_OnDestroy(HWND page) {
+  for (int id : kSizeFields) {
+    HWND field = GetDlgItem(page, id);
+    HANDLE ownProc = field ? GetPropW(field, kOwnFieldProcProp) : nullptr;
+    if (!ownProc) continue;
+    SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProc));
+    RemovePropW(field, kOwnFieldProcProp);
+  }
+  SetInputPanel(false);
+}
+
+INT_PTR CALLBACK SizePageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      SizePage_OnInitDialog(page);
+      return TRUE;
+    case WM_NOTIFY:
+      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DESTROY:
+      SizePage_OnDestroy(page);
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+UINT CompressionNameId(DWORD compression) {
+  switch (compression) {
+    case BI_RGB:
+      return IDS_COMPRESSION_NONE;
+    case BI_RLE8:
+      return IDS_COMPRESSION_RLE8;
+    case BI_RLE4:
+      return IDS_COMPRESSION_RLE4;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+const PictureInfo& FillPictureInfo() {
+  gPictureInfo = PictureInfo{};
+  ViewerDocument* document = TheDocument();
+  ImageFileItem* item = document ? document->CurrentFile() : nullptr;
+  const GfxImage* image = item ? item->image : nullptr;
+  // A file whose last page step failed holds no picture: nothing to tell.
+  if (!image || !image->dib) return gPictureInfo;
+  gPictureInfo.depth = GfxImage_BitDepth(image);
+  if (const UINT nameId = CompressionNameId(GfxImage_Compression(image))) {
+    lstrcpynW(gPictureInfo.compressionName, LoadLangString(nameId), kCompressionNameChars);
+  }
+  const DWORD size = GfxImage_Size(image);
+  gPictureInfo.width = LOWORD(size);
+  gPictureInfo.height = HIWORD(size);
+  // 64-bit: a large pixels-per-metre value must not overflow on its way to dots per inch.
+  gPictureInfo.dpi = static_cast<int32_t>(static_cast<int64_t>(GfxImage_XResolution(image)) * 254 / 10000);
+  return gPictureInfo;
+}
+
+void ShowPictureProperties(HWND owner) {
+  FillPictureInfo();
+  HMODULE langModule = ResourceModule();
+  if (!langModule) return;
+  const std::wstring caption = LoadLangString(IDS_PROPERTIES_CAPTION);
+  const UINT templates[] = {IDD_PROPERTIES_DEPTH, IDD_PROPERTIES_COMPRESSION, IDD_PROPERTIES_SIZE};
+  const DLGPROC procs[] = {DepthPageProc, CompressionPageProc, SizePageProc};
+  PROPSHEETPAGEW pages[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    pages[i].dwSize = sizeof(PROPSHEETPAGEW);
+    pages[i].dwFlags = PSP_DEFAULT;
+    pages[i].hInstance = langModule;
+    pages[i].pszTemplate = MAKEINTRESOURCEW(templates[i]);
+    pages[i].pfnDlgProc = procs[i];
+  }
+  PROPSHEETHEADERW header = {};
+  header.dwSize = sizeof(header);
+  // No wizard flag: the callback makes the sheet full-screen instead.
+  header.dwFlags = PSH_PROPSHEETPAGE | PSH_USECALLBACK | PSH_NOAPPLYNOW | PSH_NOCONTEXTHELP;
+  header.hwndParent = owner;
+  header.hInstance = langModule;
+  header.pszCaption = caption.c_str();
+  header.nPages = 3;
+  header.nStartPage = 0;
+  header.ppsp = pages;
+  header.pfnCallback = SheetCallback;
+  PropertySheetW(&header);
+}
+
+}  // namespace lmx

@@ -1,2 +1,0 @@
-lmx_test(lang_component_test lang/lang_component_test.cpp LIBS lmx_common)
-add_dependencies(lang_component_test LumivexLangComp)

@@ -1,0 +1,99 @@
+// The image view: ViewerMainCtrl, the main window's one child, which lays out the image
+// view (InfoControl), the viewer toolbar and the status bar; and the InfoControl with its
+// zoom, scroll bars, pen panning and painting. There is one view per process.
+#pragma once
+
+#include <windows.h>
+
+#include "picture/gfx_image.h"
+#include "view/zoom.h"
+
+namespace lmx {
+
+enum ViewMode : int {
+  kViewActualSize = 0,
+  kViewFitWhole = 1,
+  kViewFitWidth = 2,
+  kViewFitHeight = 3,
+  kViewFreeZoom = 5,
+  kViewFullScreen = 6,
+};
+
+// How the picture the view shows has changed, which decides what is measured, laid out and
+// repainted again.
+enum class PictureChange {
+  kOpened,      // another file's picture, or none: new size, laid out, the whole view repainted
+  kPage,        // another picture of the same file: new size, laid out, the picture repainted
+  kTurned,      // a quarter turn: new size, back to the top left, old and new places repainted
+  kHalfTurned,  // a half turn: back to the top left, the picture repainted
+  kRedrawn,     // other pixels in the same place: the picture repainted
+};
+
+// Child ids inside ViewerMainCtrl.
+constexpr int kViewerMainCtrlId = 100;
+constexpr int kInfoControlId = 201;
+constexpr int kStatusBarId = 202;
+constexpr int kViewerToolbarId = 205;
+
+// What the view keeps (one per process).
+struct ViewState {
+  int mode;
+  RECT destination;
+  RECT source;
+  RECT lastPainted;
+  int imageWidth, imageHeight;
+  int zoomedWidth, zoomedHeight;
+  float zoom;
+  RECT client;
+  int vertPos, horzPos;
+  int vertMax, horzMax;
+  int horzOffset, vertOffset;
+  int dragActive;
+  int dragStartHorz, dragStartVert;
+  int dragStartX, dragStartY;
+  short dragX, dragY;
+  int dragDeltaX, dragDeltaY;
+  int modeBeforeFullScreen;  // the mode to return to when full screen ends
+};
+
+bool RegisterViewerMainCtrl(HINSTANCE instance);  // once per process
+bool RegisterInfoControl(HINSTANCE instance);
+HWND CreateViewerMainCtrl(HWND mainWindow, HINSTANCE instance);  // child id 100
+void DestroyViewerMainCtrl();
+HWND ViewerMainCtrlWindow();
+void RelayoutViewerMainCtrl();  // WM_SIZE with its client size
+HWND ViewerToolbarWindow();     // the toolbar control; accepts TB_ENABLEBUTTON
+HWND ImageViewWindow();         // the InfoControl
+HWND StatusBarWindow();
+
+// The current file's picture, or null; borrowed until replaced.
+void ImageView_SetImage(GfxImage* image);
+// What the program calls after its picture changed (the image given for kOpened).
+void ImageView_PictureChanged(PictureChange change, GfxImage* image = nullptr);
+GfxImage* ImageView_Image();
+const ViewState& ImageView_State();
+
+void ImageView_SetMode(int mode);  // sets the mode, resets and relays out
+int ImageView_Mode();
+void ImageView_Reset();     // offsets and scroll positions to 0, then relayout
+void ImageView_Relayout();
+void ImageView_TakeNewImageSize();
+void ImageView_ResetAfterClose();  // zoom 1.0, both status texts emptied
+float ImageView_Zoom();
+void ImageView_SetZoom(float zoom);
+void ImageView_RepaintImage();    // union of the new and the last painted rectangle
+void ImageView_RepaintPicture();  // the current destination rectangle
+void ImageView_ZoomIn();
+void ImageView_ZoomOut();
+void ImageView_ZoomDialog(HWND owner);  // template 108 from lmx::ResourceModule()
+// Scroll-bar and pen mode switched (MSState): bars removed, offsets reset, relayout.
+void ImageView_ScrollModeChanged();
+
+// Full screen (ViewMode 6): ViewerMainCtrl covers the whole screen, topmost, bars hidden,
+// the zoom in force kept. A tap on the picture, or leaving through the API, returns to the
+// mode in force before.
+void ImageView_EnterFullScreen();
+void ImageView_LeaveFullScreen();
+bool ImageView_IsFullScreen();
+
+}  // namespace lmx
