@@ -22,8 +22,6 @@ WINE_SERVER=/usr/lib/wine/wineserver64
 WINE_SYSTEM_PROGRAMS=" explorer.exe services.exe winedevice.exe plugplay.exe svchost.exe rpcss.exe conhost.exe
   wineboot.exe start.exe lmx_desktop_keeper.exe "
 
-session_dir() { printf '%s.session' "$WINEPREFIX"; }
-
 # The first line of FILE into VAR, or false when there is none (a builtin: no process).
 read_state() {
   local -n into=$1
@@ -80,18 +78,27 @@ find_server() {
   return 1
 }
 
+# The prefix's processes, one "PID<TAB>PROGRAM<TAB>COMMAND LINE" a line, PROGRAM being the
+# lower-case file name of the first argument.
+prefix_processes() {
+  local f pid name args
+  for f in $(grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null); do
+    pid=${f#/proc/}; pid=${pid%/environ}
+    mapfile -d '' args 2>/dev/null <"/proc/$pid/cmdline" || continue
+    [ ${#args[@]} -gt 0 ] || continue
+    name=${args[0]##*[\\/]}
+    printf '%s\t%s\t%s\n' "$pid" "${name,,}" "${args[*]}"
+  done
+}
+
 # The prefix's programs other than Wine's own, one "PID NAME" a line: the viewer, tools, tests.
 device_programs() {
-  local f pid name
-  for f in $(grep -lzx "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null); do
-    pid=${f#/proc/}; pid=${pid%/environ}
-    name=$(tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -n 1) || continue
-    name=${name##*[\\/]}
-    name=${name,,}
+  local pid name cmd
+  while IFS=$'\t' read -r pid name cmd; do
     case "$name" in *.exe) ;; *) continue ;; esac
     [[ "$WINE_SYSTEM_PROGRAMS" == *" $name "* ]] && continue
     echo "$pid $name"
-  done
+  done < <(prefix_processes)
 }
 
 # True when the session recorded beside the prefix still runs, on a display that still exists.
@@ -207,16 +214,9 @@ session_start() {
 
 # True once the prefix's virtual desktop and its keeper run.
 desktop_ready() {
-  local f pid cmd desktop=0 keeper=0
-  for f in $(grep -lzxF "WINEPREFIX=$WINEPREFIX" /proc/[0-9]*/environ 2>/dev/null); do
-    pid=${f#/proc/}; pid=${pid%/environ}
-    cmd=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null) || continue
-    case "$cmd" in
-      *explorer.exe\ /desktop*) desktop=1 ;;
-      *lmx_desktop_keeper*) keeper=1 ;;
-    esac
-  done
-  [ $desktop = 1 ] && [ $keeper = 1 ]
+  local list
+  list=$(prefix_processes)
+  [[ "$list" == *"explorer.exe /desktop"* ]] && [[ "$list" == *$'\t'lmx_desktop_keeper.exe$'\t'* ]]
 }
 
 # Makes the device's session available to this command: reuses the running one, or starts it.
