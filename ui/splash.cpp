@@ -85,6 +85,7 @@ void Splash_OnPaint(HWND dialog, Splash* splash) {
 
 void Splash_Close(HWND dialog, Splash* splash) {
   KillTimer(dialog, kSplashTimer);
+  if (GetCapture() == dialog) ReleaseCapture();
   if (splash->mainWindow) EnableWindow(splash->mainWindow, TRUE);
   DestroyWindow(dialog);
 }
@@ -136,6 +137,11 @@ HWND ShowSplash(HINSTANCE instance, HWND mainWindow, UINT timeoutMs) {
     return nullptr;
   }
   if (mainWindow) EnableWindow(mainWindow, FALSE);
+  // The main window is shown and activated after its creation made the splash: the splash
+  // stays above it for its time, and takes every tap on the screen, so that a tap anywhere
+  // closes it instead of going nowhere on the disabled main window.
+  SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetCapture(dialog);
   return dialog;
 }
 

@@ -189,6 +189,25 @@ TEST_F(UiTest, SplashShowsItsTextsAndClosesOnItsTimer) {
   EXPECT_TRUE(capture.Messages().empty());
 }
 
+// The main window is shown after the splash is made; the splash stays seen above it, and a
+// tap on the disabled main window beside the splash closes the splash and does nothing else.
+TEST_F(UiTest, SplashStaysAboveTheMainWindowAndATapBesideItClosesIt) {
+  HWND splash = lmx::ShowSplash(GetModuleHandleW(nullptr), main, lmx::kSplashTimeout);
+  ASSERT_NE(splash, nullptr);
+  SetForegroundWindow(main);
+  SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  lmx::test::PumpFor(100);
+  RECT rc;
+  GetWindowRect(splash, &rc);
+  const POINT centre{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+  EXPECT_EQ(GetAncestor(WindowFromPoint(centre), GA_ROOT), splash) << "the splash is seen above the main window";
+
+  lmx::test::Tap(20, 36);
+  EXPECT_FALSE(IsWindow(splash));
+  EXPECT_TRUE(IsWindowEnabled(main));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
 TEST_F(UiTest, SplashClosesAtTheFirstTapAndNeedsItsTemplate) {
   HWND splash = lmx::ShowSplash(GetModuleHandleW(nullptr), main, lmx::kSplashTimeout);
   ASSERT_NE(splash, nullptr);

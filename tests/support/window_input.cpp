@@ -20,6 +20,21 @@ void PumpFor(DWORD ms) {
   } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
 
+void Tap(int x, int y) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  INPUT input[3]{};
+  for (INPUT& i : input) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = (x * 65535 + width / 2) / (width - 1);
+    i.mi.dy = (y * 65535 + height / 2) / (height - 1);
+  }
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, input, sizeof(INPUT));
+  PumpFor(100);
+}
+
 void DoubleTap(HWND list, int index) {
   RECT rc{};
   rc.left = LVIR_LABEL;

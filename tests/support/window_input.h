@@ -10,6 +10,10 @@ void Pump();
 // Dispatches messages as they come for `ms` milliseconds.
 void PumpFor(DWORD ms);
 
+// A tap of the pen at screen point (x, y), through the system's input queue: the window
+// under the point, or the one holding the capture, gets it as a user's tap.
+void Tap(int x, int y);
+
 // A double tap on row `index` of list view `list`, scrolled into view first.
 void DoubleTap(HWND list, int index);
 
