@@ -113,7 +113,7 @@ const ToolbarDesc* ViewerToolbar_Desc() { return &gDesc; }
 void ViewerToolbar_Move(const RECT& rect) {
   if (!gWindow) return;
   SetWindowPos(gWindow, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               SWP_SHOWWINDOW | SWP_NOZORDER);
+               SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOCOPYBITS);
 }
 
 }  // namespace lmx

@@ -51,7 +51,7 @@ void MainCtrl_OnSize(HWND window, WPARAM sizeType) {
   if (viewHeight < 0) viewHeight = 0;
   const int viewTop = rc.top + (settings.toolbarAlign == 0 ? toolbarHeight : 0);
   if (HWND view = ImageViewWindow()) {
-    SetWindowPos(view, nullptr, rc.left, viewTop, width, viewHeight, SWP_SHOWWINDOW | SWP_NOZORDER);
+    SetWindowPos(view, nullptr, rc.left, viewTop, width, viewHeight, SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOCOPYBITS);
   }
   if (HWND toolbar = ViewerToolbar_Window()) {
     if (toolbarShown) {
@@ -62,6 +62,9 @@ void MainCtrl_OnSize(HWND window, WPARAM sizeType) {
     }
   }
   StatusBar_SetParts(rc);
+  // Moved children would keep the bits of where they were, and the bars leave bands that no
+  // sibling paints over: everything is painted anew from the new layout.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 LRESULT MainCtrl_OnNotify(const NMHDR* header) {
