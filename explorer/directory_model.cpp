@@ -91,8 +91,13 @@ bool WantFile(DWORD attributes, EntryKind* kind) {
   return true;
 }
 
+// Folders that are hidden and system at once belong to the system underneath the device
+// (the host's own program and user folders), never to the device's user.
+constexpr DWORD kSystemFolderAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 bool WantFolder(DWORD attributes, EntryKind* kind) {
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  if ((attributes & kSystemFolderAttributes) == kSystemFolderAttributes) return false;
   *kind = (attributes & kStorageCardAttribute) ? KindStorageCard : KindFolder;
   return true;
 }
@@ -368,7 +373,8 @@ const wchar_t* EntryText(const ExplorerEntry* entry, int column) {
       }
       break;
     case 2:
-      lstrcpynW(text, DateTimeText(entry->creationTime, kDtTime | kDtDate), MAX_PATH);
+      // The parent row stands for no file and has no date to show.
+      if (!entry->isParent) lstrcpynW(text, DateTimeText(entry->creationTime, kDtTime | kDtDate), MAX_PATH);
       break;
     default:
       break;

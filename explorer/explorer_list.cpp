@@ -61,6 +61,16 @@ void SetColumnFormat(HWND list, int column, bool marked, int image) {
     col.iImage = image;
   }
   SendMessageW(list, LVM_SETCOLUMNW, column, reinterpret_cast<LPARAM>(&col));
+  // The list does not hand a column's image on to its header control, which draws it.
+  HDITEMW head{};
+  head.mask = HDI_FORMAT;
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  if (!header || !SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&head))) return;
+  head.mask = HDI_FORMAT | HDI_IMAGE;
+  head.fmt &= ~(HDF_IMAGE | HDF_BITMAP_ON_RIGHT);
+  if (marked) head.fmt |= HDF_IMAGE | HDF_BITMAP_ON_RIGHT;
+  head.iImage = marked ? image : I_IMAGENONE;
+  SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&head));
 }
 
 const ExplorerEntry* EntryAt(HWND list, int index) {
@@ -126,6 +136,9 @@ HWND CreateExplorerList(HWND parent, HMODULE module, HMODULE programModule, UINT
     }
     if (state->imageList) {
       SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(state->imageList));
+      // The column headers draw the sort triangles from the same images.
+      SendMessageW(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), HDM_SETIMAGELIST, 0,
+                   reinterpret_cast<LPARAM>(state->imageList));
     }
     MarkSortColumn(list);
     RegisterNotifyHandler(list, controlId, 0, ExplorerNotify);

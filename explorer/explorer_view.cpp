@@ -44,7 +44,13 @@ void View_OnCreate(HWND view, const OpenFileRequest* request) {
       CreateToolbar(program, view, IDC_EXPLORER_TOOLBAR, &frame->toolbarDesc)) {
     frame->toolbar = frame->toolbarDesc.toolbar;
     frame->cancelButton = PutButtonOnToolbar(module, view, IDC_EXPLORER_CANCEL, 0, &frame->toolbarDesc);
-    if (frame->cancelButton) SetWindowTextW(frame->cancelButton, LoadLangString(IDS_EXPLORER_CANCEL));
+    if (frame->cancelButton) {
+      // In the dialog's font: the system font a new button starts with is bold and wide.
+      HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(view), WM_GETFONT, 0, 0));
+      if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+      SendMessageW(frame->cancelButton, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+      SetWindowTextW(frame->cancelButton, LoadLangString(IDS_EXPLORER_CANCEL));
+    }
   }
   frame->list = CreateExplorerList(view, module, program, IDC_EXPLORER_LIST);
   if (frame->list) PrepareStartFolder(frame->list, request ? request->startFolder : nullptr);

@@ -16,6 +16,15 @@ namespace {
 
 ViewerDocument* g_document = nullptr;
 
+// A loaded picture without a display bitmap (a format the screen cannot take, or no memory
+// for the bitmap) would show as an empty screen: the user is told. A picture that did not
+// load at all has had its plug-in's message.
+bool SayIfNotDrawn(const GfxImage* image) {
+  if (!image->dib || image->memoryDC) return true;
+  ShowImageError(IDS_PICTURE_NOT_DRAWN);
+  return false;
+}
+
 }  // namespace
 
 ImageFileItem::ImageFileItem(PlugInEntry* entry, const wchar_t* filePath) : plugIn(entry) {
@@ -158,8 +167,8 @@ int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {
     return 0;
   }
   auto* item = new ImageFileItem(plugIn, chosen);
-  if (!item->image || !GfxImage_Load(item->image)) {
-    delete item;  // the plug-in has said why
+  if (!item->image || !GfxImage_Load(item->image) || !SayIfNotDrawn(item->image)) {
+    delete item;
     return 0;
   }
   Add(item);
@@ -193,12 +202,14 @@ DWORD ViewerDocument::CurrentPage() const {
 
 int ViewerDocument::NextPage() {
   int result = current_ && current_->image ? GfxImage_Next(current_->image) : 0;
+  if (result) SayIfNotDrawn(current_->image);
   UpdatePageButtons();
   return result;
 }
 
 int ViewerDocument::PreviousPage() {
   int result = current_ && current_->image ? GfxImage_Previous(current_->image) : 0;
+  if (result) SayIfNotDrawn(current_->image);
   UpdatePageButtons();
   return result;
 }

@@ -147,6 +147,7 @@
 #define IDS_NO_DIB_FOR_PALETTE 254
 #define IDS_NO_PICTURE_FOR_DEPTH 256
 #define IDS_NO_PICTURE_TO_INVERT 261
+#define IDS_PICTURE_NOT_DRAWN 262  // a loaded picture that no display bitmap can be made of
 #define IDS_DIB_COMPRESSED 296
 #define IDS_DIB_BAD_HEADER 297
 #define IDS_DIB_NO_MEMORY 298

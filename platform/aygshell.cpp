@@ -5,6 +5,7 @@
 // to the process's own top-level windows only, so that programs (and tests) running side by
 // side under one Wine server do not move each other's windows.
 #include "platform/aygshell.h"
+#include "platform/message_box.h"
 #include "platform/aygshell_module.h"
 
 namespace {
@@ -219,10 +220,13 @@ HMODULE AygshellModule() { return gModule; }
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   if (reason == DLL_PROCESS_ATTACH) {
     gModule = instance;
     DisableThreadLibraryCalls(instance);
+    lmx::InstallMessageBoxFit();
+  } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+    lmx::RemoveMessageBoxFit();  // unloaded while the process goes on
   }
   return TRUE;
 }

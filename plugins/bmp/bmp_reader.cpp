@@ -37,6 +37,10 @@ void* AllocBlock(BlockHeap& heap, uint64_t size, DecodeMessages& messages, uint1
   return block;
 }
 
+bool IsBitmapBitCount(uint16_t bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
 bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, HeaderBlock& out) {
   uint8_t fileHeader[kFileHeaderSize];
   size_t got = 0;
@@ -62,8 +66,9 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
     h = FromCoreHeader(info);
     file.Skip(-static_cast<int64_t>(kInfoHeaderSize - kCoreHeaderSize));
   }
-  // Top-down rows and negative widths have no place in a bottom-up packed DIB.
-  if (h.biSize != kInfoHeaderSize || h.biHeight < 0 || h.biWidth < 0) {
+  // Top-down rows and negative widths have no place in a bottom-up packed DIB; a bit count
+  // that no bitmap has would size the block from a meaningless row.
+  if (h.biSize != kInfoHeaderSize || h.biHeight < 0 || h.biWidth < 0 || !IsBitmapBitCount(h.biBitCount)) {
     messages.Add(kMsgUnknownFormat);
     return false;
   }

@@ -83,7 +83,7 @@ def check_outcome(path, rc, messages):
         return None
     if texts:
         return f"decoded but also said {texts}"
-    if h and (h["size"] not in (12, 40) or h["height"] < 0):
+    if h and (h["size"] not in (12, 40) or h["height"] < 0 or h["bits"] not in (1, 4, 8, 16, 24, 32)):
         return "decoded a header the plug-in must refuse"
     return None
 

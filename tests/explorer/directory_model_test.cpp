@@ -93,8 +93,8 @@ class DirectoryModelTest : public testing::Test {
   HWND list = nullptr;
 };
 
-// b.bmp, a.gif and a later c.gif, the folders Z and x.bmp, a hidden folder and file, and a
-// file no pattern names.
+// b.bmp, a.gif and a later c.gif, the folders Z and x.bmp, a hidden folder and file, a folder
+// of the system (hidden and system), and a file no pattern names.
 void FillPictures(DeviceFolder& folder) {
   folder.File(L"b.bmp", 3000, 5);
   folder.File(L"a.gif", 100, 3);
@@ -104,6 +104,8 @@ void FillPictures(DeviceFolder& folder) {
   folder.Folder(L"x.bmp");
   folder.Folder(L"Hidden");
   SetFileAttributesW(folder.HostPath(L"Hidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  folder.Folder(L"System");
+  SetFileAttributesW(folder.HostPath(L"System").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   folder.File(L"secret.bmp", 10, 2);
   SetFileAttributesW(folder.HostPath(L"secret.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN);
 }
@@ -149,15 +151,19 @@ TEST_F(DirectoryModelTest, ListsFoldersFirstByNameWithTheParentRowSizesAndDates)
   FileTimeToSystemTime(&found.ftCreationTime, &created);
   EXPECT_EQ(rows[5].date, lmx::DateTimeText(created, lmx::kDtDate | lmx::kDtTime));
   EXPECT_FALSE(rows[1].date.empty());
-  SYSTEMTIME epoch;
-  const FILETIME zero{};
-  FileTimeToSystemTime(&zero, &epoch);
-  EXPECT_EQ(rows[0].date, lmx::DateTimeText(epoch, lmx::kDtDate | lmx::kDtTime));
+  EXPECT_EQ(rows[0].date, L"") << "the parent row has no date";
 
   // The name column carries the up-pointing triangle; one click turns the order round:
   // the parent first, then the files Z to A, then the folders Z to A.
   EXPECT_EQ(ColumnOf(list, 0).image, lmx::kImageSortUp);
   EXPECT_TRUE(ColumnOf(list, 0).format & LVCFMT_BITMAP_ON_RIGHT);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  HDITEMW head{};
+  head.mask = HDI_FORMAT | HDI_IMAGE;
+  SendMessageW(header, HDM_GETITEMW, 0, reinterpret_cast<LPARAM>(&head));
+  EXPECT_EQ(SendMessageW(header, HDM_GETIMAGELIST, 0, 0), reinterpret_cast<LRESULT>(images));
+  EXPECT_TRUE(head.fmt & HDF_IMAGE) << "the header draws the triangle";
+  EXPECT_EQ(head.iImage, lmx::kImageSortUp);
   ClickColumn(0);
   EXPECT_EQ(ColumnOf(list, 0).image, lmx::kImageSortDown);
   Strings descending = {L".."};

@@ -267,15 +267,19 @@ TEST_F(BmpPlugin, HeadersItCannotReadAreRefusedWithTheirMessages) {
   ExpectOnly({L"An error occured while reading the Bitmap file data!"});
 }
 
-TEST_F(BmpPlugin, TopDownAndNegativeWidthsAreRefused) {
-  BmpFile f;
-  f.height = -2;
-  f.pixels.assign(8, 1);
-  EXPECT_EQ(Load(f.Bytes()), nullptr);
-  f.height = 2;
-  f.width = -4;
-  EXPECT_EQ(Load(f.Bytes()), nullptr);
-  ExpectOnly({L"Unknown device independent format!", L"Unknown device independent format!"});
+TEST_F(BmpPlugin, TopDownNegativeWidthsAndBitCountsNoBitmapHasAreRefused) {
+  const struct { int32_t width, height; uint16_t bits; } kCases[] = {
+      {4, -2, 8}, {-4, 2, 8}, {4, 2, 0}, {4, 2, 2}, {4, 2, 30000}};
+  for (const auto& c : kCases) {
+    BmpFile f;
+    f.width = c.width;
+    f.height = c.height;
+    f.bitCount = c.bits;
+    f.pixels.assign(8, 1);
+    EXPECT_EQ(Load(f.Bytes()), nullptr) << c.width << " x " << c.height << " x " << c.bits;
+    ExpectOnly({L"Unknown device independent format!"});
+    capture.Clear();
+  }
 }
 
 TEST_F(BmpPlugin, AbsurdSizesAreRefusedAsLackOfMemory) {

@@ -1,6 +1,6 @@
 #include "tools/drive/viewer_windows.h"
 
-#include "tools/support/message_box_ids.h"
+#include "platform/message_box.h"
 
 namespace lmx {
 

@@ -1,33 +1,11 @@
 #include "tools/support/message_capture.h"
 
-#include "tools/support/message_box_ids.h"
+#include "platform/message_box.h"
 
 namespace lmx {
 namespace {
 
 thread_local MessageCapture* tCurrent = nullptr;
-
-// A message box is a dialog of static texts and buttons only, with its text in control
-// 0xFFFF; a dialog template with an unnumbered label has other controls besides.
-bool IsMessageBox(HWND window) {
-  wchar_t cls[16] = L"";
-  GetClassNameW(window, cls, 16);
-  if (lstrcmpW(cls, L"#32770") != 0 || !GetDlgItem(window, kMessageTextId)) return false;
-  bool onlyTextAndButtons = true;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM param) -> BOOL {
-        wchar_t c[16] = L"";
-        GetClassNameW(child, c, 16);
-        if (lstrcmpiW(c, L"Static") != 0 && lstrcmpiW(c, L"Button") != 0) {
-          *reinterpret_cast<bool*>(param) = false;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&onlyTextAndButtons));
-  return onlyTextAndButtons;
-}
 
 bool HasButton(HWND box, int id) {
   HWND b = GetDlgItem(box, id);
@@ -88,6 +66,7 @@ void MessageCapture::Capture(HWND box) {
   m.style = ReadStyle(box);
   messages_.push_back(m);
   if (onMessage) onMessage(m);
+  if (inspect) inspect(box);
 
   int answer = answer_;
   if (!HasButton(box, answer)) {
@@ -103,14 +82,17 @@ void MessageCapture::Capture(HWND box) {
 
 LRESULT CALLBACK MessageCapture::Hook(int code, WPARAM wParam, LPARAM lParam) {
   MessageCapture* self = tCurrent;
+  // The hooks installed before this one see the box first: the box is recorded as they
+  // leave it (the shell library lays it out for the screen).
+  const LRESULT result = CallNextHookEx(self ? self->hook_ : nullptr, code, wParam, lParam);
   if (code == HCBT_ACTIVATE && self) {
     HWND window = reinterpret_cast<HWND>(wParam);
     // Activation can also announce a box of another process on the same desktop.
-    if (IsMessageBox(window) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+    if (IsMessageBoxWindow(window) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
       self->Capture(window);
     }
   }
-  return CallNextHookEx(self ? self->hook_ : nullptr, code, wParam, lParam);
+  return result;
 }
 
 std::string ToUtf8(const std::wstring& text) {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ class MessageCapture {
   void SetAnswer(int answer) { answer_ = answer; }
   // Called with each box as it is captured (after it is recorded).
   void (*onMessage)(const CapturedMessage&) = nullptr;
+  // Called with each box's window while it is still open, before it is answered.
+  std::function<void(HWND)> inspect;
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,124 @@
+// Every window the viewer and its plug-ins show fits the 240 x 320 screen with the device's
+// fonts: the main window, each dialog and property page, the plug-ins' about boxes, the
+// splash and each kind of message box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "host/viewer_document.h"
+#include "lang/lang_ids.h"
+#include "tests/host/host_fixture.h"
+#include "tests/program/program_fixture.h"
+#include "tests/support/dialog_driver.h"
+#include "tests/support/screen_fit.h"
+#include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
+#include "tools/support/message_capture.h"
+#include "ui/splash.h"
+
+namespace lmx::test {
+namespace {
+
+class ScreenFit : public ProgramTest {
+ protected:
+  void Check(HWND window, const std::string& what) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    seen_.push_back(what);
+    for (const std::string& p : ScreenFitProblems(window)) problems_.push_back(what + ": " + p);
+  }
+
+  // Runs `command`; its dialog is checked (then `act` on it, if given) and cancelled.
+  void CheckDialog(UINT command, const std::string& what, void (*act)(HWND) = nullptr) {
+    {
+      DialogDriver driver(GetCurrentThreadId(), [this, what, act](HWND dialog) {
+        Sleep(50);
+        Check(dialog, what);
+        if (act) act(dialog);
+        Sleep(act ? 300 : 0);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      });
+      Command(command);
+    }
+    PumpFor(30);
+  }
+
+  std::mutex mutex_;
+  std::vector<std::string> seen_;
+  std::vector<std::string> problems_;
+};
+
+void Click(HWND dialog, int id) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
+  MessageCapture capture(IDNO);
+  capture.inspect = [this, &capture](HWND box) {
+    Check(box, "message box \"" + ToUtf8(capture.Messages().back().text) + "\"");
+  };
+  ASSERT_TRUE(Start(Corpus(L"bmpsuite\\g\\pal4.bmp").c_str()));
+  Check(MainWindow(), "main window");
+  Check(MenuBarWindow(), "menu bar");
+
+  CheckDialog(IDC_CMD_OPTIONS, "options");
+  CheckDialog(IDC_CMD_OPEN, "open");
+  CheckDialog(IDC_CMD_ABOUT, "about");
+  CheckDialog(IDC_CMD_PROPERTIES, "properties", [](HWND sheet) {
+    for (int page = 1; page < 3; ++page) {
+      SendMessageW(sheet, PSM_SETCURSEL, page, 0);
+      for (const std::string& p : ScreenFitProblems(sheet)) ADD_FAILURE() << "properties page " << page << ": " << p;
+    }
+  });
+  CheckDialog(IDC_CMD_ZOOM_DIALOG, "zoom", [](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_ZOOM_EDIT, L"5");
+    Click(dialog, IDOK);  // the range warning
+  });
+  CheckDialog(IDC_CMD_PLUGINS, "plug-in manager", [](HWND dialog) {
+    SendDlgItemMessageW(dialog, IDC_PLUGIN_LIST, LB_SETCURSEL, 0, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_PLUGIN_LIST, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PLUGIN_LIST)));
+    Click(dialog, IDC_PLUGIN_REMOVE);  // the question, answered no
+  });
+  CheckDialog(IDC_CMD_ASSOCIATIONS, "file types", [](HWND dialog) {
+    SendDlgItemMessageW(dialog, IDC_ASSOC_FORMATS, LB_SETCURSEL, 0, 0);
+    Click(dialog, IDC_ASSOC_LINK);  // the question, answered no
+  });
+  const size_t plugIns = DeliveredPlugIns().size();
+  for (UINT id = 1000; id < 1000 + plugIns; ++id) CheckDialog(id, "plug-in about " + std::to_string(id));
+
+  // Pictures that are refused by their plug-in, by every plug-in, or by the screen.
+  ViewerDocument* document = TheDocument();
+  ASSERT_NE(document, nullptr);
+  Command(IDC_CMD_CLOSE);
+  TempFile unknown({'x'}, L".xyz");
+  for (std::wstring path : {std::wstring(unknown.Path()), Corpus(L"bmpsuite\\b\\badbitcount.bmp"),
+                            Corpus(L"bmpsuite\\b\\badplanes.bmp")}) {
+    EXPECT_EQ(document->OpenFile(MainWindow(), path.c_str()), 0);
+  }
+  EXPECT_EQ(document->CurrentFile(), nullptr) << "nothing opens silently";
+
+  HWND splash = ShowSplash(GetModuleHandleW(nullptr), MainWindow(), kSplashTimeout);
+  ASSERT_NE(splash, nullptr);
+  Check(splash, "splash");
+  DestroyWindow(splash);
+
+  std::vector<std::wstring> texts;
+  for (const CapturedMessage& m : capture.Messages()) texts.push_back(m.text);
+  EXPECT_EQ(texts, (std::vector<std::wstring>{
+                       L"Please enter a zoom between 17% and 800%.",
+                       L"Do you really want to remove this plug-in?",
+                       L"Open files of this type with Zorvan Lumivex from now on?",
+                       L"No installed plug-in can read this type of file.",
+                       L"Unknown device independent format!",
+                       L"This picture cannot be shown: the viewer cannot draw its format.",
+                   }));
+  EXPECT_EQ(seen_.size(), 10 + plugIns + capture.Messages().size());
+  for (const std::string& p : problems_) ADD_FAILURE() << p;
+}
+
+}  // namespace
+}  // namespace lmx::test
