@@ -537,7 +537,7 @@ bool ReadDibLayout(const void* block, size_t blockBytes, DibLayout* layout) {
   l.height = static_cast<uint32_t>(h.biHeight);
   l.bitCount = h.biBitCount;
   l.colorCount = ColorCountOf(h);
-  const uint64_t pixelOffset = kInfoHeaderSize + uint64_t{l.colorCount} * 4;
+  const uint64_t pixelOffset = kInfoHeaderSize + DibMaskBytes(h) + uint64_t{l.colorCount} * 4;
   const uint64_t stride = DibStride(l.width, l.bitCount);
   const uint64_t imageBytes = stride * l.height;
   if (pixelOffset > blockBytes || imageBytes > blockBytes - pixelOffset) return false;

@@ -38,7 +38,7 @@ struct DibLayout {
   uint32_t bitCount = 0;
   uint32_t colorCount = 0;  // biClrUsed, or 2^depth below 16 bits when it is 0
   size_t stride = 0;        // bytes of one row, padded to 4
-  size_t pixelOffset = 0;   // 40 + 4 x colour count
+  size_t pixelOffset = 0;   // 40 + colour masks (DibMaskBytes) + 4 x colour count
   size_t imageBytes = 0;    // stride x height
 };
 
@@ -46,7 +46,7 @@ struct DibLayout {
 uint32_t ColorCountOf(const DibHeader& h);
 
 // True when `block` (of `blockBytes`) holds a 40-byte header with a width and height of
-// 1 to 65535, its colour table and all its pixel rows.
+// 1 to 65535, its colour masks and table and all its pixel rows.
 bool ReadDibLayout(const void* block, size_t blockBytes, DibLayout* layout);
 
 // Codes 1 to 5: a new block from `heap` (zero-filled), the source left as it was.

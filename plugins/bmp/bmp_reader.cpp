@@ -15,7 +15,7 @@ constexpr uint32_t kCoreHeaderSize = 12;
 struct HeaderBlock {
   void* block = nullptr;
   size_t blockSize = 0;
-  size_t pixelOffset = 0;  // 40 + 4 x colour count
+  size_t pixelOffset = 0;  // 40 + colour masks + 4 x colour count
 };
 
 // An OS/2 core header becomes an equivalent 40-byte header.
@@ -74,8 +74,11 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
   }
 
   const uint64_t imageSize = DibStride(h.biWidth, h.biBitCount) * static_cast<uint32_t>(h.biHeight);
+  // Bit-field rows are plain rows too: read with their exact size, whatever the header says.
+  const uint32_t maskBytes = DibMaskBytes(h);
+  const bool plainRows = h.biCompression == 0 || maskBytes != 0;
   uint64_t pixelBytes = h.biSizeImage;
-  if (h.biCompression == 0) {
+  if (plainRows) {
     pixelBytes = imageSize;
   } else if (pixelBytes == 0) {
     // A run-length stream may be longer than the rows it expands to: without a stated
@@ -83,7 +86,7 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
     pixelBytes = (h.biCompression == kRle8 || h.biCompression == kRle4) ? file.Size() : imageSize;
   }
   // A compressed stream cannot hold more than the file: the rest would read as zeros.
-  if (h.biCompression != 0 && pixelBytes > file.Size()) pixelBytes = file.Size();
+  if (!plainRows && pixelBytes > file.Size()) pixelBytes = file.Size();
   if (pixelBytes > UINT32_MAX) {
     messages.Add(kMsgNoMemory);
     return false;
@@ -94,12 +97,14 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
   if (h.biClrUsed == 0) h.biClrUsed = colors;
 
   const uint64_t tableBytes = uint64_t{colors} * 4;
-  const uint64_t blockSize = kInfoHeaderSize + tableBytes + pixelBytes;
+  const uint64_t blockSize = kInfoHeaderSize + maskBytes + tableBytes + pixelBytes;
   auto* block = static_cast<uint8_t*>(AllocBlock(heap, blockSize, messages, kMsgGenericMemory));
   if (!block) return false;
   WriteDibHeader(block, h);
+  // The colour masks follow a 40-byte header in the file as in the block.
+  if (maskBytes) file.Read(block + kInfoHeaderSize, maskBytes, &got);
 
-  uint8_t* table = block + kInfoHeaderSize;
+  uint8_t* table = block + kInfoHeaderSize + maskBytes;
   if (colors > 0) {
     if (core) {
       file.Read(table, size_t{colors} * 3, &got);
@@ -121,7 +126,7 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
 
   out.block = block;
   out.blockSize = static_cast<size_t>(blockSize);
-  out.pixelOffset = static_cast<size_t>(kInfoHeaderSize + tableBytes);
+  out.pixelOffset = static_cast<size_t>(kInfoHeaderSize + maskBytes + tableBytes);
   return true;
 }
 

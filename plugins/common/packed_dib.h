@@ -1,5 +1,7 @@
 // The packed DIB that crosses from a format plug-in to the host: a 40-byte
 // BITMAPINFOHEADER, the RGBQUAD colour table and the bottom-up pixel rows, in one block.
+// A 16- or 32-bit bit-field picture carries its three colour masks between the header and
+// the colour table, where the platform's BITMAPINFO has them.
 // Platform-independent so that decoders and transforms also build natively.
 #pragma once
 
@@ -33,6 +35,15 @@ struct RgbQuad {
 #pragma pack(pop)
 
 static_assert(sizeof(DibHeader) == kInfoHeaderSize, "BITMAPINFOHEADER is 40 bytes");
+
+constexpr uint32_t kBitFields = 3;       // biCompression of a picture with colour masks
+constexpr uint32_t kColourMaskBytes = 12;  // red, green and blue, 32 bits each
+
+// Bytes of colour masks behind the header: the three masks of a 16- or 32-bit bit-field
+// picture, none for anything else.
+inline uint32_t DibMaskBytes(const DibHeader& h) {
+  return h.biCompression == kBitFields && (h.biBitCount == 16 || h.biBitCount == 32) ? kColourMaskBytes : 0;
+}
 
 // Bytes of one row, padded to 4 bytes; 64-bit so that no header field can overflow it.
 inline uint64_t DibStride(uint32_t width, uint32_t bitCount) {

@@ -14,7 +14,7 @@ inline void TouchPackedDib(const void* block) {
   const DibHeader h = ReadDibHeader(block);
   const auto* bytes = static_cast<const uint8_t*>(block);
   volatile uint8_t sink = 0;
-  const size_t total = kInfoHeaderSize + size_t{h.biClrUsed} * 4 + h.biSizeImage;
+  const size_t total = kInfoHeaderSize + DibMaskBytes(h) + size_t{h.biClrUsed} * 4 + h.biSizeImage;
   for (size_t i = 0; i < total; i += 4096) sink = sink ^ bytes[i];
   sink = sink ^ bytes[total - 1];
 }

@@ -55,7 +55,7 @@ struct Dib {
   DibHeader Header() const { return ReadDibHeader(block); }
   const uint8_t* Bytes() const { return static_cast<const uint8_t*>(block); }
   const RgbQuad* Colors() const { return reinterpret_cast<const RgbQuad*>(Bytes() + kInfoHeaderSize); }
-  const uint8_t* Pixels() const { return Bytes() + kInfoHeaderSize + Header().biClrUsed * 4; }
+  const uint8_t* Pixels() const { return Bytes() + kInfoHeaderSize + DibMaskBytes(Header()) + Header().biClrUsed * 4; }
   const uint8_t* Row(int y) const {
     DibHeader h = Header();
     return Pixels() + y * DibStride(h.biWidth, h.biBitCount);

@@ -88,9 +88,9 @@ std::wstring BesideThisProgram(const std::wstring& file) {
 // Writes what the header describes, but never more than the block holds.
 bool WriteBmp(const wchar_t* path, const void* dib, size_t blockBytes) {
   const lmx::DibHeader h = lmx::ReadDibHeader(dib);
-  const uint64_t dibBytes =
-      std::min<uint64_t>(lmx::kInfoHeaderSize + uint64_t{h.biClrUsed} * 4 + h.biSizeImage, blockBytes);
-  const uint32_t offBits = 14 + lmx::kInfoHeaderSize + 4 * h.biClrUsed;
+  const uint64_t pixelOffset = lmx::kInfoHeaderSize + lmx::DibMaskBytes(h) + uint64_t{h.biClrUsed} * 4;
+  const uint64_t dibBytes = std::min<uint64_t>(pixelOffset + h.biSizeImage, blockBytes);
+  const uint32_t offBits = static_cast<uint32_t>(14 + pixelOffset);
   unsigned char header[14] = {'B', 'M'};
   const uint64_t total = 14 + dibBytes;
   for (int i = 0; i < 4; ++i) {
