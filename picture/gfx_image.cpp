@@ -8,6 +8,7 @@
 
 #include "common/utils.h"
 #include "image/dib_transforms.h"
+#include "image/rgb_fields.h"
 #include "lang/lang_ids.h"
 #include "plugins/common/local_heap.h"
 #include "plugins/common/packed_dib.h"
@@ -41,6 +42,8 @@ void DropDisplayBitmap(GfxImage* image) {
   delete[] image->filledBands;
   image->filledBands = nullptr;
   image->sectionBits = nullptr;
+  delete image->fields;
+  image->fields = nullptr;
 }
 
 constexpr uint32_t kBandRows = 64;
@@ -58,13 +61,33 @@ void FillSectionRows(const GfxImage* image, LONG top, LONG bottom) {
   const uint32_t firstBand = static_cast<uint32_t>(height - bottom) / kBandRows;
   const uint32_t lastBand = static_cast<uint32_t>(height - 1 - top) / kBandRows;
   const uint8_t* rows = static_cast<const uint8_t*>(image->dib) + layout.pixelOffset;
+  const size_t sectionStride = image->fields ? static_cast<size_t>(DibStride(layout.width, 24)) : layout.stride;
   for (uint32_t band = firstBand; band <= lastBand; ++band) {
     if (image->filledBands[band]) continue;
     const size_t first = size_t{band} * kBandRows;
     const size_t count = std::min<size_t>(kBandRows, layout.height - first);
-    std::memcpy(image->sectionBits + first * layout.stride, rows + first * layout.stride, count * layout.stride);
+    if (image->fields) {
+      for (size_t row = first; row < first + count; ++row) {
+        image->fields->ToBgr(rows + row * layout.stride, 0, layout.width, image->sectionBits + row * sectionStride);
+      }
+    } else {
+      std::memcpy(image->sectionBits + first * layout.stride, rows + first * layout.stride, count * layout.stride);
+    }
     image->filledBands[band] = 1;
   }
+}
+
+// The display bitmap of a picture whose colours come through its fields: 24 bits.
+BITMAPINFOHEADER TwentyFourBitHeader(const DibLayout& layout) {
+  BITMAPINFOHEADER h{};
+  h.biSize = sizeof h;
+  h.biWidth = static_cast<LONG>(layout.width);
+  h.biHeight = static_cast<LONG>(layout.height);
+  h.biPlanes = 1;
+  h.biBitCount = 24;
+  h.biCompression = BI_RGB;
+  h.biSizeImage = static_cast<DWORD>(DibStride(layout.width, 24) * layout.height);
+  return h;
 }
 
 // Red steps fastest through 0, 32 .. 224, green next, blue slowest through 0, 64, 128, 192.
@@ -91,9 +114,12 @@ HPALETTE CreateDibPalette(const void* dib, size_t dibBytes) {
   }
   const DibHeader h = ReadDibHeader(dib);
   const uint32_t colors = ColorCountOf(h);
+  const uint32_t tableOffset = kInfoHeaderSize + DibMaskBytes(h);
   // A colour table that runs past its block is not read; such a picture is not drawn.
-  if (uint64_t{colors} * 4 > dibBytes - kInfoHeaderSize) return nullptr;
-  if (colors == 0 && h.biBitCount != 24) return nullptr;
+  if (tableOffset + uint64_t{colors} * 4 > dibBytes) return nullptr;
+  // 16- and 32-bit pictures are shown at 24 bits, and so take the same palette.
+  const bool trueColour = h.biBitCount == 16 || h.biBitCount == 24 || h.biBitCount == 32;
+  if (colors == 0 && !trueColour) return nullptr;
 
   // palNumEntries is 16 bits wide.
   const uint32_t entries = colors ? std::min<uint32_t>(colors, 0xFFFF) : 256;
@@ -105,7 +131,7 @@ HPALETTE CreateDibPalette(const void* dib, size_t dibBytes) {
   lp->palVersion = 0x300;
   lp->palNumEntries = static_cast<WORD>(entries);
   if (colors) {
-    const auto* table = reinterpret_cast<const RgbQuad*>(static_cast<const uint8_t*>(dib) + kInfoHeaderSize);
+    const auto* table = reinterpret_cast<const RgbQuad*>(static_cast<const uint8_t*>(dib) + tableOffset);
     for (uint32_t i = 0; i < entries; ++i) {
       lp->palPalEntry[i] = PALETTEENTRY{table[i].red, table[i].green, table[i].blue, 0};
     }
@@ -180,16 +206,27 @@ void GfxImage_BuildDisplayObjects(GfxImage* image) {
   DropDisplayBitmap(image);
   if (!image->dib || !image->palette) return;
 
-  // Only uncompressed rows that lie wholly inside the block are copied into a section.
+  // Only uncompressed or bit-field rows that lie wholly inside the block are drawn.
   DibLayout layout;
-  if (!ReadDibLayout(image->dib, image->dibBytes, &layout) || HeaderOf(image).biCompression != 0) return;
+  if (!ReadDibLayout(image->dib, image->dibBytes, &layout)) return;
+  const DibHeader header = HeaderOf(image);
+  if (header.biCompression != 0 && !DibMaskBytes(header)) return;
+  if (layout.bitCount == 16 || layout.bitCount == 32) {
+    image->fields = new (std::nothrow) RgbFields;
+    if (!image->fields || !image->fields->Init(image->dib, layout)) {
+      DropDisplayBitmap(image);
+      return;
+    }
+  }
+  const BITMAPINFOHEADER converted = TwentyFourBitHeader(layout);
+  const auto* sectionInfo = image->fields ? reinterpret_cast<const BITMAPINFO*>(&converted)
+                                          : static_cast<const BITMAPINFO*>(image->dib);
 
   HDC screen = GetDC(nullptr);
   HPALETTE previous = SelectPalette(screen, image->palette, FALSE);
   RealizePalette(screen);
   void* bits = nullptr;
-  HBITMAP section = CreateDIBSection(nullptr, static_cast<const BITMAPINFO*>(image->dib), DIB_RGB_COLORS, &bits,
-                                     nullptr, 0);
+  HBITMAP section = CreateDIBSection(nullptr, sectionInfo, DIB_RGB_COLORS, &bits, nullptr, 0);
   uint8_t* bands = nullptr;
   if (section && bits) bands = new (std::nothrow) uint8_t[(layout.height + kBandRows - 1) / kBandRows + 1]();
   if (section && !bands) {
@@ -209,6 +246,7 @@ void GfxImage_BuildDisplayObjects(GfxImage* image) {
       delete[] bands;
     }
   }
+  if (!image->dibSection) DropDisplayBitmap(image);
   ReleaseDC(nullptr, screen);
 }
 
@@ -261,7 +299,8 @@ UINT GfxImage_ColorCount(const GfxImage* image) { return HasHeader(image) ? Colo
 
 BYTE* GfxImage_PixelRows(const GfxImage* image) {
   if (!HasHeader(image)) return nullptr;
-  const uint64_t offset = kInfoHeaderSize + uint64_t{ColorCountOf(HeaderOf(image))} * 4;
+  const DibHeader h = HeaderOf(image);
+  const uint64_t offset = kInfoHeaderSize + DibMaskBytes(h) + uint64_t{ColorCountOf(h)} * 4;
   if (offset > image->dibBytes) return nullptr;
   return static_cast<BYTE*>(image->dib) + offset;
 }

@@ -9,6 +9,8 @@
 
 namespace lmx {
 
+class RgbFields;
+
 // What the record asks of the plug-in that decodes its file: the picture count and one
 // picture. The host's plug-in entry answers through the plug-in's bound exports.
 class PictureSource {
@@ -37,15 +39,18 @@ class BoundPlugIn final : public PictureSource {
 };
 
 struct GfxImage {
-  void* dib;              // owned local-heap block: header, colour table, pixel rows
+  void* dib;              // owned local-heap block: header, colour masks and table, pixel rows
   HPALETTE palette;       // owned
-  HBITMAP dibSection;     // owned; a copy of the pixel rows
+  // Owned; a copy of the pixel rows, or for 16 and 32 bits their colours at 24 bits, which
+  // every display draws alike whatever the picture's masks.
+  HBITMAP dibSection;
   HBITMAP savedBitmap;    // what memoryDC held before dibSection; selected back before deletion
   HDC memoryDC;           // owned; dibSection selected
   // The pixel rows reach dibSection band by band, when a drawing first needs them: a new
   // picture is shown without copying all of it first.
   uint8_t* sectionBits;   // dibSection's rows
   uint8_t* filledBands;   // owned; one flag per band of rows already copied
+  RgbFields* fields;      // owned; the colours of 16- and 32-bit pixels, else null
   const wchar_t* filePath;  // borrowed from the file item
   PictureSource* plugIn;    // borrowed
   DWORD imageIndex;
@@ -89,7 +94,7 @@ int GfxImage_Invert(GfxImage* image);
 int GfxImage_Apply(GfxImage* image, int code);
 
 // A logical palette for a packed DIB of `dibBytes`: its colour table, or the fixed
-// 256-colour palette for a 24-bit picture without one. Null when there is none.
+// 256-colour palette for a 16-, 24- or 32-bit picture without one. Null when there is none.
 HPALETTE CreateDibPalette(const void* dib, size_t dibBytes);
 
 }  // namespace lmx

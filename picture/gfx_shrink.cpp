@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "image/rgb_fields.h"
+
 namespace lmx {
 
 namespace {
@@ -70,19 +72,23 @@ bool ShrinkToDevice(const GfxImage* image, HDC target, const RECT& dst, const RE
   if (dstW <= 0 || dstH <= 0 || dstW >= srcW || dstH >= srcH) return false;
   const auto* header = static_cast<const BITMAPINFOHEADER*>(image->dib);
   const int depth = header->biBitCount;
-  if ((depth != 8 && depth != 24) || header->biCompression != BI_RGB || header->biHeight <= 0) return false;
+  // 16- and 32-bit pixels are sampled through their fields into 24-bit colour.
+  const bool throughFields = image->fields != nullptr;
+  if (!throughFields && ((depth != 8 && depth != 24) || header->biCompression != BI_RGB)) return false;
+  if (header->biHeight <= 0) return false;
   const int width = header->biWidth, height = header->biHeight;
   if (src.left < 0 || src.top < 0 || src.right > width || src.bottom > height) return false;
 
+  const int cacheDepth = throughFields ? 24 : depth;
   const int colourCount = depth == 8 ? static_cast<int>(GfxImage_ColorCount(image)) : 0;
   const auto* colours = reinterpret_cast<const RGBQUAD*>(static_cast<const uint8_t*>(image->dib) + sizeof(BITMAPINFOHEADER));
-  if (colourCount > 256 || !PrepareCache(dstW, dstH, depth, colours, colourCount)) return false;
+  if (colourCount > 256 || !PrepareCache(dstW, dstH, cacheDepth, colours, colourCount)) return false;
 
   const uint8_t* rows = GfxImage_PixelRows(image);
   if (!rows) return false;
   const size_t stride = ((static_cast<size_t>(width) * depth + 31) / 32) * 4;
-  const size_t outStride = ((static_cast<size_t>(dstW) * depth + 31) / 32) * 4;
-  const int bytesPerPixel = depth / 8;
+  const size_t outStride = ((static_cast<size_t>(dstW) * cacheDepth + 31) / 32) * 4;
+  const int bytesPerPixel = throughFields ? 1 : depth / 8;  // through the fields: columns by pixel
   // Column offsets once: the source pixel each destination column samples (its centre).
   std::vector<size_t> columns(dstW);
   for (int x = 0; x < dstW; ++x) {
@@ -92,7 +98,9 @@ bool ShrinkToDevice(const GfxImage* image, HDC target, const RECT& dst, const RE
     const int sy = src.top + static_cast<int>((2LL * y + 1) * srcH / (2LL * dstH));
     const uint8_t* in = rows + static_cast<size_t>(height - 1 - sy) * stride;
     uint8_t* out = g_cache.bits + static_cast<size_t>(y) * outStride;
-    if (depth == 8) {
+    if (throughFields) {
+      for (int x = 0; x < dstW; ++x, out += 3) image->fields->PixelToBgr(in, static_cast<uint32_t>(columns[x]), out);
+    } else if (depth == 8) {
       for (int x = 0; x < dstW; ++x) out[x] = in[columns[x]];
     } else {
       for (int x = 0; x < dstW; ++x, out += 3) std::memcpy(out, in + columns[x], 3);

@@ -10,7 +10,7 @@
 namespace lmx {
 
 // Draws `src` of the picture into `dst` when `dst` is smaller in both directions and the
-// picture has 8 or 24 bits per pixel; false (nothing drawn) otherwise.
+// picture has 8, 16, 24 or 32 bits per pixel; false (nothing drawn) otherwise.
 bool ShrinkToDevice(const GfxImage* image, HDC target, const RECT& dst, const RECT& src);
 // Frees the sampling bitmap kept between paints.
 void ReleaseShrinkCache();

@@ -1,8 +1,10 @@
 // GfxImage over packed DIBs from a plug-in: its palette, its display bitmap as StretchBlt
-// puts it on a real device context, stepping through pictures, the transforms and their
+// puts it on a real device context (16- and 32-bit bitmaps of the BMP suite against the
+// suite's reference renderings), stepping through pictures, the transforms and their
 // messages with the language component's texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -12,6 +14,7 @@
 #include "picture/gfx_image.h"
 #include "plugins/common/packed_dib.h"
 #include "plugins/common/plugin_api.h"
+#include "tests/support/reference_image.h"
 #include "tests/support/test_bytes.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
@@ -218,30 +221,6 @@ TEST_F(GfxImageTest, TwoColourPicturesShowTheColoursTheirFilesDefine) {
   }
   EXPECT_TRUE(Captured().empty());
   FreeLibrary(bmp);
-}
-
-TEST_F(GfxImageTest, SixteenAndThirtyTwoBitsWithoutTableAreHeldButNotDrawn) {
-  for (uint16_t bits : {16, 32}) {
-    FakePlugIn plugIn({MakeDib(5, 3, bits)});
-    GfxImage* image = Open(plugIn);
-    EXPECT_EQ(image->palette, nullptr);
-    EXPECT_EQ(image->dibSection, nullptr);
-    EXPECT_EQ(image->memoryDC, nullptr);
-    Canvas canvas(5, 3);
-    EXPECT_FALSE(canvas.Draw(image, 5, 3));
-    EXPECT_TRUE(Captured().empty());
-    EXPECT_EQ(GfxImage_BitDepth(image), bits);
-
-    const Block before(static_cast<uint8_t*>(image->dib), static_cast<uint8_t*>(image->dib) + image->dibBytes);
-    void* const block = image->dib;
-    EXPECT_EQ(GfxImage_Transform(image, 1), 0);
-    EXPECT_EQ(Captured(), (Messages{{L"Internal Error...", Text(299)}}));
-    EXPECT_EQ(GfxImage_Invert(image), 1);
-    EXPECT_TRUE(Captured().empty());
-    ASSERT_EQ(image->dib, block);
-    EXPECT_EQ(Block(static_cast<uint8_t*>(image->dib), static_cast<uint8_t*>(image->dib) + image->dibBytes), before);
-    GfxImage_Destroy(image);
-  }
 }
 
 TEST_F(GfxImageTest, SteppingThroughThreePicturesStopsAtEitherEnd) {
@@ -491,6 +470,116 @@ TEST_F(GfxImageTest, RowsReachTheDisplayBitmapWhenFirstDrawn) {
   drawRows(0, h);
   for (int y = 0; y < h; y += 7) ASSERT_EQ(canvas.At(3, y), colourOfRow(h - 1 - y)) << y;
   GfxImage_Destroy(image);
+}
+
+}  // namespace
+}  // namespace lmx::test
+
+namespace lmx::test {
+namespace {
+
+// 16- and 32-bit bitmaps, with and without colour masks, through the BMP plug-in: drawn at
+// their size, enlarged, shrunk and in part as the view draws them, they show the suite's
+// reference rendering; the transforms refuse them as they did, and leave them as they were.
+struct TrueColourCase {
+  const wchar_t* file;       // in the BMP suite
+  const wchar_t* reference;  // in the suite's ref folder
+  int tolerance;             // per channel
+};
+constexpr TrueColourCase kTrueColourCases[] = {
+    {L"g\\rgb16.bmp", L"rgb16.png", 0},             // 5-5-5, no masks
+    {L"g\\rgb16bfdef.bmp", L"rgb16.png", 0},        // 5-5-5 masks
+    {L"q\\rgb16faketrns.bmp", L"rgb16.png", 0},     // the unused top bit set
+    {L"g\\rgb16-565.bmp", L"rgb16-565.png", 0},
+    {L"g\\rgb16-565pal.bmp", L"rgb16-565.png", 0},  // masks, then a colour table
+    {L"q\\rgb16-231.bmp", L"rgb16-231.png", 0},
+    {L"q\\rgb16-3103.bmp", L"rgb16-3103.png", 0},
+    {L"b\\rgb16-880.bmp", L"rgb16-880.png", 0},     // no blue at all
+    {L"g\\rgb32.bmp", L"rgb24.png", 0},             // 8-8-8, no masks
+    {L"g\\rgb32bfdef.bmp", L"rgb24.png", 0},
+    {L"g\\rgb32bf.bmp", L"rgb24.png", 0},           // the masks in another order
+    {L"q\\rgb32fakealpha.bmp", L"rgb24.png", 0},
+    {L"q\\rgb32-111110.bmp", L"rgb24.png", 1},      // 11-11-10: the same picture within a step
+    {L"q\\rgb32-7187.bmp", L"rgb32-7187.png", 1},   // the reference cuts its 18-bit field to 8 bits
+};
+
+COLORREF ColourOf(const Bgr& c) { return RGB(c.r, c.g, c.b); }
+
+// Every pixel of the w x h drawing at the canvas's top left against the reference pixel
+// that `source` names for it; the first one that differs.
+template <typename Source>
+testing::AssertionResult DrawnLike(const Canvas& canvas, int w, int h, int tolerance, Source source) {
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const COLORREF drawn = ColourOf(canvas.At(x, y));
+      if (!source(x, y, drawn, tolerance)) return testing::AssertionFailure() << "at " << x << "," << y << " " << canvas.At(x, y);
+    }
+  }
+  return testing::AssertionSuccess();
+}
+
+TEST_F(GfxImageTest, SixteenAndThirtyTwoBitPicturesAreDrawnAtEveryScaleAndNotTransformed) {
+  HMODULE bmp = LoadBuilt(L"zlx_bmp.dll");
+  ASSERT_NE(bmp, nullptr);
+  BoundPlugIn plugIn(reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(bmp, "LMX_GetFileInfo")),
+                     reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(bmp, "LMX_LoadGfxFile")));
+  for (const TrueColourCase& c : kTrueColourCases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    ReferenceImage ref;
+    ASSERT_TRUE(ReadReferenceImage(CorpusDir() + L"bmpsuite\\ref\\" + c.reference, &ref));
+    const std::wstring path = CorpusDir() + L"bmpsuite\\" + c.file;
+    GfxImage* image = GfxImage_Create(&plugIn, path.c_str());
+    ASSERT_TRUE(GfxImage_Load(image));
+    EXPECT_TRUE(Captured().empty());
+    const int w = ref.width, h = ref.height;
+    ASSERT_EQ(GfxImage_Size(image), static_cast<DWORD>(MAKELONG(w, h)));
+    const int depth = GfxImage_BitDepth(image);
+    EXPECT_TRUE(depth == 16 || depth == 32) << depth;
+
+    auto actualSize = [&ref](int x, int y, COLORREF drawn, int tolerance) {
+      return ColoursNear(drawn, ref.At(x, y), tolerance);
+    };
+    Canvas canvas(3 * w, 3 * h);
+    ASSERT_TRUE(canvas.Draw(image, w, h));
+    EXPECT_TRUE(DrawnLike(canvas, w, h, c.tolerance, actualSize));
+    ASSERT_TRUE(canvas.Draw(image, 3 * w, 3 * h));
+    EXPECT_TRUE(DrawnLike(canvas, 3 * w, 3 * h, c.tolerance, [&ref](int x, int y, COLORREF drawn, int tolerance) {
+      return ColoursNear(drawn, ref.At(x / 3, y / 3), tolerance);
+    }));
+    // A third of the size: each screen pixel takes the colour of a pixel of its block.
+    const int sw = w / 3, sh = h / 3;
+    ASSERT_TRUE(canvas.Draw(image, sw, sh));
+    EXPECT_TRUE(DrawnLike(canvas, sw, sh, c.tolerance, [&](int x, int y, COLORREF drawn, int tolerance) {
+      for (int ry = y * h / sh; ry < std::min(h, ((y + 1) * h + sh - 1) / sh); ++ry) {
+        for (int rx = x * w / sw; rx < std::min(w, ((x + 1) * w + sw - 1) / sw); ++rx) {
+          if (ColoursNear(drawn, ref.At(rx, ry), tolerance)) return true;
+        }
+      }
+      return false;
+    }));
+    // A part, as a scrolled view draws it.
+    const RECT part{30, 20, 100, 60}, at{0, 0, 70, 40};
+    ASSERT_TRUE(GfxImage_StretchToDevice(image, canvas.Dc(), at, part));
+    EXPECT_TRUE(DrawnLike(canvas, 70, 40, c.tolerance, [&ref](int x, int y, COLORREF drawn, int tolerance) {
+      return ColoursNear(drawn, ref.At(x + 30, y + 20), tolerance);
+    }));
+
+    // Turns, mirror and flip refuse the depth; the negative leaves it alone, or refuses a
+    // picture with masks as a compressed one.
+    const Block before(static_cast<uint8_t*>(image->dib), static_cast<uint8_t*>(image->dib) + image->dibBytes);
+    for (int code = 1; code <= 5; ++code) {
+      EXPECT_EQ(GfxImage_Transform(image, code), 0);
+      EXPECT_EQ(Captured(), (Messages{{L"Internal Error...", Text(299)}}));
+    }
+    const bool masks = GfxImage_Compression(image) == BI_BITFIELDS;
+    EXPECT_EQ(GfxImage_Invert(image), masks ? 0 : 1);
+    EXPECT_EQ(Captured(), masks ? (Messages{{Text(240), Text(296)}}) : Messages{});
+    EXPECT_EQ(Block(static_cast<uint8_t*>(image->dib), static_cast<uint8_t*>(image->dib) + image->dibBytes), before);
+    ASSERT_TRUE(canvas.Draw(image, w, h));
+    EXPECT_TRUE(DrawnLike(canvas, w, h, c.tolerance, actualSize));
+    GfxImage_Destroy(image);
+  }
+  FreeLibrary(bmp);
 }
 
 }  // namespace
