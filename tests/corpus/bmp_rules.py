@@ -68,6 +68,33 @@ def pixel_indices_beyond_table(path, h):
     return any(b >= h["colors"] for b in data)
 
 
+def masks(path, h):
+    """The red, green and blue masks of a 16- or 32-bit bitmap, as the plug-in applies them."""
+    if h["compression"] == 3:
+        return struct.unpack_from("<III", path.read_bytes(), 54)
+    return (0x7C00, 0x03E0, 0x001F) if h["bits"] == 16 else (0xFF0000, 0x00FF00, 0x0000FF)
+
+
+def unused_bits_set(path, h):
+    """True when a 16-bit 5-5-5 bitmap without masks sets the top bit that 5-5-5 leaves unused."""
+    if h["bits"] != 16 or h["compression"] != 0:
+        return False
+    data = path.read_bytes()[h["off_bits"]:]
+    return any(data[i] & 0x80 for i in range(1, len(data), 2))
+
+
+def tolerance(path):
+    """How far each channel may lie from the reference, and why; (0, None) for exactly."""
+    h = header(path)
+    if not h or h["bits"] not in (16, 32):
+        return 0, None
+    if path.parent.name == "pillow" and any(0 < bin(m).count("1") < 8 for m in masks(path, h)):
+        return 1, "Pillow widens fields narrower than 8 bits by repeating their bits, the plug-in's rows are scaled and rounded"
+    if any(bin(m).count("1") > 8 for m in masks(path, h)):
+        return 1, "the reference cuts fields wider than 8 bits to their top bits, the plug-in's rows are scaled and rounded"
+    return 0, None
+
+
 def check_outcome(path, rc, messages):
     """None when the outcome is allowed, else what is wrong."""
     texts = [m.split(": ", 2)[2] if m.count(": ") >= 2 else m for m in messages]
@@ -93,10 +120,9 @@ def incomparable(path):
     h = header(path)
     if h is None:
         return "not a bitmap"
-    if h["compression"] not in (0, 1, 2):
-        return "compression passed on unexpanded (bit fields, JPEG, PNG)"
-    if h["bits"] in (16, 32):
-        return "16/32-bit passed on with its own bit count"
+    bit_fields = h["compression"] == 3 and h["bits"] in (16, 32)
+    if h["compression"] not in (0, 1, 2) and not bit_fields:
+        return "compression passed on unexpanded (JPEG, PNG, alpha bit fields)"
     if h["off_bits"] and h["off_bits"] < 14 + h["size"] + table_size(h):
         return "bfOffBits points into the colour table, and pixels are read from there"
     if h["compression"] in (1, 2) and rle_skips_pixels(path, h):
@@ -105,4 +131,6 @@ def incomparable(path):
         return "the reference (Pillow 9.4) misreads RLE4"
     if pixel_indices_beyond_table(path, h):
         return "pixel indices beyond the colour table"
+    if unused_bits_set(path, h):
+        return "the reference takes the unused top bit of 5-5-5 pixels for transparency"
     return None

@@ -48,8 +48,9 @@ def reference_for(corpus, src):
     return ref if ref.exists() else None
 
 
-def pixels_differ(decoded, ref):
-    """Number of pixels whose colour differs where the reference is opaque; -1 for a size change."""
+def pixels_differ(decoded, ref, tolerance=0):
+    """Number of pixels whose colour differs (any channel by more than tolerance) where the
+    reference is opaque; -1 for a size change."""
     width, height, rows = read_rgb(decoded)
     r = Image.open(ref)
     alpha = r.getchannel("A").load() if r.mode in ("RGBA", "LA", "PA") else None
@@ -61,7 +62,7 @@ def pixels_differ(decoded, ref):
         for x in range(width):
             if alpha and alpha[x, y] < 255:
                 continue
-            if rows[y][x] != pr[x, y]:
+            if any(abs(a - b) > tolerance for a, b in zip(rows[y][x], pr[x, y])):
                 bad += 1
     return bad
 
@@ -118,7 +119,10 @@ def main():
         if why_not:
             notes.setdefault("not compared, " + why_not, []).append(str(rel))
             continue
-        bad = pixels_differ(out, ref)
+        tolerance, why_near = getattr(rules, "tolerance", lambda p: (0, None))(src)
+        if why_near:
+            notes.setdefault(f"compared within {tolerance}, {why_near}", []).append(str(rel))
+        bad = pixels_differ(out, ref, tolerance)
         compared += 1
         if bad != 0:
             failures.append(f"{rel}: {'size differs from' if bad < 0 else f'{bad} pixels differ from'} {ref.name}")
