@@ -181,14 +181,24 @@ TEST_F(PropertiesSheetTest, ARotatedPictureShowsItsNewSizeAndSeventyFiveDpi) {
   EXPECT_EQ(look.depthChecked, Only(IDC_DEPTH_8BIT));
 }
 
-TEST_F(PropertiesSheetTest, ASixteenBitPictureChecksNoDepth) {
-  Open(L"bmpsuite\\g\\rgb16.bmp");
-  ASSERT_EQ(GfxImage_BitDepth(document->CurrentFile()->image), 16);
-  const SheetLook look = Show();
-  EXPECT_EQ(look.depthChecked, Only(0));
-  EXPECT_EQ(look.depthEnabled, std::vector<bool>(5, false));
-  EXPECT_EQ(look.width, L"127");
-  EXPECT_EQ(look.height, L"64");
+TEST_F(PropertiesSheetTest, SixteenAndThirtyTwoBitPicturesCheckNoDepth) {
+  struct {
+    const wchar_t* file;
+    int depth;
+    const wchar_t* compression;  // bit fields have no name among the three
+  } const cases[] = {{L"bmpsuite\\g\\rgb16.bmp", 16, L"None"}, {L"bmpsuite\\g\\rgb32bf.bmp", 32, L""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    Open(c.file);
+    ASSERT_EQ(GfxImage_BitDepth(document->CurrentFile()->image), c.depth);
+    const SheetLook look = Show();
+    EXPECT_EQ(look.depthChecked, Only(0));
+    EXPECT_EQ(look.depthEnabled, std::vector<bool>(5, false));
+    EXPECT_EQ(look.compression, c.compression);
+    EXPECT_EQ(look.width, L"127");
+    EXPECT_EQ(look.height, L"64");
+  }
+  EXPECT_TRUE(boxes.Messages().empty());
 }
 
 TEST_F(PropertiesSheetTest, OtherDepthsAndRunLengthCompression) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "platform/aygshell.h"
 #include "tests/program/program_fixture.h"
 #include "tests/support/dialog_driver.h"
+#include "tests/support/reference_image.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 #include "ui/settings.h"
@@ -310,6 +312,105 @@ TEST_F(ProgramTest, PropertiesPlugInsAndFileTypesOpenAndCloseOverTheViewer) {
   ASSERT_NE(plugIns, nullptr);
   EXPECT_EQ(GetMenuItemCount(plugIns), 4);
   EXPECT_NE(Current(), nullptr);
+}
+
+}  // namespace
+}  // namespace lmx::test
+
+namespace lmx::test {
+namespace {
+
+// The device's screen as it is now, 24 bits, top row first.
+class Screenshot {
+ public:
+  Screenshot() {
+    HDC screen = GetDC(nullptr);
+    width_ = GetDeviceCaps(screen, HORZRES);
+    height_ = GetDeviceCaps(screen, VERTRES);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const size_t stride = ((static_cast<size_t>(width_) * 3 + 3) & ~size_t{3});
+    bytes_.assign(static_cast<uint8_t*>(bits), static_cast<uint8_t*>(bits) + stride * height_);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+  }
+  // The pixel at (x, y) of `window`'s client area.
+  COLORREF At(HWND window, int x, int y) const {
+    POINT p{x, y};
+    ClientToScreen(window, &p);
+    const size_t stride = ((static_cast<size_t>(width_) * 3 + 3) & ~size_t{3});
+    const uint8_t* b = &bytes_[p.y * stride + p.x * 3];
+    return RGB(b[2], b[1], b[0]);
+  }
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<uint8_t> bytes_;
+};
+
+// Every shown pixel of the picture against the reference pixel `source` names for it.
+template <typename Source>
+testing::AssertionResult ShownLike(const Screenshot& shot, Source source) {
+  const RECT& shown = ImageView_State().destination;
+  const RECT& client = ImageView_State().client;
+  for (int y = 0; y < std::min<int>(shown.bottom, client.bottom); ++y) {
+    for (int x = 0; x < std::min<int>(shown.right, client.right); ++x) {
+      const COLORREF c = shot.At(ImageViewWindow(), x, y);
+      if (!source(x, y, c)) {
+        return testing::AssertionFailure() << "at " << x << "," << y << " rgb(" << int(GetRValue(c)) << ","
+                                           << int(GetGValue(c)) << "," << int(GetBValue(c)) << ")";
+      }
+    }
+  }
+  return testing::AssertionSuccess();
+}
+
+// A 32-bit bitmap with colour masks in the viewer: the screen shows the reference rendering
+// at actual size, shrunk, enlarged and scrolled, with its zoom and name in the status bar.
+TEST_F(ProgramTest, AThirtyTwoBitPictureWithMasksIsShownAtEveryZoom) {
+  ReferenceImage ref;
+  ASSERT_TRUE(ReadReferenceImage(Corpus(L"bmpsuite\\ref\\rgb24.png"), &ref));
+  MessageCapture boxes;
+  ASSERT_TRUE(Start(Corpus(L"bmpsuite\\g\\rgb32bf.bmp").c_str()));
+  ASSERT_NE(Current(), nullptr);
+  EXPECT_EQ(GfxImage_BitDepth(Current()), 32);
+  EXPECT_EQ(StatusText(0), L"Zoom: 100%");
+  EXPECT_NE(StatusText(1).find(L"rgb32bf.bmp"), std::wstring::npos);
+  EXPECT_TRUE(ShownLike(Screenshot(), [&ref](int x, int y, COLORREF c) { return c == ref.At(x, y); }));
+
+  Command(IDC_CMD_ZOOM_OUT);
+  EXPECT_EQ(StatusText(0), L"Zoom: 66%");
+  const int sw = ImageView_State().destination.right, sh = ImageView_State().destination.bottom;
+  ASSERT_EQ(sw, 83);
+  EXPECT_TRUE(ShownLike(Screenshot(), [&](int x, int y, COLORREF c) {
+    for (int ry = y * 64 / sh; ry <= std::min(63, (y + 1) * 64 / sh); ++ry) {
+      for (int rx = x * 127 / sw; rx <= std::min(126, (x + 1) * 127 / sw); ++rx) {
+        if (c == ref.At(rx, ry)) return true;
+      }
+    }
+    return false;
+  }));
+
+  Command(IDC_CMD_ZOOM_IN);
+  Command(IDC_CMD_ZOOM_IN);
+  EXPECT_EQ(StatusText(0), L"Zoom: 200%");
+  // Twice as wide as the view: a page to the right shows the picture's right part.
+  SendMessageW(ImageViewWindow(), WM_HSCROLL, SB_PAGEDOWN, 0);
+  PumpFor(30);
+  const RECT source = ImageView_State().source;
+  EXPECT_GT(source.left, 0);
+  EXPECT_TRUE(ShownLike(Screenshot(), [&](int x, int y, COLORREF c) {
+    return c == ref.At(source.left + x / 2, source.top + y / 2);
+  }));
+  EXPECT_TRUE(boxes.Messages().empty());
 }
 
 }  // namespace
