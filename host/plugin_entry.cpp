@@ -1,6 +1,7 @@
 #include "host/plugin_entry.h"
 
 #include <cwchar>
+#include <cwctype>
 
 #include "common/utils.h"
 #include "plugins/common/plugin_ids.h"
@@ -41,6 +42,7 @@ PlugInEntry::~PlugInEntry() {
   FreeString(spare);
   FreeString(shortName);
   FreeString(regFileLink);
+  FreeString(moreExt);
   if (icon) DestroyIcon(icon);
   if (module) FreeLibrary(module);
 }
@@ -91,6 +93,7 @@ void PlugInEntry::ReadValues(HKEY subkey) {
   } const fields[] = {
       {kCopyrightValue, &legalNotice}, {kComponentValue, &component}, {kExtValue, &ext},
       {kNameValue, &name},             {kShortNameValue, &shortName}, {kRegFileLinkValue, &regFileLink},
+      {kMoreExtValue, &moreExt},
   };
   constexpr DWORD kNameChars = 129;    // value names up to 128 characters
   constexpr DWORD kDataBytes = 1024;   // data up to 1024 bytes
@@ -110,6 +113,55 @@ void PlugInEntry::ReadValues(HKEY subkey) {
       if (wcscmp(valueName, field.valueName) == 0) AssignString(field.slot, data);
     }
   }
+}
+
+namespace {
+
+bool UsableExtension(const std::wstring& text) {
+  if (text.empty() || text.size() > kMoreExtChars) return false;
+  for (wchar_t c : text) {
+    if (!iswalnum(c)) return false;
+  }
+  return true;
+}
+
+// The first three letters, as a file's extension is looked up.
+std::wstring LookupPart(const wchar_t* ext) { return std::wstring(ext, wcsnlen(ext, kExtensionLookupChars)); }
+
+}  // namespace
+
+std::vector<std::wstring> PlugInEntry::MoreExtensions() const {
+  std::vector<std::wstring> extensions;
+  if (!moreExt) return extensions;
+  const wchar_t* p = moreExt;
+  while (*p) {
+    const wchar_t* end = wcschr(p, L';');
+    if (!end) end = p + wcslen(p);
+    std::wstring item(p, end);
+    const size_t first = item.find_first_not_of(L' ');
+    item = first == std::wstring::npos ? std::wstring() : item.substr(first, item.find_last_not_of(L' ') - first + 1);
+    auto same = [&](const std::wstring& other) { return CompareNoCase(other.c_str(), item.c_str()) == CSTR_EQUAL; };
+    bool repeated = ext && same(ext);
+    for (const std::wstring& e : extensions) repeated = repeated || same(e);
+    if (UsableExtension(item) && !repeated) extensions.push_back(item);
+    p = *end ? end + 1 : end;
+  }
+  return extensions;
+}
+
+bool PlugInEntry::MoreExtMatches(const wchar_t* fileExt) const {
+  if (!fileExt || !*fileExt) return false;
+  const std::wstring wanted = LookupPart(fileExt);
+  for (const std::wstring& e : MoreExtensions()) {
+    if (CompareNoCase(LookupPart(e.c_str()).c_str(), wanted.c_str()) == CSTR_EQUAL) return true;
+  }
+  return false;
+}
+
+std::wstring PlugInEntry::Patterns() const {
+  std::wstring patterns = std::wstring(L"*.") + OrEmpty(ext);
+  for (const std::wstring& e : MoreExtensions()) patterns += L";*." + e;
+  return patterns;
 }
 
 int PlugInEntry::Register() {

@@ -5,13 +5,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "picture/gfx_image.h"
 #include "plugins/common/plugin_api.h"
 #include "ui/obj_list.h"
 
 namespace lmx {
-
 
 // Value names of a plug-in's subkey under GfxPlugIns.
 constexpr wchar_t kCopyrightValue[] = L"Copyright";
@@ -20,6 +21,13 @@ constexpr wchar_t kExtValue[] = L"Ext";
 constexpr wchar_t kNameValue[] = L"Name";
 constexpr wchar_t kShortNameValue[] = L"ShortName";
 constexpr wchar_t kRegFileLinkValue[] = L"RegFileLink";
+// Optional: more extensions of the format, ";"-separated, without dots ("jpeg;jpe").
+constexpr wchar_t kMoreExtValue[] = L"MoreExt";
+// Longest extension of MoreExt that is used: the explorer's patterns ("*." and the
+// extension) hold 11 characters.
+constexpr size_t kMoreExtChars = 9;
+// Letters of a file's extension that pick its plug-in.
+constexpr size_t kExtensionLookupChars = 3;
 
 class PlugInEntry final : public ObjListNode, public PictureSource {
  public:
@@ -36,9 +44,17 @@ class PlugInEntry final : public ObjListNode, public PictureSource {
   // component is empty (nothing loaded) or all six exports are bound.
   int LoadPlugInLibrary();
   bool FullyBound() const;
-  // Copies the plug-in's values (Copyright, Component, Ext, Name, ShortName, RegFileLink)
-  // from its open subkey.
+  // Copies the plug-in's values (Copyright, Component, Ext, Name, ShortName, RegFileLink,
+  // MoreExt) from its open subkey.
   void ReadValues(HKEY subkey);
+  // The extensions of MoreExt that are usable: letters and digits, at most
+  // kMoreExtChars each, none twice and none that is Ext itself.
+  std::vector<std::wstring> MoreExtensions() const;
+  // Whether a file extension, cut to its first three letters as for every lookup, is one
+  // of MoreExtensions cut alike (case does not matter).
+  bool MoreExtMatches(const wchar_t* fileExt) const;
+  // "*.ext", followed by ";*.more" for each of MoreExtensions.
+  std::wstring Patterns() const;
   // LMX_RegisterDLL, then the values the plug-in wrote. 1 on success.
   int Register();
   int Unregister();
@@ -67,6 +83,7 @@ class PlugInEntry final : public ObjListNode, public PictureSource {
   LmxGetFileInfoFn getFileInfo = nullptr;
   HKEY pluginsKey = nullptr;
   uint32_t pluginId = 0;
+  wchar_t* moreExt = nullptr;  // registry value MoreExt, as written; null when absent
 };
 
 // A fresh heap copy of `text` (null stays null); freed with FreeString.

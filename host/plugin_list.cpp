@@ -1,7 +1,9 @@
 #include "host/plugin_list.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "common/utils.h"
 
@@ -43,6 +45,14 @@ PlugInEntry* PlugInList::FindByExt(const wchar_t* ext) const {
   return nullptr;
 }
 
+PlugInEntry* PlugInList::FindForFileExtension(const wchar_t* fileExt) const {
+  if (PlugInEntry* byExt = FindByExt(fileExt)) return byExt;
+  for (PlugInEntry* e = First(); e; e = NextOf(e)) {
+    if (e->MoreExtMatches(fileExt)) return e;
+  }
+  return nullptr;
+}
+
 PlugInEntry* PlugInList::FindByPlugInId(uint32_t pluginId) const {
   for (PlugInEntry* e = First(); e; e = NextOf(e)) {
     if (e->pluginId == pluginId) return e;
@@ -69,18 +79,33 @@ void PlugInList::BuildOpenFilter() {
     append(kAllFormats);
     append(L"*.*");
   } else {
-    // The pattern list of "All Formats" keeps every extension that fits whole.
+    // The pattern list of "All Formats": every plug-in's Ext, and those of its MoreExt that
+    // are no plug-in's Ext nor listed before (the explorer lists a file once per pattern
+    // that matches it); a plug-in's patterns go in whole or not at all.
+    std::vector<std::wstring> listed;
+    for (PlugInEntry* e = First(); e; e = NextOf(e)) listed.emplace_back(OrEmpty(e->ext));
     std::wstring all;
     const size_t room = kOpenFilterChars - 1 - (wcslen(kAllFormats) + 1) - 1;
     for (PlugInEntry* e = First(); e; e = NextOf(e)) {
-      std::wstring pattern = std::wstring(all.empty() ? L"" : L";") + L"*." + OrEmpty(e->ext);
-      if (all.size() + pattern.size() <= room) all += pattern;
+      std::wstring patterns = std::wstring(L"*.") + OrEmpty(e->ext);
+      std::vector<std::wstring> added;
+      for (const std::wstring& extension : e->MoreExtensions()) {
+        auto same = [&](const std::wstring& other) { return CompareNoCase(other.c_str(), extension.c_str()) == CSTR_EQUAL; };
+        if (std::any_of(listed.begin(), listed.end(), same)) continue;
+        patterns += L";*." + extension;
+        added.push_back(extension);
+      }
+      if (!all.empty()) patterns.insert(0, L";");
+      if (all.size() + patterns.size() <= room) {
+        all += patterns;
+        listed.insert(listed.end(), added.begin(), added.end());
+      }
     }
     append(kAllFormats);
     append(all);
     for (PlugInEntry* e = First(); e; e = NextOf(e)) {
-      std::wstring description = std::wstring(OrEmpty(e->shortName)) + L" (*." + OrEmpty(e->ext) + L")";
-      std::wstring pattern = std::wstring(L"*.") + OrEmpty(e->ext);
+      const std::wstring pattern = e->Patterns();
+      std::wstring description = std::wstring(OrEmpty(e->shortName)) + L" (" + pattern + L")";
       if (!fits(description.size() + 1 + pattern.size() + 1)) continue;
       append(description);
       append(pattern);

@@ -24,11 +24,16 @@ class PlugInList final : public ObjList {
   PlugInEntry* FindByComponent(const wchar_t* component) const;
   // The first entry in list order whose Ext equals `ext` ignoring case; none for "".
   PlugInEntry* FindByExt(const wchar_t* ext) const;
+  // The plug-in for a file's extension (its first three letters): the first entry by Ext,
+  // else the first whose MoreExt holds it. A MoreExt never takes a file from a plug-in whose
+  // own Ext it is.
+  PlugInEntry* FindForFileExtension(const wchar_t* fileExt) const;
   PlugInEntry* FindByPlugInId(uint32_t pluginId) const;
   // LMX_UnRegisterDLL; the entry leaves the list (and is destroyed) only when it agreed.
   // The filter is rebuilt either way. True when the entry was removed.
   bool UnregisterAndRemove(PlugInEntry* entry);
-  // Rebuilds openFilter; pairs that would not fit are left out whole.
+  // Rebuilds openFilter from each entry's Ext and MoreExt; pairs that would not fit are left
+  // out whole.
   void BuildOpenFilter();
   // The filter's characters up to and including its closing empty string.
   size_t OpenFilterLength() const;

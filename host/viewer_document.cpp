@@ -145,7 +145,7 @@ ImageFileItem* ViewerDocument::FindOpenFileByExtension(const wchar_t* ext) const
 
 PlugInEntry* ViewerDocument::PlugInForPath(const wchar_t* path) const {
   if (!plugIns_) return nullptr;
-  return plugIns_->FindByExt(ExtensionOf(path, false));
+  return plugIns_->FindForFileExtension(ExtensionOf(path, false));
 }
 
 int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {

@@ -53,7 +53,8 @@ class ViewerDocument final : public ObjList {
   void RemoveFormatLink(FormatLinkEntry* entry);
   FormatLinkEntry* FindFormatLink(const wchar_t* ext) const;
   ImageFileItem* FindOpenFileByExtension(const wchar_t* ext) const;
-  // The plug-in for a path: by the text after its last ".", cut to 3 characters.
+  // The plug-in for a path: by the text after its last ".", cut to 3 characters, matched
+  // against each plug-in's Ext, then against its MoreExt.
   PlugInEntry* PlugInForPath(const wchar_t* path) const;
 
   // An empty or null path asks with the explorer. 1 when a picture is shown.

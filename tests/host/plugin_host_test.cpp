@@ -1,5 +1,5 @@
 // Discovery of the plug-ins from the registry, the list's order and ids, the open-file
-// filter and the choice of a plug-in by extension.
+// filter and the choice of a plug-in by extension, its Ext and its MoreExt.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "host/viewer_document.h"
 #include "tests/host/host_fixture.h"
+#include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 #include "ui/registry.h"
 
@@ -189,6 +190,87 @@ TEST_F(HostTest, AnAddedLibraryThatCannotRegisterItselfIsRefused) {
   ASSERT_NE(added, nullptr);
   EXPECT_EQ(added->pluginId, kFirstPlugInId + 2);
   EXPECT_EQ(document.PlugInForPath(L"photo.jpeg"), added);  // jpeg is looked up as jpe
+}
+
+// A format with more extensions than its Ext: a key as a plug-in writes it, with MoreExt,
+// naming the BMP plug-in's library, so that files of each extension open through it.
+TEST_F(HostTest, MoreExtensionsOpenThroughTheirPlugInAndJoinTheFilter) {
+  for (size_t i = 1; i < DeliveredPlugIns().size(); ++i) ASSERT_TRUE(RegisterLibrary(DeliveredPlugIns()[i], PlugInsKey()));
+  HKEY jpeg = OpenOrCreateKey(PlugInsKey(), L"jpg");
+  WriteValue(jpeg, L"Component", DeliveredPlugIns()[0]);
+  WriteValue(jpeg, L"Ext", L"jpg");
+  WriteValue(jpeg, L"Name", L"JPEG Pictures");
+  WriteValue(jpeg, L"ShortName", L"Jpeg");
+  WriteValue(jpeg, L"RegFileLink", L"jpg");
+  WriteValue(jpeg, L"MoreExt", L"jpeg;jpe");
+  CloseKey(jpeg);
+  // A plug-in that names other plug-ins' extensions in its MoreExt, and sorts before them.
+  ASSERT_TRUE(RegisterLibrary(FakePlugIn(L"fake_twin_a"), PlugInsKey()));
+  HKEY other = OpenOrCreateKey(PlugInsKey(), L"qqa");
+  WriteValue(other, L"Name", L"Another Format");
+  WriteValue(other, L"MoreExt", L"tiff;gif;qqz");
+  CloseKey(other);
+
+  MessageCapture boxes;
+  ViewerDocument document;
+  document.DiscoverPlugIns(PlugInsKey());
+  ASSERT_EQ(document.plugIns()->Count(), 5u);
+  EXPECT_EQ(FilterStrings(*document.plugIns()),
+            (Strings{L"All Formats (*.*)", L"*.qqa;*.tiff;*.qqz;*.gif;*.jpg;*.jpeg;*.jpe;*.pcx;*.tif",
+                     L"TwinA (*.qqa;*.tiff;*.gif;*.qqz)", L"*.qqa;*.tiff;*.gif;*.qqz", L"Gif (*.gif)", L"*.gif",
+                     L"Jpeg (*.jpg;*.jpeg;*.jpe)", L"*.jpg;*.jpeg;*.jpe", L"PCX (*.pcx)", L"*.pcx", L"Tiff (*.tif)",
+                     L"*.tif"}));
+
+  // Each file's first three letters against every Ext first, then against MoreExt.
+  const struct {
+    const wchar_t* path;
+    const wchar_t* shortName;
+  } lookups[] = {{L"a.jpg", L"Jpeg"},     {L"a.jpeg", L"Jpeg"},  {L"a.jpe", L"Jpeg"}, {L"a.JPG", L"Jpeg"},
+                 {L"b.JPEG", L"Jpeg"},    {L"scan.tiff", L"Tiff"}, {L"c.gif", L"Gif"}, {L"d.qqz", L"TwinA"},
+                 {L"e.qqzz", L"TwinA"}};
+  for (const auto& l : lookups) {
+    PlugInEntry* found = document.PlugInForPath(l.path);
+    ASSERT_NE(found, nullptr) << l.path;
+    EXPECT_EQ(std::wstring(found->shortName), l.shortName) << l.path;
+  }
+  EXPECT_EQ(document.PlugInForPath(L"f.bmp"), nullptr);
+
+  // The files themselves open through the plug-in of their extension.
+  const std::vector<uint8_t> picture = ReadWholeFile(CorpusDir() + L"bmpsuite\\g\\rgb24.bmp");
+  for (const wchar_t* extension : {L".jpg", L".jpeg", L".jpe", L".JPG"}) {
+    TempFile file(picture, extension);
+    ASSERT_EQ(document.OpenFile(nullptr, file.Path()), 1) << extension;
+    EXPECT_EQ(std::wstring(document.CurrentFile()->plugIn->shortName), L"Jpeg");
+    EXPECT_EQ(GfxImage_Size(document.CurrentFile()->image), static_cast<DWORD>(MAKELONG(127, 64)));
+    document.CloseFile(nullptr);
+  }
+  EXPECT_TRUE(boxes.Messages().empty());
+}
+
+// MoreExt read as the other values are: blanks and empty items, repeats, items that are no
+// extension and a value past the host's bound are left out.
+TEST_F(HostTest, MoreExtKeepsOnlyUsableExtensions) {
+  const struct {
+    std::wstring value;
+    const wchar_t* patterns;
+  } cases[] = {
+      {L"jpeg;jpe", L"*.jpg;*.jpeg;*.jpe"},
+      {L" JPEG ; ;jpe;JPG;jpeg;", L"*.jpg;*.JPEG;*.jpe"},
+      {L"*.png;.gif;j p;toolongext;jfif", L"*.jpg;*.jfif"},
+      {L"jpeg;" + std::wstring(600, L'x'), L"*.jpg"},
+  };
+  for (const auto& c : cases) {
+    ScratchKey key;
+    WriteValue(key.Get(), L"Ext", L"jpg");
+    WriteValue(key.Get(), L"MoreExt", c.value);
+    PlugInEntry entry(nullptr);
+    entry.ReadValues(key.Get());
+    EXPECT_EQ(entry.Patterns(), c.patterns) << c.value.substr(0, 40);
+  }
+  PlugInEntry without(nullptr);
+  AssignString(&without.ext, L"jpg");
+  EXPECT_EQ(without.Patterns(), L"*.jpg");
+  EXPECT_FALSE(without.MoreExtMatches(L"jpe"));
 }
 
 TEST(PlugInListTest, EntriesAreOrderedByNameAndDuplicateNamesRefused) {
