@@ -2,6 +2,8 @@
 
 #include <cwchar>
 #include <new>
+#include <set>
+#include <string>
 
 #include "common/utils.h"
 #include "explorer/explorer_list.h"
@@ -65,9 +67,12 @@ void EntryFromFind(const WIN32_FIND_DATAW& found, ExplorerEntry* entry) {
   lstrcpynW(entry->name, found.cFileName, MAX_PATH);
 }
 
-// Every match of `search` (a device path with a pattern) that `wanted` accepts becomes a row.
+// Every match of `search` (a device path with a pattern) that `wanted` accepts becomes a row,
+// once: a file that an earlier pattern of the scan matched (`listed`) is not listed again.
+// The host's file system matches patterns against short names too, so "*.jpe" finds
+// "photo.jpeg" beside "*.jpeg".
 template <typename Wanted>
-void AddMatches(HWND list, const wchar_t* search, Wanted wanted) {
+void AddMatches(HWND list, const wchar_t* search, Wanted wanted, std::set<std::wstring>* listed = nullptr) {
   wchar_t hostSearch[kHostPathChars];
   if (!DevicePathOnHost(search, hostSearch, kHostPathChars)) return;
   WIN32_FIND_DATAW found;
@@ -77,6 +82,7 @@ void AddMatches(HWND list, const wchar_t* search, Wanted wanted) {
     if (IsDotEntry(found.cFileName)) continue;
     EntryKind kind;
     if (!wanted(found.dwFileAttributes, &kind)) continue;
+    if (listed && !listed->insert(found.cFileName).second) continue;
     ExplorerEntry scratch;
     EntryFromFind(found, &scratch);
     InsertRow(list, scratch, kind);
@@ -256,10 +262,11 @@ void ScanFolder(HWND list) {
   if (folderFits) {
     const wchar_t* cursor = nullptr;
     wchar_t pattern[kPatternChars + 1];
+    std::set<std::wstring> files;
     while (NextFilterPattern(state->filter, &cursor, pattern)) {
       wchar_t search[MAX_PATH];
       wcscpy(search, folder);
-      if (Append(search, MAX_PATH, pattern)) AddMatches(list, search, WantFile);
+      if (Append(search, MAX_PATH, pattern)) AddMatches(list, search, WantFile, &files);
     }
     wchar_t search[MAX_PATH];
     wcscpy(search, folder);

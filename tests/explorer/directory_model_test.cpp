@@ -347,6 +347,14 @@ TEST_F(DirectoryModelTest, PatternsLongerThanTheBufferAreSkippedAndStarDotStarLi
   EXPECT_EQ(Names(ReadRows(list)), (Strings{L".."}));
 }
 
+TEST_F(DirectoryModelTest, AFileThatSeveralPatternsMatchIsListedOnce) {
+  DeviceFolder folder;
+  for (const wchar_t* name : {L"a.jpg", L"b.jpeg", L"c.jpe", L"scan.tiff", L"d.tif"}) folder.File(name, 1, 1);
+  // The host matches "*.jpe" and "*.tif" against short names too: b.jpeg and scan.tiff.
+  Open(folder.DevicePath().c_str(), L"All\0*.jpg;*.jpeg;*.jpe;*.tif;*.tiff\0\0");
+  EXPECT_EQ(Files(), (Strings{L"a.jpg", L"b.jpeg", L"c.jpe", L"d.tif", L"scan.tiff"}));
+}
+
 TEST_F(DirectoryModelTest, FilterPatternsAreReadFromTheFirstPairOnly) {
   const wchar_t* cursor = nullptr;
   wchar_t pattern[lmx::kPatternChars + 1];
