@@ -1,6 +1,7 @@
 #include "dialogs/associate_dialog.h"
 
 #include <cwchar>
+#include <string>
 
 #include "assoc/file_associations.h"
 #include "common/utils.h"
@@ -14,7 +15,6 @@ namespace lmx {
 namespace {
 
 constexpr wchar_t kQuestionCaption[] = L"Plug-In";
-constexpr int kLineChars = FormatLinkEntry::kShortNameChars + FormatLinkEntry::kExtChars + 8;
 
 struct AssociateData {
   HMODULE programModule;
@@ -59,10 +59,12 @@ void Associate_FillList(HWND dialog) {
   HWND list = GetDlgItem(dialog, IDC_ASSOC_FORMATS);
   for (ObjListNode* node = links->Head(); node; node = node->Next()) {
     auto* link = static_cast<FormatLinkEntry*>(node);
-    wchar_t line[kLineChars];
-    swprintf(line, kLineChars, L"%ls (*.%ls)", link->shortName, link->ext);
-    line[kLineChars - 1] = L'\0';
-    const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+    // A plug-in with more extensions shows them all; the link itself holds only its Ext.
+    PlugInEntry* plugIn = PlugInFor(link);
+    const std::wstring patterns =
+        plugIn && !plugIn->MoreExtensions().empty() ? plugIn->Patterns() : std::wstring(L"*.") + link->ext;
+    const std::wstring line = std::wstring(link->shortName) + L" (" + patterns + L")";
+    const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
     if (index >= 0) SendMessageW(list, LB_SETITEMDATA, index, reinterpret_cast<LPARAM>(link));
   }
   SendMessageW(list, LB_SETCURSEL, 0, 0);
@@ -89,6 +91,8 @@ void Associate_OnLink(HWND dialog, AssociateData* data) {
   wchar_t className[kClassChars];
   if (!LinkClassName(link->regFileLink, className, kClassChars)) return;
   WriteExtLink(link->ext, className, link->regFileLink);
+  // The format's other extensions open through the same class.
+  for (const std::wstring& more : plugIn->MoreExtensions()) WriteExtLink(more.c_str(), className, link->regFileLink);
   WriteLinkClass(dialog, data->programModule, plugIn->component, link->regFileLink);
 }
 

@@ -19,8 +19,9 @@ namespace lmx {
 namespace {
 
 constexpr wchar_t kPlugInFilter[] = L"All Plug-Ins (*.dll)\0*.dll\0";
-// Version line, blank line and a notice of up to 1024 bytes.
-constexpr size_t kDetailChars = 32 + 512 + 1;
+// Version line, blank line, a notice of up to 1024 bytes, blank line and the patterns of
+// Ext and a MoreExt of up to 1024 bytes.
+constexpr size_t kDetailChars = 32 + 512 + 16 + 2 * 512 + 1;
 
 struct PlugInManager {
   ViewerDocument* document;
@@ -62,7 +63,8 @@ void Manager_ShowDetails(PlugInManager* manager) {
     return;
   }
   wchar_t text[kDetailChars];
-  PlugInDetailText(entry->Version(), entry->legalNotice, text, kDetailChars);
+  const std::wstring patterns = entry->MoreExtensions().empty() ? std::wstring() : entry->Patterns();
+  PlugInDetailText(entry->Version(), entry->legalNotice, patterns.c_str(), text, kDetailChars);
   SetWindowTextW(manager->details, text);
 }
 
@@ -210,10 +212,13 @@ INT_PTR CALLBACK PlugInManagerProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-void PlugInDetailText(DWORD version, const wchar_t* legalNotice, wchar_t* out, size_t outChars) {
+void PlugInDetailText(DWORD version, const wchar_t* legalNotice, const wchar_t* morePatterns, wchar_t* out,
+                      size_t outChars) {
   if (!out || outChars == 0) return;
-  const int written = _snwprintf(out, outChars, L"Version %hu.%hu\n\n%ls", static_cast<unsigned short>(HIWORD(version)),
-                                 static_cast<unsigned short>(LOWORD(version)), OrEmpty(legalNotice));
+  const bool files = morePatterns && *morePatterns;
+  const int written = _snwprintf(out, outChars, L"Version %hu.%hu\n\n%ls%ls%ls", static_cast<unsigned short>(HIWORD(version)),
+                                 static_cast<unsigned short>(LOWORD(version)), OrEmpty(legalNotice),
+                                 files ? L"\n\nFiles: " : L"", files ? morePatterns : L"");
   if (written < 0 || static_cast<size_t>(written) >= outChars) out[outChars - 1] = L'\0';
 }
 

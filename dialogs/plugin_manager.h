@@ -13,8 +13,10 @@ namespace lmx {
 // ends the dialog, -1 when there is no document or the template cannot be run.
 INT_PTR RunPlugInManager(HWND owner, void (*plugInsChanged)());
 
-// The detail text of a plug-in: "Version major.minor", a blank line and its notice.
+// The detail text of a plug-in: "Version major.minor", a blank line and its notice; for a
+// plug-in with more extensions than its Ext, a blank line and "Files: " with its patterns.
 // Written into `out` of `outChars` characters, always terminated.
-void PlugInDetailText(DWORD version, const wchar_t* legalNotice, wchar_t* out, size_t outChars);
+void PlugInDetailText(DWORD version, const wchar_t* legalNotice, const wchar_t* morePatterns, wchar_t* out,
+                      size_t outChars);
 
 }  // namespace lmx

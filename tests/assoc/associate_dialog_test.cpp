@@ -83,11 +83,12 @@ class AssociateDialogTest : public testing::Test {
     owner = CreateWindowExW(0, L"Static", L"Zorvan Lumivex", WS_POPUP | WS_VISIBLE, 0, 26, 240, 268, nullptr,
                             nullptr, GetModuleHandleW(nullptr), nullptr);
     lmx::ViewerDocument* document = lmx::CreateTheDocument();
-    // Two formats with a plug-in (one with an icon of its own), one without.
+    // Two formats with a plug-in (one with an icon of its own and more extensions), one without.
     document->AddFormatLink(new lmx::FormatLinkEntry(L"lmq", L"Lmq Pictures", L"lmq", 0));
     document->AddFormatLink(new lmx::FormatLinkEntry(L"lmr", L"Another Kind", L"lmr", 1));
     document->AddFormatLink(new lmx::FormatLinkEntry(L"lms", L"Strays", L"lms", 0));
     lmqPlugIn = AddPlugIn(L"lmq", L"Lmq", L"C:\\Plug-Ins\\zlx_lmq.dll", true);
+    lmx::AssignString(&lmqPlugIn->moreExt, L"lmqx;lmz");
     AddPlugIn(L"lmr", L"Lmr", L"C:\\Plug-Ins\\zlx_lmr.dll", false);
     defaultIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FILE_LINK));
   }
@@ -114,7 +115,7 @@ class AssociateDialogTest : public testing::Test {
     return lmx::AssociateDialog(GetModuleHandleW(nullptr), owner);
   }
 
-  ClassesKeyGuard guard{{L".lmq", L"lmqimage", L".lmr", L"lmrimage", L".lms", L"lmsimage"}};
+  ClassesKeyGuard guard{{L".lmq", L".lmqx", L".lmz", L"lmqimage", L".lmr", L"lmrimage", L".lms", L"lmsimage"}};
   lmx::MessageCapture capture{IDNO};
   HMODULE lang = nullptr;
   HWND owner = nullptr;
@@ -136,7 +137,7 @@ TEST_F(AssociateDialogTest, ListsTheFormatLinksAndShowsTheSelectedOnesIcon) {
   // The list's order: ascending short names.
   ASSERT_EQ(seen.lines.size(), 3u);
   EXPECT_EQ(seen.lines[0], L"Another Kind (*.lmr)");
-  EXPECT_EQ(seen.lines[1], L"Lmq Pictures (*.lmq)");
+  EXPECT_EQ(seen.lines[1], L"Lmq Pictures (*.lmq;*.lmqx;*.lmz)");
   EXPECT_EQ(seen.lines[2], L"Strays (*.lms)");
   EXPECT_EQ(seen.itemData[1], reinterpret_cast<LRESULT>(lmx::TheDocument()->FindFormatLink(L"lmq")));
   EXPECT_EQ(seen.selection, 0);
@@ -170,6 +171,7 @@ TEST_F(AssociateDialogTest, AnsweringNoWritesNothing) {
   // The capture reads the buttons off the box before Wine shows them: only the icon is sure.
   EXPECT_EQ(capture.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONQUESTION));
   EXPECT_FALSE(ClassesKeyExists(L".lmq"));
+  EXPECT_FALSE(ClassesKeyExists(L".lmqx"));
   EXPECT_FALSE(ClassesKeyExists(L"lmqimage"));
 }
 
@@ -184,8 +186,11 @@ TEST_F(AssociateDialogTest, AnsweringYesTiesTheExtensionToTheProgram) {
   });
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(capture.Messages().size(), 1u);
-  EXPECT_EQ(ClassesValue(L".lmq"), L"lmqimage");
-  EXPECT_EQ(ClassesValue(L".lmq", L"Content Type"), L"image/lmq");
+  // The format's more extensions are tied to the same class.
+  for (const wchar_t* ext : {L".lmq", L".lmqx", L".lmz"}) {
+    EXPECT_EQ(ClassesValue(ext), L"lmqimage") << ext;
+    EXPECT_EQ(ClassesValue(ext, L"Content Type"), L"image/lmq") << ext;
+  }
   EXPECT_EQ(ClassesValue(L"lmqimage\\DefaultIcon"), L"C:\\Plug-Ins\\zlx_lmq.dll,-100");
   EXPECT_EQ(ClassesValue(L"lmqimage\\Shell\\Open\\Command"), L"\"" + ProgramPath() + L"\" %1");
   EXPECT_FALSE(ClassesKeyExists(L".lmr"));

@@ -138,6 +138,22 @@ TEST_F(PlugInManagerTest, ListsThePlugInsByNameWithVersionAndNoticeFullScreen) {
   EXPECT_EQ(gChanges, 0);
 }
 
+TEST_F(PlugInManagerTest, APlugInWithMoreExtensionsShowsThemAfterItsNotice) {
+  for (const auto& path : DeliveredPlugIns()) ASSERT_TRUE(RegisterLibrary(path, PlugInsKey()));
+  HKEY tif = OpenOrCreateKey(PlugInsKey(), L"tif");
+  ASSERT_TRUE(WriteRegString(tif, L"MoreExt", L"tiff"));
+  CloseKey(tif);
+  document->DiscoverPlugIns(PlugInsKey());
+  Look bmp, tiff;
+  Run([&](HWND dialog) {
+    bmp = LookAt(dialog);
+    Select(dialog, 3);
+    tiff = LookAt(dialog);
+  });
+  EXPECT_EQ(bmp.details, kDeliveredDetails);
+  EXPECT_EQ(tiff.details, std::wstring(kDeliveredDetails) + L"\n\nFiles: *.tif;*.tiff");
+}
+
 TEST_F(PlugInManagerTest, WithoutPlugInsRemoveIsDisabledAndAddHasTheFocus) {
   Look look;
   HWND focus = nullptr, add = nullptr;
@@ -391,14 +407,16 @@ TEST_F(PlugInAddTest, ACancelledPickAddsNothing) {
   EXPECT_EQ(gChanges, 0);
 }
 
-TEST(PlugInDetailText, ShowsMajorAndMinorThenTheNotice) {
+TEST(PlugInDetailText, ShowsMajorAndMinorThenTheNoticeThenMoreExtensions) {
   wchar_t text[64];
-  PlugInDetailText(0x0001000A, L"Notice", text, 64);
+  PlugInDetailText(0x0001000A, L"Notice", nullptr, text, 64);
   EXPECT_STREQ(text, L"Version 1.10\n\nNotice");
-  PlugInDetailText(0xFFFF0000, nullptr, text, 64);
+  PlugInDetailText(0xFFFF0000, nullptr, L"", text, 64);
   EXPECT_STREQ(text, L"Version 65535.0\n\n");
+  PlugInDetailText(0x00010000, L"Notice", L"*.jpg;*.jpeg", text, 64);
+  EXPECT_STREQ(text, L"Version 1.0\n\nNotice\n\nFiles: *.jpg;*.jpeg");
   wchar_t small[8];
-  PlugInDetailText(0x00010000, L"A long notice", small, 8);
+  PlugInDetailText(0x00010000, L"A long notice", L"*.jpg;*.jpeg", small, 8);
   EXPECT_EQ(wcslen(small), 7u);
 }
 
