@@ -1,6 +1,7 @@
 // zlx_tif: TIFF files, one picture per directory, decoded by libtiff.
 #include <windows.h>
 
+#include "plugins/common/mapped_file.h"
 #include "plugins/common/plugin_module.h"
 #include "plugins/tif/tif_reader.h"
 
@@ -15,38 +16,6 @@ using namespace lmx;
 namespace {
 
 constexpr const wchar_t* kCaption = L"Message...";
-
-// The file opened for shared reading and mapped read-only, which lets libtiff take strips
-// straight from it. No view when the platform will not map the file (an empty one).
-class MappedFile {
- public:
-  explicit MappedFile(const wchar_t* fileName)
-      : file_(CreateFileW(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                          nullptr)) {
-    LARGE_INTEGER size{};
-    if (!IsOpen() || !GetFileSizeEx(file_, &size) || size.QuadPart <= 0) return;
-    mapping_ = CreateFileMappingW(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    if (mapping_) view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0);
-    if (view_) size_ = static_cast<size_t>(size.QuadPart);
-  }
-  ~MappedFile() {
-    if (view_) UnmapViewOfFile(view_);
-    if (mapping_) CloseHandle(mapping_);
-    if (IsOpen()) CloseHandle(file_);
-  }
-  MappedFile(const MappedFile&) = delete;
-  MappedFile& operator=(const MappedFile&) = delete;
-
-  bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
-  const void* View() const { return view_; }
-  size_t Size() const { return size_; }
-
- private:
-  HANDLE file_;
-  HANDLE mapping_ = nullptr;
-  const void* view_ = nullptr;
-  size_t size_ = 0;
-};
 
 void ShowMessages(const DecodeMessages& messages) {
   for (int i = 0; i < messages.Count(); ++i) {
