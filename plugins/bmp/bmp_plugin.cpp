@@ -6,7 +6,7 @@
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
-    1, L"bmp", L"BMP - Bitmap File Format", L"Copyright (c) 2026 Zorvan Software", L"Bitmap", L"bmp",
+    1, L"bmp", L"BMP - Bitmap File Format", L"Copyright (c) 2026 Zorvan Software", L"Bitmap", L"bmp", nullptr,
 };
 }  // namespace lmx
 

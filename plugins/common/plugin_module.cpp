@@ -78,6 +78,7 @@ extern "C" BOOL LMX_RegisterDLL(HKEY parentKey) {
   if (GetModuleFileNameW(InstanceModule(), component, MAX_PATH)) WriteString(key, L"Component", component);
   WriteString(key, L"ShortName", r.shortName);
   WriteString(key, L"RegFileLink", r.fileLink);
+  WriteString(key, L"MoreExt", r.moreExt);
   RegCloseKey(key);
   return TRUE;
 }

@@ -19,6 +19,7 @@ struct PluginRegistration {
   const wchar_t* copyright;
   const wchar_t* shortName;
   const wchar_t* fileLink;
+  const wchar_t* moreExt;  // further extensions, ';'-separated without dots; null for none
 };
 
 // Defined by each plug-in.

@@ -9,7 +9,8 @@
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
-    0, L"gif", L"GIF - Graphics Interchange File Format", L"Copyright (c) 2026 Zorvan Software", L"Gif", L"gif",
+    0, L"gif", L"GIF - Graphics Interchange File Format",
+    L"Copyright (c) 2026 Zorvan Software", L"Gif", L"gif", nullptr,
 };
 }  // namespace lmx
 

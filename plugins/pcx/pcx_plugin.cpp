@@ -6,7 +6,7 @@
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
-    1, L"pcx", L"PCX - ZSoft Paintbrush Format", L"Copyright (c) 2026 Zorvan Software", L"PCX", L"pcx",
+    1, L"pcx", L"PCX - ZSoft Paintbrush Format", L"Copyright (c) 2026 Zorvan Software", L"PCX", L"pcx", nullptr,
 };
 }  // namespace lmx
 

@@ -7,7 +7,7 @@
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
-    1, L"tif", L"TIFF - Tag Image File Format", L"Copyright (c) 2026 Zorvan Software", L"Tiff", L"tiff",
+    1, L"tif", L"TIFF - Tag Image File Format", L"Copyright (c) 2026 Zorvan Software", L"Tiff", L"tiff", nullptr,
 };
 }  // namespace lmx
 
