@@ -1,0 +1,406 @@
+#include "plugins/jpg/jpg_reader.h"
+
+#include <climits>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "plugins/common/packed_dib.h"
+#include "plugins/jpg/exif_orientation.h"
+#include "plugins/jpg/upright_rows.h"
+
+namespace lmx::jpg {
+namespace {
+
+constexpr int kMaxScans = 500;              // a progressive file has about ten
+constexpr long kMaxLibraryBytes = 1L << 30;  // libjpeg's own buffers (coefficients of a progressive file)
+constexpr uint32_t kBandRows = 32;          // rows decoded at a time when they cannot go straight in
+constexpr size_t kSourceBufferBytes = 1 << 16;
+constexpr double kInchesPerMetre = 39.370078740157474;
+
+// --- libjpeg's error handling: errors jump back to the decode, warnings are counted ---
+
+struct ErrorManager {
+  jpeg_error_mgr pub;  // first, so that libjpeg's pointer is ours
+  std::jmp_buf jump;
+  bool damaged;        // a warning that means lost image data
+  bool tooManyScans;
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
+}
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level >= 0) return;  // trace messages
+  switch (cinfo->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_ARITH_BAD_CODE:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+      reinterpret_cast<ErrorManager*>(cinfo->err)->damaged = true;
+      break;
+    default:
+      break;  // extra bytes, odd markers and the like: the picture is whole
+  }
+  cinfo->err->num_warnings++;
+}
+
+void OutputMessage(j_common_ptr) {}  // libjpeg's own texts never reach the user
+
+// A progressive file may hold any number of scans; past a few hundred it only costs time.
+void CountScans(j_common_ptr cinfo) {
+  auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (d->input_scan_number > kMaxScans) {
+    reinterpret_cast<ErrorManager*>(cinfo->err)->tooManyScans = true;
+    cinfo->err->error_exit(cinfo);
+  }
+}
+
+// --- libjpeg's source over a ByteSource: a file's end is a warning and a made-up EOI ---
+
+struct SourceManager {
+  jpeg_source_mgr pub;  // first, so that libjpeg's pointer is ours
+  ByteSource* file;
+  bool started;
+  JOCTET buffer[kSourceBufferBytes];
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  auto* src = reinterpret_cast<SourceManager*>(cinfo->src);
+  size_t got = 0;
+  if (!src->file->Read(src->buffer, sizeof src->buffer, &got)) got = 0;
+  if (got == 0) {
+    if (!src->started) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    src->buffer[0] = 0xFF;
+    src->buffer[1] = JPEG_EOI;
+    got = 2;
+  }
+  src->started = true;
+  src->pub.next_input_byte = src->buffer;
+  src->pub.bytes_in_buffer = got;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+  auto* src = reinterpret_cast<SourceManager*>(cinfo->src);
+  if (count <= 0) return;
+  const auto n = static_cast<size_t>(count);
+  if (n <= src->pub.bytes_in_buffer) {
+    src->pub.next_input_byte += n;
+    src->pub.bytes_in_buffer -= n;
+    return;
+  }
+  // Past the end, the next fill finds nothing and ends the data.
+  src->file->Skip(static_cast<int64_t>(n - src->pub.bytes_in_buffer));
+  src->pub.bytes_in_buffer = 0;
+}
+
+// --- one decode ---
+
+enum class Stage { kHeader, kPicture, kRows };
+
+struct Input {
+  const void* data;  // null: read from `file`
+  size_t size;
+  ByteSource* file;
+};
+
+// What the decode holds, in one place outside the function that libjpeg jumps back to, so
+// that whatever it got so far is released (or handed over) however the decode ends.
+struct Job {
+  explicit Job(BlockHeap& blockHeap) : heap(blockHeap) {
+    std::memset(&cinfo, 0, sizeof cinfo);
+    std::memset(&err, 0, sizeof err);
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ErrorExit;
+    err.pub.emit_message = EmitMessage;
+    err.pub.output_message = OutputMessage;
+    std::memset(&progress, 0, sizeof progress);
+    progress.progress_monitor = CountScans;
+  }
+  ~Job() {
+    jpeg_destroy_decompress(&cinfo);  // also after a failed create: the struct is zeroed
+    std::free(source);
+    std::free(band);
+    std::free(bgrBand);
+    if (block) heap.Free(block);
+  }
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
+  void* TakeBlock() {
+    void* b = block;
+    block = nullptr;
+    return b;
+  }
+
+  BlockHeap& heap;
+  jpeg_decompress_struct cinfo;
+  ErrorManager err;
+  jpeg_progress_mgr progress;
+  SourceManager* source = nullptr;
+  void* block = nullptr;
+  uint8_t* pixels = nullptr;
+  uint64_t stride = 0;
+  int orientation = kUpright;
+  bool cmyk = false;
+  bool direct = false;      // rows go straight into the DIB
+  uint8_t* band = nullptr;  // rows as libjpeg gives them, when they do not
+  uint8_t* bgrBand = nullptr;
+  size_t bandStride = 0;
+  uint32_t bandTop = 0;     // the stored row the band starts at
+  uint32_t bandFilled = 0;  // rows of the band decoded and not yet placed
+  uint32_t rowsDone = 0;
+  Stage stage = Stage::kHeader;
+  uint16_t refusal = 0;     // the decoder's own reason to stop, beside libjpeg's errors
+};
+
+bool IsMemoryError(int code) { return code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE; }
+
+// x * y / 255, rounded, for 8-bit x and y.
+inline uint8_t Mul255(unsigned x, unsigned y) {
+  const unsigned t = x * y + 128;
+  return static_cast<uint8_t>((t + (t >> 8)) >> 8);
+}
+
+// Ink values as stored into blue, green and red. Adobe's files store them inverted (255 is
+// no ink); others as printed (0 is no ink).
+void CmykToBgr(const uint8_t* src, uint8_t* dst, size_t pixels, bool inverted) {
+  const unsigned flip = inverted ? 0 : 255;
+  for (size_t i = 0; i < pixels; ++i, src += 4, dst += 3) {
+    const unsigned k = src[3] ^ flip;
+    dst[0] = Mul255(src[2] ^ flip, k);
+    dst[1] = Mul255(src[1] ^ flip, k);
+    dst[2] = Mul255(src[0] ^ flip, k);
+  }
+}
+
+int OrientationOf(j_decompress_ptr cinfo) {
+  for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+    if (m->marker == JPEG_APP0 + 1 && m->data_length >= 6 && std::memcmp(m->data, "Exif\0\0", 6) == 0) {
+      return ExifOrientation(m->data, m->data_length);
+    }
+  }
+  return kUpright;
+}
+
+int32_t PelsPerMeter(j_decompress_ptr cinfo, UINT16 density) {
+  if (!cinfo->saw_JFIF_marker || density == 0) return kDefaultPelsPerMeter;
+  switch (cinfo->density_unit) {
+    case 1: return static_cast<int32_t>(density * kInchesPerMetre);
+    case 2: return static_cast<int32_t>(density * 100);
+    default: return kDefaultPelsPerMeter;  // an aspect ratio only
+  }
+}
+
+UprightRows Placement(const Job& job) {
+  return UprightRows(job.pixels, job.stride, job.cinfo.output_width, job.cinfo.output_height,
+                     job.cinfo.out_color_components == 1 ? 1 : 3, job.orientation);
+}
+
+// Puts the band's decoded rows into the DIB.
+void PlaceBand(Job& job) {
+  if (!job.bandFilled) return;
+  const UprightRows rows = Placement(job);
+  if (job.cmyk) {
+    const size_t width = job.cinfo.output_width;
+    for (uint32_t i = 0; i < job.bandFilled; ++i) {
+      CmykToBgr(job.band + i * job.bandStride, job.bgrBand + i * width * 3, width, job.cinfo.saw_Adobe_marker);
+    }
+    rows.Place(job.bgrBand, width * 3, job.bandTop, job.bandFilled);
+  } else {
+    rows.Place(job.band, job.bandStride, job.bandTop, job.bandFilled);
+  }
+  job.rowsDone += job.bandFilled;
+  job.bandTop += job.bandFilled;
+  job.bandFilled = 0;
+}
+
+// The output form and the block, laid out from the header: false with job.refusal set.
+bool PreparePicture(Job& job) {
+  j_decompress_ptr cinfo = &job.cinfo;
+  const int components = cinfo->num_components;
+  const J_COLOR_SPACE space = cinfo->jpeg_color_space;
+  if (components == 1) {
+    cinfo->out_color_space = JCS_GRAYSCALE;
+  } else if (components == 3 && (space == JCS_YCbCr || space == JCS_RGB)) {
+    cinfo->out_color_space = JCS_EXT_BGR;
+  } else if (components == 4 && (space == JCS_CMYK || space == JCS_YCCK)) {
+    cinfo->out_color_space = JCS_CMYK;
+    job.cmyk = true;
+  } else {
+    job.refusal = kMsgUnsupported;
+    return false;
+  }
+  jpeg_calc_output_dimensions(cinfo);
+  job.orientation = OrientationOf(cinfo);
+
+  const uint32_t bitCount = components == 1 ? 8 : 24;
+  const uint32_t colors = components == 1 ? 256 : 0;
+  uint32_t width, height;
+  UprightRows::UprightSize(job.orientation, cinfo->output_width, cinfo->output_height, &width, &height);
+  job.stride = DibStride(width, bitCount);
+  const uint64_t blockBytes = kInfoHeaderSize + uint64_t{colors} * 4 + job.stride * height;
+  if (width == 0 || height == 0 || blockBytes > kMaxBlockBytes) {
+    job.refusal = kMsgNoMemory;
+    return false;
+  }
+  job.block = job.heap.Alloc(static_cast<size_t>(blockBytes));
+  if (!job.block) {
+    job.refusal = kMsgNoMemory;
+    return false;
+  }
+  auto* bytes = static_cast<uint8_t*>(job.block);
+  DibHeader h = MakeDibHeader(width, height, bitCount, colors);
+  const bool across = width != cinfo->output_width;
+  h.biXPelsPerMeter = PelsPerMeter(cinfo, across ? cinfo->Y_density : cinfo->X_density);
+  h.biYPelsPerMeter = PelsPerMeter(cinfo, across ? cinfo->X_density : cinfo->Y_density);
+  WriteDibHeader(bytes, h);
+  auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
+  for (uint32_t i = 0; i < colors; ++i) {
+    const auto v = static_cast<uint8_t>(i);
+    table[i] = RgbQuad{v, v, v, 0};
+  }
+  job.pixels = bytes + kInfoHeaderSize + colors * 4;
+
+  job.direct = !job.cmyk && job.orientation <= 4;
+  if (!job.direct) {
+    job.bandStride = size_t{cinfo->output_width} * (job.cmyk ? 4 : components == 1 ? 1 : 3);
+    job.band = static_cast<uint8_t*>(std::malloc(job.bandStride * kBandRows));
+    if (job.cmyk) job.bgrBand = static_cast<uint8_t*>(std::malloc(size_t{cinfo->output_width} * 3 * kBandRows));
+    if (!job.band || (job.cmyk && !job.bgrBand)) {
+      job.refusal = kMsgNoMemory;
+      return false;
+    }
+  }
+  return true;
+}
+
+void ReadRows(Job& job) {
+  j_decompress_ptr cinfo = &job.cinfo;
+  const UprightRows rows = Placement(job);
+  const uint32_t height = cinfo->output_height;
+  if (job.direct) {
+    while (cinfo->output_scanline < height) {
+      JSAMPROW row = rows.RowFor(cinfo->output_scanline);
+      if (jpeg_read_scanlines(cinfo, &row, 1) != 1) return;
+      rows.FinishRow(row);
+      ++job.rowsDone;
+    }
+    return;
+  }
+  while (job.bandTop < height) {
+    const uint32_t wanted = height - job.bandTop < kBandRows ? height - job.bandTop : kBandRows;
+    while (job.bandFilled < wanted) {
+      JSAMPROW pointers[kBandRows];
+      for (uint32_t i = job.bandFilled; i < wanted; ++i) pointers[i - job.bandFilled] = job.band + i * job.bandStride;
+      const JDIMENSION got = jpeg_read_scanlines(cinfo, pointers, wanted - job.bandFilled);
+      if (got == 0) break;
+      job.bandFilled += got;
+    }
+    const bool complete = job.bandFilled == wanted;
+    PlaceBand(job);
+    if (!complete) return;
+  }
+}
+
+// Runs libjpeg up to the last row. Each libjpeg error comes back here through longjmp and
+// makes the result false; nothing between here and libjpeg has a destructor to skip, and all
+// that the decode holds is in `job`.
+bool Run(Job& job, const Input& input) {
+  if (setjmp(job.err.jump)) return false;
+  j_decompress_ptr cinfo = &job.cinfo;
+  jpeg_create_decompress(cinfo);
+  cinfo->mem->max_memory_to_use = kMaxLibraryBytes;
+  cinfo->progress = &job.progress;
+  if (input.data) {
+    const unsigned long size = input.size > ULONG_MAX ? ULONG_MAX : static_cast<unsigned long>(input.size);
+    jpeg_mem_src(cinfo, static_cast<const unsigned char*>(input.data), size);
+  } else {
+    job.source = static_cast<SourceManager*>(std::calloc(1, sizeof(SourceManager)));
+    if (!job.source) ERREXIT(cinfo, JERR_OUT_OF_MEMORY);
+    job.source->file = input.file;
+    job.source->pub.init_source = InitSource;
+    job.source->pub.fill_input_buffer = FillInputBuffer;
+    job.source->pub.skip_input_data = SkipInputData;
+    job.source->pub.resync_to_restart = jpeg_resync_to_restart;
+    job.source->pub.term_source = TermSource;
+    cinfo->src = &job.source->pub;
+  }
+  jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
+  jpeg_read_header(cinfo, TRUE);
+
+  job.stage = Stage::kPicture;
+  if (!PreparePicture(job)) return false;
+
+  job.stage = Stage::kRows;
+  jpeg_start_decompress(cinfo);
+  ReadRows(job);
+  return true;
+}
+
+uint16_t MessageForHeader(int code) {
+  switch (code) {
+    case JERR_NO_SOI:
+    case JERR_INPUT_EMPTY:
+      return kMsgNotJpeg;
+    case JERR_BAD_PRECISION:
+    case JERR_SOF_UNSUPPORTED:
+    case JERR_CONVERSION_NOTIMPL:
+      return kMsgUnsupported;
+    case JERR_IMAGE_TOO_BIG:
+      return kMsgNoMemory;
+    default:
+      return IsMemoryError(code) ? kMsgNoMemory : kMsgBadHeader;
+  }
+}
+
+void* Decode(const Input& input, BlockHeap& heap, DecodeMessages& messages) {
+  Job job(heap);
+  const bool finished = Run(job, input);
+  if (job.refusal) {
+    messages.Add(job.refusal);
+    return nullptr;
+  }
+  const int code = job.err.pub.msg_code;
+  if (!finished && job.stage != Stage::kRows) {
+    messages.Add(MessageForHeader(code));
+    return nullptr;
+  }
+  if (!finished) {
+    // What the band held when libjpeg stopped is shown too.
+    PlaceBand(job);
+    if (job.rowsDone == 0) {
+      const bool memory = !job.err.tooManyScans && IsMemoryError(code);
+      messages.Add(memory ? kMsgNoMemory : code == JERR_CONVERSION_NOTIMPL ? kMsgUnsupported : kMsgBadData);
+      return nullptr;
+    }
+    messages.Add(kMsgDamaged);
+  } else if (job.err.damaged || job.rowsDone < job.cinfo.output_height) {
+    messages.Add(kMsgDamaged);
+  }
+  return job.TakeBlock();
+}
+
+}  // namespace
+
+void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+  return Decode(Input{nullptr, 0, &file}, heap, messages);
+}
+
+void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
+  return Decode(Input{data, size, nullptr}, heap, messages);
+}
+
+}  // namespace lmx::jpg
