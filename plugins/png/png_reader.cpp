@@ -1,0 +1,268 @@
+#include "plugins/png/png_reader.h"
+
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+
+#include <png.h>
+
+#include "plugins/common/packed_dib.h"
+#include "plugins/png/png_rows.h"
+
+namespace lmx::png {
+namespace {
+
+constexpr size_t kSignatureBytes = 8;
+
+// Ancillary chunks the picture does not use (text, profiles, gamma, times ...): skipped unread
+// like unknown ones, so that none of them costs memory or time. tRNS and pHYs are kept.
+constexpr png_byte kSkippedChunks[] =
+    "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0sBIT\0sCAL\0sPLT\0sRGB\0sTER\0tEXt\0tIME\0zTXt";
+constexpr int kSkippedChunkCount = sizeof kSkippedChunks / 5;
+
+enum class Stage { kHeader, kPicture, kRows };
+
+// What the decode holds, in one place outside the function that libpng jumps back to, so
+// that whatever it got so far is released (or handed over) however the decode ends.
+struct Job {
+  Job(ByteSource& source, BlockHeap& blockHeap) : file(source), heap(blockHeap) {}
+  ~Job() {
+    if (png) png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+    std::free(rows);
+    if (block) heap.Free(block);
+  }
+  Job(const Job&) = delete;
+  Job& operator=(const Job&) = delete;
+
+  void* TakeBlock() {
+    void* b = block;
+    block = nullptr;
+    return b;
+  }
+  uint8_t* DibRow(uint32_t y) const { return pixels + (height - 1 - y) * stride; }
+
+  ByteSource& file;
+  BlockHeap& heap;
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  void* block = nullptr;
+  uint8_t* pixels = nullptr;
+  uint64_t stride = 0;
+  uint32_t width = 0, height = 0;
+  RowForm form = RowForm::kAsIs;
+  uint8_t* rows = nullptr;  // one row as libpng gives it, or all of them for an interlaced file
+  uint64_t rowBytes = 0;
+  bool interlaced = false;
+  uint64_t rowsRead = 0;    // rows libpng has handed out, over all passes
+  Stage stage = Stage::kHeader;
+  uint16_t refusal = 0;     // the decoder's own reason to stop, beside libpng's errors
+  bool crcFailed = false;
+  bool outOfMemory = false;
+};
+
+[[noreturn]] void OnError(png_structp png, png_const_charp text) {
+  auto* job = static_cast<Job*>(png_get_error_ptr(png));
+  if (std::strstr(text, "CRC error")) job->crcFailed = true;
+  if (std::strstr(text, "Out of memory") || std::strstr(text, "out of memory")) job->outOfMemory = true;
+  png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}  // libpng's own texts never reach the user
+
+void ReadData(png_structp png, png_bytep data, size_t length) {
+  auto* job = static_cast<Job*>(png_get_io_ptr(png));
+  size_t got = 0;
+  if (!job->file.Read(data, length, &got) || got != length) png_error(png, "the file ends here");
+}
+
+bool PaletteHasAlpha(png_structp png, png_infop info) {
+  png_bytep alpha = nullptr;
+  int count = 0;
+  if (!png_get_tRNS(png, info, &alpha, &count, nullptr) || !alpha) return false;
+  for (int i = 0; i < count; ++i) {
+    if (alpha[i] != 255) return true;
+  }
+  return false;
+}
+
+int32_t PelsPerMeter(png_uint_32 value) {
+  return value > 0 && value <= INT32_MAX ? static_cast<int32_t>(value) : kDefaultPelsPerMeter;
+}
+
+// The output form, libpng's transforms for it and the block, laid out from the header: false
+// with job.refusal set.
+bool PreparePicture(Job& job) {
+  png_structp png = job.png;
+  png_infop info = job.info;
+  png_uint_32 width = 0, height = 0;
+  int depth = 0, colorType = 0, interlace = 0;
+  png_get_IHDR(png, info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
+  const bool transparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+
+  uint32_t bitCount = 24;
+  uint32_t colors = 0;
+  bool greyTable = false;
+  switch (colorType) {
+    case PNG_COLOR_TYPE_PALETTE:
+      if (PaletteHasAlpha(png, info)) {
+        png_set_palette_to_rgb(png);
+        png_set_tRNS_to_alpha(png);
+        png_set_bgr(png);
+        job.form = RowForm::kColourAlpha;
+      } else {
+        bitCount = depth == 2 ? 4 : depth;
+        colors = 1u << bitCount;
+        job.form = depth == 2 ? RowForm::kTwoBit : RowForm::kAsIs;
+      }
+      break;
+    case PNG_COLOR_TYPE_GRAY:
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+      if (depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+      if (transparentColour) png_set_tRNS_to_alpha(png);
+      bitCount = 8;
+      colors = 256;
+      greyTable = true;
+      job.form = colorType == PNG_COLOR_TYPE_GRAY_ALPHA || transparentColour ? RowForm::kGreyAlpha : RowForm::kAsIs;
+      break;
+    default:  // RGB, RGB with alpha
+      if (transparentColour) png_set_tRNS_to_alpha(png);
+      png_set_bgr(png);
+      job.form = colorType == PNG_COLOR_TYPE_RGB_ALPHA || transparentColour ? RowForm::kColourAlpha : RowForm::kAsIs;
+      break;
+  }
+  if (depth == 16) png_set_strip_16(png);
+  job.interlaced = interlace != PNG_INTERLACE_NONE;
+  if (job.interlaced) png_set_interlace_handling(png);
+
+  job.width = width;
+  job.height = height;
+  job.stride = DibStride(width, bitCount);
+  job.rowBytes = SourceRowBytes(job.form, width, bitCount);
+  const uint64_t blockBytes = kInfoHeaderSize + uint64_t{colors} * 4 + job.stride * height;
+  // An interlaced file in a form the DIB does not take keeps all its rows until the end.
+  const uint64_t rowsBytes = job.form == RowForm::kAsIs ? 0 : job.rowBytes * (job.interlaced ? height : 1);
+  if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX || blockBytes > kMaxBlockBytes ||
+      rowsBytes > kMaxBlockBytes) {
+    job.refusal = kMsgNoMemory;
+    return false;
+  }
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != job.rowBytes) {
+    job.refusal = kMsgBadHeader;
+    return false;
+  }
+  job.block = job.heap.Alloc(static_cast<size_t>(blockBytes));
+  if (job.block && rowsBytes) job.rows = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(rowsBytes)));
+  if (!job.block || (rowsBytes && !job.rows)) {
+    job.refusal = kMsgNoMemory;
+    return false;
+  }
+  if (job.interlaced) MakeOpaque(job.form, job.rows, job.rowBytes, height);
+
+  auto* bytes = static_cast<uint8_t*>(job.block);
+  DibHeader h = MakeDibHeader(width, height, bitCount, colors);
+  png_uint_32 xPels = 0, yPels = 0;
+  int unit = PNG_RESOLUTION_UNKNOWN;
+  if (png_get_pHYs(png, info, &xPels, &yPels, &unit) && unit == PNG_RESOLUTION_METER) {
+    h.biXPelsPerMeter = PelsPerMeter(xPels);
+    h.biYPelsPerMeter = PelsPerMeter(yPels);
+  }
+  WriteDibHeader(bytes, h);
+  auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
+  if (greyTable) {
+    for (uint32_t i = 0; i < colors; ++i) {
+      const auto v = static_cast<uint8_t>(i);
+      table[i] = RgbQuad{v, v, v, 0};
+    }
+  } else if (colors) {
+    png_colorp palette = nullptr;
+    int count = 0;
+    if (png_get_PLTE(png, info, &palette, &count) && palette) {
+      for (uint32_t i = 0; i < colors && i < static_cast<uint32_t>(count); ++i) {
+        table[i] = RgbQuad{palette[i].blue, palette[i].green, palette[i].red, 0};
+      }
+    }
+  }
+  job.pixels = bytes + kInfoHeaderSize + colors * 4;
+  return true;
+}
+
+// Row by row; an interlaced file pass by pass over the same rows, each pass adding its pixels.
+void ReadRows(Job& job) {
+  const int passes = job.interlaced ? PNG_INTERLACE_ADAM7_PASSES : 1;
+  for (int pass = 0; pass < passes; ++pass) {
+    for (uint32_t y = 0; y < job.height; ++y) {
+      if (job.form == RowForm::kAsIs) {
+        png_read_row(job.png, job.DibRow(y), nullptr);
+      } else if (job.interlaced) {
+        png_read_row(job.png, job.rows + y * job.rowBytes, nullptr);
+      } else {
+        png_read_row(job.png, job.rows, nullptr);
+        ConvertRow(job.form, job.rows, job.DibRow(y), job.width);
+      }
+      ++job.rowsRead;
+    }
+  }
+}
+
+// Runs libpng up to the last row. Each libpng error comes back here through longjmp and makes
+// the result false; nothing between here and libpng has a destructor to skip, and all that
+// the decode holds is in `job`.
+bool Run(Job& job) {
+  if (setjmp(png_jmpbuf(job.png))) return false;
+  png_set_read_fn(job.png, &job, ReadData);
+  png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, kSkippedChunkCount);
+  png_set_sig_bytes(job.png, kSignatureBytes);
+  png_read_info(job.png, job.info);
+  job.stage = Stage::kPicture;
+  if (!PreparePicture(job)) return false;
+  job.stage = Stage::kRows;
+  ReadRows(job);
+  return true;
+}
+
+}  // namespace
+
+void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+  uint8_t signature[kSignatureBytes];
+  size_t got = 0;
+  if (!file.Read(signature, sizeof signature, &got) || got != sizeof signature ||
+      png_sig_cmp(signature, 0, sizeof signature) != 0) {
+    messages.Add(kMsgNotPng);
+    return nullptr;
+  }
+  Job job(file, heap);
+  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, OnError, OnWarning);
+  if (job.png) job.info = png_create_info_struct(job.png);
+  if (!job.png || !job.info) {
+    messages.Add(kMsgNoMemory);
+    return nullptr;
+  }
+  const bool finished = Run(job);
+  if (job.refusal) {
+    messages.Add(job.refusal);
+    return nullptr;
+  }
+  // An interlaced file's rows are converted at the end, whatever passes arrived.
+  if (job.stage == Stage::kRows && job.interlaced && job.rows) {
+    for (uint32_t y = 0; y < job.height; ++y) {
+      ConvertRow(job.form, job.rows + y * job.rowBytes, job.DibRow(y), job.width);
+    }
+  }
+  if (finished) return job.TakeBlock();
+  if (job.stage != Stage::kRows) {
+    messages.Add(job.outOfMemory ? kMsgNoMemory : kMsgBadHeader);
+    return nullptr;
+  }
+  // Image data that fails its check is not shown; data that ends or breaks is, as far as it
+  // came.
+  if (job.crcFailed || job.rowsRead == 0) {
+    messages.Add(job.outOfMemory ? kMsgNoMemory : kMsgBadData);
+    return nullptr;
+  }
+  messages.Add(kMsgDamaged);
+  return job.TakeBlock();
+}
+
+}  // namespace lmx::png

@@ -1,0 +1,57 @@
+#include "plugins/png/png_rows.h"
+
+namespace lmx::png {
+namespace {
+
+// A colour value over white at alpha a.
+inline uint8_t OverWhite(unsigned c, unsigned a) {
+  return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
+}
+
+}  // namespace
+
+uint64_t SourceRowBytes(RowForm form, uint32_t width, uint32_t bitCount) {
+  switch (form) {
+    case RowForm::kAsIs: return (uint64_t{width} * bitCount + 7) / 8;
+    case RowForm::kTwoBit: return (uint64_t{width} + 3) / 4;
+    case RowForm::kGreyAlpha: return uint64_t{width} * 2;
+    case RowForm::kColourAlpha: return uint64_t{width} * 4;
+  }
+  return 0;
+}
+
+void ConvertRow(RowForm form, const uint8_t* src, uint8_t* dst, uint32_t width) {
+  switch (form) {
+    case RowForm::kAsIs:
+      break;
+    case RowForm::kTwoBit:
+      // Four indices a byte become two: the high half of a source byte, then the low half.
+      for (uint32_t i = 0, n = (width + 1) / 2; i < n; ++i) {
+        const unsigned pair = (i & 1) ? src[i / 2] & 0x0F : src[i / 2] >> 4;
+        dst[i] = static_cast<uint8_t>((pair >> 2) << 4 | (pair & 3));
+      }
+      break;
+    case RowForm::kGreyAlpha:
+      for (uint32_t x = 0; x < width; ++x, src += 2) dst[x] = OverWhite(src[0], src[1]);
+      break;
+    case RowForm::kColourAlpha:
+      for (uint32_t x = 0; x < width; ++x, src += 4, dst += 3) {
+        const unsigned a = src[3];
+        dst[0] = OverWhite(src[0], a);
+        dst[1] = OverWhite(src[1], a);
+        dst[2] = OverWhite(src[2], a);
+      }
+      break;
+  }
+}
+
+void MakeOpaque(RowForm form, uint8_t* rows, uint64_t rowBytes, uint64_t count) {
+  const uint64_t step = form == RowForm::kGreyAlpha ? 2 : form == RowForm::kColourAlpha ? 4 : 0;
+  if (!step) return;
+  for (uint64_t r = 0; r < count; ++r) {
+    uint8_t* row = rows + r * rowBytes;
+    for (uint64_t at = step - 1; at < rowBytes; at += step) row[at] = 255;
+  }
+}
+
+}  // namespace lmx::png
