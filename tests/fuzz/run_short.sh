@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# run_short.sh FUZZER NAME CORPUS WORK SECONDS: replays the corpus and the regression files
-# once (sanitizers and leak checks on), then fuzzes for SECONDS.
+# run_short.sh FUZZER NAME CORPUS WORK SECONDS [MORE...]: replays the corpus, the further seed
+# folders MORE and the regression files once (sanitizers and leak checks on), then fuzzes for
+# SECONDS.
 set -euo pipefail
 fuzzer=$1 name=$2 corpus=$3 work=$4 seconds=$5
+shift 5
 here=$(cd "$(dirname "$0")" && pwd)
 seeds=$work/$name-seeds
 mkdir -p "$work/$name" "$seeds"
-"$here/collect_seeds.sh" "$name" "$corpus" "$here/regressions" "$seeds"
+"$here/collect_seeds.sh" "$name" "$corpus" "$here/regressions" "$seeds" "$@"
 files=("$seeds"/*)
 if [ -e "${files[0]}" ]; then
   "$fuzzer" -rss_limit_mb=2048 "${files[@]}" > "$work/$name-replay.log" 2>&1 ||

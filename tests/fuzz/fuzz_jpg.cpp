@@ -1,0 +1,24 @@
+// Any bytes as a JPEG file, through libjpeg and the placing of rows: the reader must refuse
+// or decode, never touch memory it does not own, and release every block it does not return.
+#include <cstddef>
+#include <cstdint>
+
+#include "plugins/jpg/jpg_reader.h"
+#include "tests/fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The plug-in reads a mapped file from memory, and an unmapped one through its own source:
+  // the input's last byte picks one.
+  const bool mapped = size > 0 && (data[size - 1] & 1);
+  lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
+  lmx::DecodeMessages messages;
+  lmx::MemorySource file(data, size);
+  void* block = mapped ? lmx::jpg::ReadJpeg(data, size, heap, messages) : lmx::jpg::ReadJpeg(file, heap, messages);
+  // A refusal says why, once; a picture comes with at most its warning.
+  if (block ? messages.Count() > 1 : messages.Count() != 1) __builtin_trap();
+  if (block) {
+    lmx::fuzz::TouchPackedDib(block);
+    heap.Free(block);
+  }
+  return 0;
+}

@@ -1,0 +1,21 @@
+// Any bytes as a PNG file, through libpng and the row conversions: the reader must refuse or
+// decode, never touch memory it does not own, and release every block it does not return.
+#include <cstddef>
+#include <cstdint>
+
+#include "plugins/png/png_reader.h"
+#include "tests/fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
+  lmx::DecodeMessages messages;
+  lmx::MemorySource file(data, size);
+  void* block = lmx::png::ReadPng(file, heap, messages);
+  // A refusal says why, once; a picture comes with at most its warning.
+  if (block ? messages.Count() > 1 : messages.Count() != 1) __builtin_trap();
+  if (block) {
+    lmx::fuzz::TouchPackedDib(block);
+    heap.Free(block);
+  }
+  return 0;
+}
