@@ -34,7 +34,15 @@
 
 namespace {
 
-constexpr const wchar_t* kFormats[] = {L"bmp", L"pcx", L"gif", L"tif"};
+// Extensions as the viewer cuts them, and the plug-in each goes to (.jpeg and .jpe are cut
+// to "jpe").
+struct Format {
+  const wchar_t* ext;
+  const wchar_t* plugIn;
+};
+constexpr Format kFormats[] = {{L"bmp", L"zlx_bmp.dll"}, {L"pcx", L"zlx_pcx.dll"}, {L"gif", L"zlx_gif.dll"},
+                               {L"tif", L"zlx_tif.dll"}, {L"jpg", L"zlx_jpg.dll"}, {L"jpe", L"zlx_jpg.dll"},
+                               {L"png", L"zlx_png.dll"}};
 
 enum DecodeStatus { kDecoded = 0, kRefused = 1, kUnusable = 2, kTransformRefused = 3 };
 
@@ -72,8 +80,8 @@ std::wstring PluginFor(const wchar_t* path) {
   const wchar_t* dot = wcsrchr(path, L'.');
   if (!dot) return {};
   std::wstring ext(dot + 1, wcsnlen(dot + 1, 3));
-  for (const wchar_t* f : kFormats) {
-    if (_wcsicmp(ext.c_str(), f) == 0) return std::wstring(L"zlx_") + f + L".dll";
+  for (const Format& f : kFormats) {
+    if (_wcsicmp(ext.c_str(), f.ext) == 0) return f.plugIn;
   }
   return {};
 }
