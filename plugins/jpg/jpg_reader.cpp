@@ -162,6 +162,8 @@ struct Job {
   uint32_t bandTop = 0;     // the stored row the band starts at
   uint32_t bandFilled = 0;  // rows of the band decoded and not yet placed
   uint32_t rowsDone = 0;
+  bool buffered = false;    // a file of several scans, all read before any row comes out
+  int scansRead = 0;        // of those, the scans read to their end
   Stage stage = Stage::kHeader;
   uint16_t refusal = 0;     // the decoder's own reason to stop, beside libjpeg's errors
 };
@@ -345,7 +347,26 @@ bool Run(Job& job, const Input& input) {
   if (!PreparePicture(job)) return false;
 
   job.stage = Stage::kRows;
+  job.buffered = jpeg_has_multiple_scans(cinfo);
+  cinfo->buffered_image = job.buffered;
   jpeg_start_decompress(cinfo);
+  if (job.buffered) {
+    int read;
+    do {
+      read = jpeg_consume_input(cinfo);
+      if (read == JPEG_SCAN_COMPLETED) job.scansRead = cinfo->input_scan_number;
+    } while (read != JPEG_REACHED_EOI && read != JPEG_SUSPENDED);
+    jpeg_start_output(cinfo, cinfo->input_scan_number);
+  }
+  ReadRows(job);
+  return true;
+}
+
+// After libjpeg stopped inside the scans of a file of several, the rows as far as the scans
+// read to their end make them: the coefficients they left are all there.
+bool RunFromScansRead(Job& job) {
+  if (setjmp(job.err.jump)) return false;
+  jpeg_start_output(&job.cinfo, job.scansRead);
   ReadRows(job);
   return true;
 }
@@ -377,6 +398,9 @@ void* Decode(const Input& input, BlockHeap& heap, DecodeMessages& messages) {
   if (!finished && job.stage != Stage::kRows) {
     messages.Add(MessageForHeader(code));
     return nullptr;
+  }
+  if (!finished && job.buffered && job.rowsDone == 0 && job.bandFilled == 0 && job.scansRead > 0) {
+    RunFromScansRead(job);
   }
   if (!finished) {
     // What the band held when libjpeg stopped is shown too.
