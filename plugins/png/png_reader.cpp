@@ -13,6 +13,7 @@ namespace lmx::png {
 namespace {
 
 constexpr size_t kSignatureBytes = 8;
+constexpr size_t kFeedBytes = 1 << 16;
 
 // Ancillary chunks the picture does not use (text, profiles, gamma, times ...): skipped unread
 // like unknown ones, so that none of them costs memory or time. tRNS and pHYs are kept.
@@ -53,7 +54,8 @@ struct Job {
   uint8_t* rows = nullptr;  // one row as libpng gives it, or all of them for an interlaced file
   uint64_t rowBytes = 0;
   bool interlaced = false;
-  uint64_t rowsRead = 0;    // rows libpng has handed out, over all passes
+  uint64_t rowsRead = 0;    // rows decoded, over all passes
+  bool allRows = false;     // the last row of the last pass has come
   Stage stage = Stage::kHeader;
   uint16_t refusal = 0;     // the decoder's own reason to stop, beside libpng's errors
   bool crcFailed = false;
@@ -68,12 +70,6 @@ struct Job {
 }
 
 void OnWarning(png_structp, png_const_charp) {}  // libpng's own texts never reach the user
-
-void ReadData(png_structp png, png_bytep data, size_t length) {
-  auto* job = static_cast<Job*>(png_get_io_ptr(png));
-  size_t got = 0;
-  if (!job->file.Read(data, length, &got) || got != length) png_error(png, "the file ends here");
-}
 
 bool PaletteHasAlpha(png_structp png, png_infop info) {
   png_bytep alpha = nullptr;
@@ -187,39 +183,45 @@ bool PreparePicture(Job& job) {
   return true;
 }
 
-// Row by row; an interlaced file pass by pass over the same rows, each pass adding its pixels.
-void ReadRows(Job& job) {
-  const int passes = job.interlaced ? PNG_INTERLACE_ADAM7_PASSES : 1;
-  for (int pass = 0; pass < passes; ++pass) {
-    for (uint32_t y = 0; y < job.height; ++y) {
-      if (job.form == RowForm::kAsIs) {
-        png_read_row(job.png, job.DibRow(y), nullptr);
-      } else if (job.interlaced) {
-        png_read_row(job.png, job.rows + y * job.rowBytes, nullptr);
-      } else {
-        png_read_row(job.png, job.rows, nullptr);
-        ConvertRow(job.form, job.rows, job.DibRow(y), job.width);
-      }
-      ++job.rowsRead;
-    }
-  }
+// libpng's callbacks as it reads: the header, then each row as it is decoded, then the end.
+// An interlaced file comes pass by pass, every pass calling for each row of the picture:
+// with the pass's row for its own rows and the rows below them that later passes fill (whose
+// pixels it spreads over those still to come), with none for the others.
+void OnInfo(png_structp png, png_infop) {
+  Job& job = *static_cast<Job*>(png_get_progressive_ptr(png));
+  job.stage = Stage::kPicture;
+  if (!PreparePicture(job)) png_error(png, "refused");
+  job.stage = Stage::kRows;
 }
 
-// Runs libpng up to the last row. Each libpng error comes back here through longjmp and makes
-// the result false; nothing between here and libpng has a destructor to skip, and all that
-// the decode holds is in `job`.
-bool Run(Job& job) {
-  if (setjmp(png_jmpbuf(job.png))) return false;
-  png_set_read_fn(job.png, &job, ReadData);
+void OnRow(png_structp png, png_bytep row, png_uint_32 y, int pass) {
+  Job& job = *static_cast<Job*>(png_get_progressive_ptr(png));
+  if (y + 1 == job.height && pass == (job.interlaced ? PNG_INTERLACE_ADAM7_PASSES - 1 : 0)) job.allRows = true;
+  if (!row || y >= job.height) return;
+  if (job.form == RowForm::kAsIs) {
+    png_progressive_combine_row(png, job.DibRow(y), row);
+  } else if (job.interlaced) {
+    png_progressive_combine_row(png, job.rows + y * job.rowBytes, row);
+  } else {
+    ConvertRow(job.form, row, job.DibRow(y), job.width);
+  }
+  ++job.rowsRead;
+}
+
+void OnEnd(png_structp png, png_infop) { static_cast<Job*>(png_get_progressive_ptr(png))->allRows = true; }
+
+// Feeds the file to libpng, which calls back as it goes, until the file ends. Each libpng
+// error comes back here through longjmp and ends the decode; nothing between here and libpng
+// has a destructor to skip, and all that the decode holds is in `job`.
+void Run(Job& job, const uint8_t* signature) {
+  if (setjmp(png_jmpbuf(job.png))) return;
   png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
   png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, kSkippedChunkCount);
-  png_set_sig_bytes(job.png, kSignatureBytes);
-  png_read_info(job.png, job.info);
-  job.stage = Stage::kPicture;
-  if (!PreparePicture(job)) return false;
-  job.stage = Stage::kRows;
-  ReadRows(job);
-  return true;
+  png_set_progressive_read_fn(job.png, &job, OnInfo, OnRow, OnEnd);
+  png_process_data(job.png, job.info, const_cast<uint8_t*>(signature), kSignatureBytes);
+  uint8_t buffer[kFeedBytes];
+  size_t got = 0;
+  while (job.file.Read(buffer, sizeof buffer, &got) && got > 0) png_process_data(job.png, job.info, buffer, got);
 }
 
 }  // namespace
@@ -239,7 +241,7 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     messages.Add(kMsgNoMemory);
     return nullptr;
   }
-  const bool finished = Run(job);
+  Run(job, signature);
   if (job.refusal) {
     messages.Add(job.refusal);
     return nullptr;
@@ -250,7 +252,6 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
       ConvertRow(job.form, job.rows + y * job.rowBytes, job.DibRow(y), job.width);
     }
   }
-  if (finished) return job.TakeBlock();
   if (job.stage != Stage::kRows) {
     messages.Add(job.outOfMemory ? kMsgNoMemory : kMsgBadHeader);
     return nullptr;
@@ -261,7 +262,7 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     messages.Add(job.outOfMemory ? kMsgNoMemory : kMsgBadData);
     return nullptr;
   }
-  messages.Add(kMsgDamaged);
+  if (!job.allRows) messages.Add(kMsgDamaged);
   return job.TakeBlock();
 }
 

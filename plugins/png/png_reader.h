@@ -31,7 +31,8 @@ inline bool IsWarning(uint16_t message) { return message == kMsgDamaged; }
 
 // Decodes the PNG behind `file` into a block from `heap`. Null with one message when the file
 // is refused; otherwise the block, with kMsgDamaged when the image data ended early or broke
-// (the rows not reached stay zero). libpng's errors end inside the call, which then holds no
+// (rows not reached stay zero; an interlaced file's passes that came are spread over the
+// pixels of those that did not). libpng's errors end inside the call, which then holds no
 // memory but the block it returns; libpng says nothing itself.
 void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages);
 
