@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <string>
 
 #include "tests/install/run_tool.h"
@@ -14,8 +15,9 @@
 namespace lmx::test {
 namespace {
 
-constexpr const wchar_t* kPlugIns[] = {L"zlx_bmp.dll", L"zlx_pcx.dll", L"zlx_gif.dll", L"zlx_tif.dll"};
-constexpr const wchar_t* kExtensions[] = {L"bmp", L"pcx", L"gif", L"tif"};
+constexpr const wchar_t* kPlugIns[] = {L"zlx_bmp.dll", L"zlx_pcx.dll", L"zlx_gif.dll",
+                                       L"zlx_tif.dll", L"zlx_jpg.dll", L"zlx_png.dll"};
+constexpr const wchar_t* kExtensions[] = {L"bmp", L"pcx", L"gif", L"tif", L"jpg", L"png"};
 constexpr wchar_t kFolder[] = L"C:\\Program Files\\Zorvan Lumivex";
 
 std::wstring ReadString(HKEY key, const wchar_t* subkey, const wchar_t* name) {
@@ -85,7 +87,7 @@ TEST_F(RegistrationTest, RegistersEveryPlugInAndTheFolders) {
   ASSERT_NE(app, nullptr);
   EXPECT_EQ(ReadString(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
   EXPECT_EQ(ReadString(app, nullptr, L"InstallPlugInDir"), std::wstring(kFolder) + L"\\");
-  for (size_t i = 0; i < 4; ++i) {
+  for (size_t i = 0; i < std::size(kPlugIns); ++i) {
     const std::wstring subkey = std::wstring(L"GfxPlugIns\\") + kExtensions[i];
     EXPECT_EQ(ReadString(app, subkey.c_str(), L"Ext"), kExtensions[i]);
     // The plug-in names the library it was loaded from.

@@ -11,6 +11,7 @@ struct Expected {
   const wchar_t* name;
   const wchar_t* shortName;
   const wchar_t* fileLink;
+  const wchar_t* moreExt;  // "<missing>" for none
 };
 
 class PluginContract : public testing::TestWithParam<Expected> {};
@@ -51,6 +52,7 @@ TEST_P(PluginContract, RegistersItsSubkeyTwiceAsOnceAndUnregistersQuietly) {
   EXPECT_EQ(ReadString(key, L"Name"), e.name);
   EXPECT_EQ(ReadString(key, L"ShortName"), e.shortName);
   EXPECT_EQ(ReadString(key, L"RegFileLink"), e.fileLink);
+  EXPECT_EQ(ReadString(key, L"MoreExt"), e.moreExt);
   EXPECT_NE(ReadString(key, L"Copyright"), L"<missing>");
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(plugin.module, path, MAX_PATH);
@@ -139,10 +141,12 @@ TEST_P(PluginContract, OneImageOrMoreAndAMissingFileIsReported) {
 }
 
 const Expected kPlugins[] = {
-    {L"zlx_bmp.dll", 1, L"bmp", L"BMP - Bitmap File Format", L"Bitmap", L"bmp"},
-    {L"zlx_pcx.dll", 1, L"pcx", L"PCX - ZSoft Paintbrush Format", L"PCX", L"pcx"},
-    {L"zlx_gif.dll", 0, L"gif", L"GIF - Graphics Interchange File Format", L"Gif", L"gif"},
-    {L"zlx_tif.dll", 1, L"tif", L"TIFF - Tag Image File Format", L"Tiff", L"tiff"},
+    {L"zlx_bmp.dll", 1, L"bmp", L"BMP - Bitmap File Format", L"Bitmap", L"bmp", L"<missing>"},
+    {L"zlx_pcx.dll", 1, L"pcx", L"PCX - ZSoft Paintbrush Format", L"PCX", L"pcx", L"<missing>"},
+    {L"zlx_gif.dll", 0, L"gif", L"GIF - Graphics Interchange File Format", L"Gif", L"gif", L"<missing>"},
+    {L"zlx_tif.dll", 1, L"tif", L"TIFF - Tag Image File Format", L"Tiff", L"tiff", L"<missing>"},
+    {L"zlx_jpg.dll", 1, L"jpg", L"JPEG - Joint Photographic Experts Group", L"JPEG", L"jpg", L"jpeg;jpe"},
+    {L"zlx_png.dll", 1, L"png", L"PNG - Portable Network Graphics", L"PNG", L"png", L"<missing>"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Delivered, PluginContract, testing::ValuesIn(kPlugins),
