@@ -4,7 +4,11 @@ under Wine) and checks that each one decodes or is refused with a message box, n
 or hangs; where a reference rendering exists and the plug-in's rules agree with it, the
 decoded pixels must match it.
 
-    corpus_check.py --format bmp --decoder lmx_decode.exe --corpus DIR --work DIR
+    corpus_check.py --format bmp --decoder lmx_decode.exe --corpus DIR --work DIR [--more DIR]...
+
+A format's rules (FORMAT_rules.py) may add files of their own (extra_files, from the --more
+folders or written into the work folder), compute the reference themselves (reference, a PIL
+image) and name the bit count the picture must come in (expected_bits).
 """
 import argparse
 import json
@@ -19,7 +23,7 @@ from PIL import Image
 import importlib
 from dib_image import read_rgb
 
-FORMATS = ("bmp", "pcx", "gif", "tif")
+FORMATS = ("bmp", "pcx", "gif", "tif", "jpg", "png")
 
 
 def wine_path(p):
@@ -48,11 +52,15 @@ def reference_for(corpus, src):
     return ref if ref.exists() else None
 
 
+def bit_count(decoded):
+    return int.from_bytes(Path(decoded).read_bytes()[28:30], "little")
+
+
 def pixels_differ(decoded, ref, tolerance=0):
     """Number of pixels whose colour differs (any channel by more than tolerance) where the
-    reference is opaque; -1 for a size change."""
+    reference (a file or an image) is opaque; -1 for a size change."""
     width, height, rows = read_rgb(decoded)
-    r = Image.open(ref)
+    r = ref if isinstance(ref, Image.Image) else Image.open(ref)
     alpha = r.getchannel("A").load() if r.mode in ("RGBA", "LA", "PA") else None
     pr = r.convert("RGB").load()
     if (width, height) != r.size:
@@ -74,6 +82,7 @@ def main():
     ap.add_argument("--corpus", required=True)
     ap.add_argument("--work", required=True)
     ap.add_argument("--timeout", type=float, default=60)
+    ap.add_argument("--more", action="append", default=[], help="a further folder of files")
     args = ap.parse_args()
     rules = importlib.import_module(args.format + "_rules")
     corpus = Path(args.corpus)
@@ -81,6 +90,8 @@ def main():
     work.mkdir(parents=True, exist_ok=True)
 
     files = rules.corpus_files(corpus)
+    if hasattr(rules, "extra_files"):
+        files += rules.extra_files([Path(m) for m in args.more], work)
     if not files:
         print("no corpus files found under", corpus)
         return 1
@@ -89,7 +100,7 @@ def main():
         out = work / (src.parent.name + "_" + src.name + ".out.bmp")
         if out.exists():
             out.unlink()
-        rel = src.relative_to(corpus)
+        rel = src.relative_to(corpus) if src.is_relative_to(corpus) else src.relative_to(src.parent.parent)
         # A refusal without any box is retried: on a loaded machine Wine has been seen to fail
         # creating a box now and then. A plug-in that really shows nothing fails every time.
         for attempt in range(3):
@@ -114,8 +125,15 @@ def main():
                 notes.setdefault("refused by the plug-in's rules: " + messages[-1].split(": ", 2)[-1], []).append(str(rel))
             continue
         decoded += 1
-        ref = reference_for(corpus, src)
-        why_not = rules.incomparable(src) if ref else "no reference"
+        if hasattr(rules, "expected_bits") and bit_count(out) != rules.expected_bits(src):
+            failures.append(f"{rel}: {bit_count(out)} bits, want {rules.expected_bits(src)}")
+            continue
+        if hasattr(rules, "reference"):
+            why_not = rules.incomparable(src)
+            ref = None if why_not else rules.reference(src)
+        else:
+            ref = reference_for(corpus, src)
+            why_not = rules.incomparable(src) if ref else "no reference"
         if why_not:
             notes.setdefault("not compared, " + why_not, []).append(str(rel))
             continue
@@ -125,7 +143,8 @@ def main():
         bad = pixels_differ(out, ref, tolerance)
         compared += 1
         if bad != 0:
-            failures.append(f"{rel}: {'size differs from' if bad < 0 else f'{bad} pixels differ from'} {ref.name}")
+            name = ref.name if isinstance(ref, Path) else "the reference"
+            failures.append(f"{rel}: {'size differs from' if bad < 0 else f'{bad} pixels differ from'} {name}")
 
     for why, names in sorted(notes.items()):
         print(f"{why}: {len(names)}: {' '.join(sorted(names))}")
