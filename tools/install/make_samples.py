@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Sample pictures for the emulated device's My Documents folder, one per delivered format:
-a 24-bit BMP, a 256-colour GIF, a 16-colour PCX and a TIFF of three pages. A file that is
-already there is left alone, so installing again changes nothing.
+a 24-bit BMP, a 256-colour GIF, a 16-colour PCX, a TIFF of three pages, a photograph-like
+JPEG and a PNG with transparency. A file that is already there is left alone, so installing
+again changes nothing.
 
     make_samples.py FOLDER
 """
@@ -9,7 +10,7 @@ import math
 import os
 import sys
 
-from PIL import Image, ImageDraw
+from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 W, H = 240, 180
 
@@ -64,6 +65,40 @@ def pages():
     return out
 
 
+def photo():
+    """A lake below mountains at dusk: soft gradients, fine grain and sharp edges, as in a
+    photograph, so that the JPEG's compression has work to do."""
+    w, h = 320, 240
+    sky = Image.linear_gradient("L").resize((w, h))
+    img = Image.merge("RGB", (sky.point(lambda v: 250 - v // 3), sky.point(lambda v: 150 + v // 3),
+                              sky.point(lambda v: 120 + v // 2)))
+    d = ImageDraw.Draw(img)
+    d.ellipse((210, 40, 250, 80), fill=(255, 236, 180))
+    img = img.filter(ImageFilter.GaussianBlur(3))
+    d = ImageDraw.Draw(img)
+    for shade, peaks in (((70, 80, 110), [(0, 150), (60, 90), (120, 135), (190, 70), (260, 125), (320, 100)]),
+                         ((40, 60, 70), [(0, 170), (80, 130), (150, 160), (230, 120), (320, 160)])):
+        d.polygon(peaks + [(w, 175), (0, 175)], fill=shade)
+    d.rectangle((0, 175, w, h), fill=(60, 90, 120))
+    # The mountains mirrored in the water, darker and blurred.
+    mirror = img.crop((0, 110, w, 175)).transpose(Image.Transpose.FLIP_TOP_BOTTOM).resize((w, h - 175))
+    water = Image.blend(mirror, Image.new("RGB", mirror.size, (30, 50, 80)), 0.45)
+    img.paste(water.filter(ImageFilter.GaussianBlur(1)), (0, 175))
+    grain = Image.effect_noise((w, h), 6).convert("RGB")
+    return ImageChops.add(img, grain, 1.0, -128)
+
+
+def glass():
+    """Three tinted panes over one another on a transparent ground, half see-through."""
+    img = Image.new("RGBA", (W, H), (0, 0, 0, 0))
+    for box, colour in (((20, 20, 140, 140), (220, 30, 40, 150)), ((100, 30, 220, 150), (30, 120, 220, 150)),
+                        ((60, 70, 180, 170), (40, 180, 60, 150))):
+        pane = Image.new("RGBA", (W, H), (0, 0, 0, 0))
+        ImageDraw.Draw(pane).rounded_rectangle(box, radius=18, fill=colour, outline=colour[:3] + (255,), width=3)
+        img = Image.alpha_composite(img, pane)
+    return img
+
+
 def main():
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
@@ -80,6 +115,10 @@ def main():
     if missing("Pages.tif"):
         first, *rest = pages()
         first.save(os.path.join(folder, "Pages.tif"), save_all=True, append_images=rest, compression="tiff_lzw")
+    if missing("Photo.jpg"):
+        photo().save(os.path.join(folder, "Photo.jpg"), quality=90)
+    if missing("Glass.png"):
+        glass().save(os.path.join(folder, "Glass.png"))
 
 
 if __name__ == "__main__":
