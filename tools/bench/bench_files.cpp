@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -26,9 +27,9 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace
+using Decode = std::function<void*(const std::vector<uint8_t>& file, BlockHeap& heap, DecodeMessages& messages)>;
 
-int RunFileBenchmarks(int argc, char** argv, std::initializer_list<const char*> files, DecodeFn decode) {
+int Run(int argc, char** argv, std::initializer_list<const char*> files, const Decode& decode) {
   KeepFreedMemory();
   benchmark::Initialize(&argc, argv);
   std::string pillowArgs;
@@ -36,14 +37,12 @@ int RunFileBenchmarks(int argc, char** argv, std::initializer_list<const char*> 
     const std::string path = InputsDir() + "/" + name;
     auto data = std::make_shared<std::vector<uint8_t>>(ReadFile(path));
     if (data->empty()) {
-      std::fprintf(stderr, "%s is missing: run /usr/bin/python3 tools/bench/make_large_inputs.py %s\n",
-                   path.c_str(), InputsDir().c_str());
+      std::fprintf(stderr, "%s is missing: the bench build writes it (tools/bench/CMakeLists.txt)\n", path.c_str());
       return 1;
     }
     CHeap heap;
-    MemorySource probe(data->data(), data->size());
     DecodeMessages messages;
-    void* block = decode(probe, heap, messages);
+    void* block = decode(*data, heap, messages);
     if (!block || !messages.Empty()) {
       std::fprintf(stderr, "%s does not decode cleanly\n", path.c_str());
       return 1;
@@ -55,9 +54,8 @@ int RunFileBenchmarks(int argc, char** argv, std::initializer_list<const char*> 
     benchmark::RegisterBenchmark(name, [data, decode, megapixels](benchmark::State& state) {
       CHeap heap;
       for (auto _ : state) {
-        MemorySource source(data->data(), data->size());
         DecodeMessages messages;
-        void* result = decode(source, heap, messages);
+        void* result = decode(*data, heap, messages);
         benchmark::DoNotOptimize(result);
         heap.Free(result);
       }
@@ -72,6 +70,21 @@ int RunFileBenchmarks(int argc, char** argv, std::initializer_list<const char*> 
   std::fflush(stdout);
   const std::string command = std::string("/usr/bin/python3 ") + LMX_BENCH_SCRIPTS + "/pillow_speed.py" + pillowArgs;
   return std::system(command.c_str()) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int RunFileBenchmarks(int argc, char** argv, std::initializer_list<const char*> files, DecodeFn decode) {
+  return Run(argc, argv, files, [decode](const std::vector<uint8_t>& file, BlockHeap& heap, DecodeMessages& messages) {
+    MemorySource source(file.data(), file.size());
+    return decode(source, heap, messages);
+  });
+}
+
+int RunFileBenchmarks(int argc, char** argv, std::initializer_list<const char*> files, MemoryDecodeFn decode) {
+  return Run(argc, argv, files, [decode](const std::vector<uint8_t>& file, BlockHeap& heap, DecodeMessages& messages) {
+    return decode(file.data(), file.size(), heap, messages);
+  });
 }
 
 }  // namespace lmx::bench
