@@ -19,8 +19,8 @@ namespace {
 constexpr int kMaxScans = 500;              // a progressive file has about ten
 constexpr long kMaxLibraryBytes = 1L << 30;  // libjpeg's own buffers (coefficients of a progressive file)
 constexpr uint32_t kBandRows = 32;          // rows decoded at a time when they cannot go straight in
-constexpr size_t kSourceBufferBytes = 1 << 16;
 constexpr double kInchesPerMetre = 39.370078740157474;
+constexpr uint8_t kStartOfImage = 0xD8;  // the marker code jpeglib.h does not name
 
 // --- libjpeg's error handling: errors jump back to the decode, warnings are counted ---
 
@@ -63,58 +63,9 @@ void CountScans(j_common_ptr cinfo) {
   }
 }
 
-// --- libjpeg's source over a ByteSource: a file's end is a warning and a made-up EOI ---
-
-struct SourceManager {
-  jpeg_source_mgr pub;  // first, so that libjpeg's pointer is ours
-  ByteSource* file;
-  bool started;
-  JOCTET buffer[kSourceBufferBytes];
-};
-
-void InitSource(j_decompress_ptr) {}
-void TermSource(j_decompress_ptr) {}
-
-boolean FillInputBuffer(j_decompress_ptr cinfo) {
-  auto* src = reinterpret_cast<SourceManager*>(cinfo->src);
-  size_t got = 0;
-  if (!src->file->Read(src->buffer, sizeof src->buffer, &got)) got = 0;
-  if (got == 0) {
-    if (!src->started) ERREXIT(cinfo, JERR_INPUT_EMPTY);
-    WARNMS(cinfo, JWRN_JPEG_EOF);
-    src->buffer[0] = 0xFF;
-    src->buffer[1] = JPEG_EOI;
-    got = 2;
-  }
-  src->started = true;
-  src->pub.next_input_byte = src->buffer;
-  src->pub.bytes_in_buffer = got;
-  return TRUE;
-}
-
-void SkipInputData(j_decompress_ptr cinfo, long count) {
-  auto* src = reinterpret_cast<SourceManager*>(cinfo->src);
-  if (count <= 0) return;
-  const auto n = static_cast<size_t>(count);
-  if (n <= src->pub.bytes_in_buffer) {
-    src->pub.next_input_byte += n;
-    src->pub.bytes_in_buffer -= n;
-    return;
-  }
-  // Past the end, the next fill finds nothing and ends the data.
-  src->file->Skip(static_cast<int64_t>(n - src->pub.bytes_in_buffer));
-  src->pub.bytes_in_buffer = 0;
-}
-
 // --- one decode ---
 
 enum class Stage { kHeader, kPicture, kRows };
-
-struct Input {
-  const void* data;  // null: read from `file`
-  size_t size;
-  ByteSource* file;
-};
 
 // What the decode holds, in one place outside the function that libjpeg jumps back to, so
 // that whatever it got so far is released (or handed over) however the decode ends.
@@ -131,7 +82,6 @@ struct Job {
   }
   ~Job() {
     jpeg_destroy_decompress(&cinfo);  // also after a failed create: the struct is zeroed
-    std::free(source);
     std::free(band);
     std::free(bgrBand);
     if (block) heap.Free(block);
@@ -149,7 +99,6 @@ struct Job {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   jpeg_progress_mgr progress;
-  SourceManager* source = nullptr;
   void* block = nullptr;
   uint8_t* pixels = nullptr;
   uint64_t stride = 0;
@@ -162,8 +111,6 @@ struct Job {
   uint32_t bandTop = 0;     // the stored row the band starts at
   uint32_t bandFilled = 0;  // rows of the band decoded and not yet placed
   uint32_t rowsDone = 0;
-  bool buffered = false;    // a file of several scans, all read before any row comes out
-  int scansRead = 0;        // of those, the scans read to their end
   Stage stage = Stage::kHeader;
   uint16_t refusal = 0;     // the decoder's own reason to stop, beside libjpeg's errors
 };
@@ -317,29 +264,48 @@ void ReadRows(Job& job) {
   }
 }
 
+// The length of the data up to the end of the last marker segment it holds whole. A file cut
+// inside a segment (between two scans of a progressive file, often) is taken as ending before
+// that marker, so that libjpeg meets the end of the data, which it mends with a warning,
+// rather than a segment it cannot parse, which stops it with an error.
+size_t WholeSegmentsLength(const uint8_t* data, size_t size) {
+  if (size < 2 || data[0] != 0xFF || data[1] != kStartOfImage) return size;
+  size_t at = 2;
+  while (at + 1 < size) {
+    if (data[at] != 0xFF) {
+      // Entropy-coded data runs to the next 0xFF.
+      const void* next = std::memchr(data + at, 0xFF, size - at);
+      if (!next) return size;
+      at = static_cast<size_t>(static_cast<const uint8_t*>(next) - data);
+      continue;
+    }
+    const uint8_t code = data[at + 1];
+    if (code == 0xFF) {
+      ++at;  // fill byte
+    } else if (code == 0x00 || code == 0x01 || (code >= JPEG_RST0 && code <= JPEG_RST0 + 7)) {
+      at += 2;  // a stuffed byte, TEM or a restart marker: no length
+    } else if (code == JPEG_EOI) {
+      return size;
+    } else {
+      if (at + 4 > size) return at;
+      const size_t length = size_t{data[at + 2]} << 8 | data[at + 3];
+      if (length > size - at - 2) return at;
+      at += 2 + length;
+    }
+  }
+  return size;
+}
+
 // Runs libjpeg up to the last row. Each libjpeg error comes back here through longjmp and
 // makes the result false; nothing between here and libjpeg has a destructor to skip, and all
 // that the decode holds is in `job`.
-bool Run(Job& job, const Input& input) {
+bool Run(Job& job, const uint8_t* data, size_t size) {
   if (setjmp(job.err.jump)) return false;
   j_decompress_ptr cinfo = &job.cinfo;
   jpeg_create_decompress(cinfo);
   cinfo->mem->max_memory_to_use = kMaxLibraryBytes;
   cinfo->progress = &job.progress;
-  if (input.data) {
-    const unsigned long size = input.size > ULONG_MAX ? ULONG_MAX : static_cast<unsigned long>(input.size);
-    jpeg_mem_src(cinfo, static_cast<const unsigned char*>(input.data), size);
-  } else {
-    job.source = static_cast<SourceManager*>(std::calloc(1, sizeof(SourceManager)));
-    if (!job.source) ERREXIT(cinfo, JERR_OUT_OF_MEMORY);
-    job.source->file = input.file;
-    job.source->pub.init_source = InitSource;
-    job.source->pub.fill_input_buffer = FillInputBuffer;
-    job.source->pub.skip_input_data = SkipInputData;
-    job.source->pub.resync_to_restart = jpeg_resync_to_restart;
-    job.source->pub.term_source = TermSource;
-    cinfo->src = &job.source->pub;
-  }
+  jpeg_mem_src(cinfo, data, size > ULONG_MAX ? ULONG_MAX : static_cast<unsigned long>(size));
   jpeg_save_markers(cinfo, JPEG_APP0 + 1, 0xFFFF);
   jpeg_read_header(cinfo, TRUE);
 
@@ -347,26 +313,7 @@ bool Run(Job& job, const Input& input) {
   if (!PreparePicture(job)) return false;
 
   job.stage = Stage::kRows;
-  job.buffered = jpeg_has_multiple_scans(cinfo);
-  cinfo->buffered_image = job.buffered;
   jpeg_start_decompress(cinfo);
-  if (job.buffered) {
-    int read;
-    do {
-      read = jpeg_consume_input(cinfo);
-      if (read == JPEG_SCAN_COMPLETED) job.scansRead = cinfo->input_scan_number;
-    } while (read != JPEG_REACHED_EOI && read != JPEG_SUSPENDED);
-    jpeg_start_output(cinfo, cinfo->input_scan_number);
-  }
-  ReadRows(job);
-  return true;
-}
-
-// After libjpeg stopped inside the scans of a file of several, the rows as far as the scans
-// read to their end make them: the coefficients they left are all there.
-bool RunFromScansRead(Job& job) {
-  if (setjmp(job.err.jump)) return false;
-  jpeg_start_output(&job.cinfo, job.scansRead);
   ReadRows(job);
   return true;
 }
@@ -387,9 +334,9 @@ uint16_t MessageForHeader(int code) {
   }
 }
 
-void* Decode(const Input& input, BlockHeap& heap, DecodeMessages& messages) {
+void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
   Job job(heap);
-  const bool finished = Run(job, input);
+  const bool finished = Run(job, data, WholeSegmentsLength(data, size));
   if (job.refusal) {
     messages.Add(job.refusal);
     return nullptr;
@@ -398,9 +345,6 @@ void* Decode(const Input& input, BlockHeap& heap, DecodeMessages& messages) {
   if (!finished && job.stage != Stage::kRows) {
     messages.Add(MessageForHeader(code));
     return nullptr;
-  }
-  if (!finished && job.buffered && job.rowsDone == 0 && job.bandFilled == 0 && job.scansRead > 0) {
-    RunFromScansRead(job);
   }
   if (!finished) {
     // What the band held when libjpeg stopped is shown too.
@@ -420,11 +364,22 @@ void* Decode(const Input& input, BlockHeap& heap, DecodeMessages& messages) {
 }  // namespace
 
 void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
-  return Decode(Input{nullptr, 0, &file}, heap, messages);
+  // libjpeg takes the file's bytes whole, as the plug-in's mapped file gives them.
+  const uint64_t size = file.Size() < kMaxBlockBytes ? file.Size() : kMaxBlockBytes;
+  auto* bytes = static_cast<uint8_t*>(std::malloc(size ? static_cast<size_t>(size) : 1));
+  if (!bytes) {
+    messages.Add(kMsgNoMemory);
+    return nullptr;
+  }
+  size_t got = 0;
+  if (!file.Seek(0) || !file.Read(bytes, static_cast<size_t>(size), &got)) got = 0;
+  void* block = Decode(bytes, got, heap, messages);
+  std::free(bytes);
+  return block;
 }
 
 void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
-  return Decode(Input{data, size, nullptr}, heap, messages);
+  return Decode(static_cast<const uint8_t*>(data), size, heap, messages);
 }
 
 }  // namespace lmx::jpg

@@ -26,11 +26,11 @@ enum Message : uint16_t {
 // Whether a message goes with a picture (a warning) rather than instead of one.
 inline bool IsWarning(uint16_t message) { return message == kMsgDamaged; }
 
-// Decodes the JPEG behind `file`, or in the `size` bytes at `data`, into a block from `heap`.
-// Null with one message when the file is refused; otherwise the block, with kMsgDamaged when
-// the image data was cut short or damaged (the rows not decoded are as libjpeg fills them,
-// or zero after an error). libjpeg's errors end inside the call, which then holds no memory
-// but the block it returns; libjpeg says nothing itself.
+// Decodes the JPEG in the `size` bytes at `data`, or behind `file` (read whole first), into a
+// block from `heap`. Null with one message when the file is refused; otherwise the block,
+// with kMsgDamaged when the image data was cut short or damaged (the rows not decoded are as
+// libjpeg fills them, or zero after an error). libjpeg's errors end inside the call, which
+// then holds no memory but the block it returns; libjpeg says nothing itself.
 void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages);
 void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages);
 

@@ -13,6 +13,7 @@ WARNING = ("Warning...", "The JPEG-File is damaged or incomplete. The picture is
 REFUSALS = {
     "testorig12.jpg": "This kind of JPEG-File is not supported!",
     "not_a_jpeg.jpg": "No valid JPEG-File!",
+    "duplicate_frame_between_progressive_scans.jpg": "The image data of the JPEG-File are damaged!",
 }
 CUT_SHORT = {"cut_short.jpg", "cut_short_progressive.jpg"}
 
