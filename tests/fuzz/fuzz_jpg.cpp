@@ -7,8 +7,8 @@
 #include "tests/fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // The plug-in reads a mapped file from memory, and an unmapped one through its own source:
-  // the input's last byte picks one.
+  // The plug-in decodes a mapped file from memory, and reads an unmapped one whole first: the
+  // input's last byte picks one.
   const bool mapped = size > 0 && (data[size - 1] & 1);
   lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
   lmx::DecodeMessages messages;
