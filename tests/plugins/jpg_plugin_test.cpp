@@ -33,25 +33,9 @@ std::vector<uint8_t> Cut(std::vector<uint8_t> b, size_t size) {
   return b;
 }
 
-class JpgPlugin : public testing::Test {
+class JpgPlugin : public PluginTest {
  protected:
-  Plugin plugin{L"zlx_jpg.dll"};
-  MessageCapture capture;
-
-  void* Load(const std::vector<uint8_t>& bytes) {
-    TempFile file(bytes, L".jpg");
-    return plugin.load(file.Path(), 0);
-  }
-  // Each box as "CAPTION: TEXT", all with the exclamation icon.
-  std::vector<std::wstring> Boxes() {
-    std::vector<std::wstring> got;
-    for (const auto& m : capture.Messages()) {
-      got.push_back(m.caption + L": " + m.text);
-      EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    }
-    capture.Clear();
-    return got;
-  }
+  JpgPlugin() : PluginTest(L"zlx_jpg.dll", L".jpg") {}
 };
 
 TEST_F(JpgPlugin, ReadsEachKindOfFileInItsForm) {

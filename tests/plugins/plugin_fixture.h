@@ -40,6 +40,33 @@ struct Plugin {
   Plugin& operator=(const Plugin&) = delete;
 };
 
+// A test of one plug-in that loads files of its extension and reads back the boxes it
+// raised, each as "CAPTION: TEXT" and all with the exclamation icon.
+class PluginTest : public testing::Test {
+ protected:
+  PluginTest(const wchar_t* dll, const wchar_t* extension) : plugin(dll), extension_(extension) {}
+
+  void* Load(const std::vector<uint8_t>& bytes) {
+    TempFile file(bytes, extension_);
+    return plugin.load(file.Path(), 0);
+  }
+  std::vector<std::wstring> Boxes() {
+    std::vector<std::wstring> got;
+    for (const auto& m : capture.Messages()) {
+      got.push_back(m.caption + L": " + m.text);
+      EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    }
+    capture.Clear();
+    return got;
+  }
+
+  Plugin plugin;
+  MessageCapture capture;
+
+ private:
+  const wchar_t* extension_;
+};
+
 // A decoded block, released with LocalFree alone as the host does.
 struct Dib {
   void* block = nullptr;

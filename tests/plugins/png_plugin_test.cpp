@@ -41,25 +41,9 @@ std::vector<uint8_t> WithSize(std::vector<uint8_t> b, uint32_t width, uint32_t h
   return b;
 }
 
-class PngPlugin : public testing::Test {
+class PngPlugin : public PluginTest {
  protected:
-  Plugin plugin{L"zlx_png.dll"};
-  MessageCapture capture;
-
-  void* Load(const std::vector<uint8_t>& bytes) {
-    TempFile file(bytes, L".png");
-    return plugin.load(file.Path(), 0);
-  }
-  // Each box as "CAPTION: TEXT", all with the exclamation icon.
-  std::vector<std::wstring> Boxes() {
-    std::vector<std::wstring> got;
-    for (const auto& m : capture.Messages()) {
-      got.push_back(m.caption + L": " + m.text);
-      EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    }
-    capture.Clear();
-    return got;
-  }
+  PngPlugin() : PluginTest(L"zlx_png.dll", L".png") {}
 };
 
 TEST_F(PngPlugin, EachColourTypeAndDepthTakesItsForm) {
