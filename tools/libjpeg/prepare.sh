@@ -9,30 +9,11 @@
 # beside it for the tests. A stamp per flavour makes a second run cost nothing.
 set -euo pipefail
 
-BUILD=$(realpath -m "${1:?usage: prepare.sh BUILD_DIR}")
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-ROOT=$(cd "$HERE/../.." && pwd)
-THIRD=$BUILD/third_party
+LIB=libjpeg
 # Bump when the configuration below changes, so that every flavour is built again.
 CONFIG_VERSION=1
-
-log() { printf 'libjpeg: %s\n' "$*" >&2; }
-
-all_built() {
-  local f
-  for f in win native bench; do
-    [ "$(cat "$THIRD/libjpeg-$f/.stamp" 2>/dev/null)" = "$CONFIG_VERSION" ] || return 1
-  done
-}
-all_built && exit 0
-
-mkdir -p "$THIRD"
-# Several builds may start at once (the Win32 and native ones, or other build dirs).
-exec 9>"$THIRD/.libjpeg.lock"
-flock 9
-all_built && exit 0
-
-. "$ROOT/tools/third_party/debian_source.sh"
+. "$HERE/../third_party/prepare_start.sh"
 
 command -v nasm >/dev/null || { log "nasm is missing (./lumivex installs it)"; exit 1; }
 
@@ -41,7 +22,7 @@ build_flavour() {
   local name=$1
   shift
   local prefix=$THIRD/libjpeg-$name work=$THIRD/libjpeg-$name-build
-  [ "$(cat "$prefix/.stamp" 2>/dev/null)" = "$CONFIG_VERSION" ] && return 0
+  flavour_built "$name" && return 0
   log "building libjpeg-turbo ($name)"
   rm -rf "$prefix" "$work"
   cmake -G Ninja -S "$SRC" -B "$work" -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \

@@ -10,37 +10,18 @@
 # run cost nothing.
 set -euo pipefail
 
-BUILD=$(realpath -m "${1:?usage: prepare.sh BUILD_DIR}")
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-ROOT=$(cd "$HERE/../.." && pwd)
-THIRD=$BUILD/third_party
+LIB=libpng
 # Bump when the configuration below changes, so that every flavour is built again.
 CONFIG_VERSION=2
-
-log() { printf 'libpng: %s\n' "$*" >&2; }
-
-all_built() {
-  local f
-  for f in win native bench; do
-    [ "$(cat "$THIRD/libpng-$f/.stamp" 2>/dev/null)" = "$CONFIG_VERSION" ] || return 1
-  done
-}
-all_built && exit 0
-
-mkdir -p "$THIRD"
-# Several builds may start at once (the Win32 and native ones, or other build dirs).
-exec 9>"$THIRD/.libpng.lock"
-flock 9
-all_built && exit 0
-
-. "$ROOT/tools/third_party/debian_source.sh"
+. "$HERE/../third_party/prepare_start.sh"
 
 # build_flavour NAME CMAKE-ARGS...: zlib, then libpng over it, into one prefix.
 build_flavour() {
   local name=$1
   shift
   local prefix=$THIRD/libpng-$name work=$THIRD/libpng-$name-build
-  [ "$(cat "$prefix/.stamp" 2>/dev/null)" = "$CONFIG_VERSION" ] && return 0
+  flavour_built "$name" && return 0
   log "building zlib and libpng ($name)"
   rm -rf "$prefix" "$work"
   {

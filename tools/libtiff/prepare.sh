@@ -9,37 +9,18 @@
 # run cost nothing.
 set -euo pipefail
 
-BUILD=$(realpath -m "${1:?usage: prepare.sh BUILD_DIR}")
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-ROOT=$(cd "$HERE/../.." && pwd)
-THIRD=$BUILD/third_party
+LIB=libtiff
 # Bump when the configuration below changes, so that every flavour is built again.
 CONFIG_VERSION=2
-
-log() { printf 'libtiff: %s\n' "$*" >&2; }
-
-all_built() {
-  local f
-  for f in win native bench; do
-    [ "$(cat "$THIRD/libtiff-$f/.stamp" 2>/dev/null)" = "$CONFIG_VERSION" ] || return 1
-  done
-}
-all_built && exit 0
-
-mkdir -p "$THIRD"
-# Several builds may start at once (the Win32 and native ones, or other build dirs).
-exec 9>"$THIRD/.libtiff.lock"
-flock 9
-all_built && exit 0
-
-. "$ROOT/tools/third_party/debian_source.sh"
+. "$HERE/../third_party/prepare_start.sh"
 
 # build_flavour NAME CMAKE-ARGS...: configures, builds and installs one flavour.
 build_flavour() {
   local name=$1
   shift
   local prefix=$THIRD/libtiff-$name work=$THIRD/libtiff-$name-build
-  [ "$(cat "$prefix/.stamp" 2>/dev/null)" = "$CONFIG_VERSION" ] && return 0
+  flavour_built "$name" && return 0
   log "building libtiff ($name)"
   rm -rf "$prefix" "$work"
   cmake -G Ninja -S "$SRC" -B "$work" -DCMAKE_INSTALL_PREFIX="$prefix" \
