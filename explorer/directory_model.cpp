@@ -7,6 +7,7 @@
 
 #include "common/utils.h"
 #include "explorer/explorer_list.h"
+#include "explorer/folder_listing.h"
 #include "lang/lang_ids.h"
 
 namespace lmx {
@@ -22,12 +23,6 @@ bool Append(wchar_t* out, size_t outChars, const wchar_t* text) {
   if (used + add >= outChars) return false;
   wmemcpy(out + used, text, add + 1);
   return true;
-}
-
-// The platform's folder enumeration on the host has "." and ".." in every folder but the
-// root; the device has neither, and the explorer makes its own parent row.
-bool IsDotEntry(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
 bool SearchPathFor(ExplorerState* state) {
@@ -56,17 +51,6 @@ void InsertRow(HWND list, const ExplorerEntry& scratch, EntryKind kind) {
   if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) LocalFree(entry);
 }
 
-void EntryFromFind(const WIN32_FIND_DATAW& found, ExplorerEntry* entry) {
-  ZeroMemory(entry, sizeof(*entry));
-  entry->attributes = found.dwFileAttributes;
-  FileTimeToSystemTime(&found.ftCreationTime, &entry->creationTime);
-  FileTimeToSystemTime(&found.ftLastAccessTime, &entry->lastAccessTime);
-  FileTimeToSystemTime(&found.ftLastWriteTime, &entry->lastWriteTime);
-  entry->size = found.nFileSizeLow;
-  entry->sizeHigh = found.nFileSizeHigh;
-  lstrcpynW(entry->name, found.cFileName, MAX_PATH);
-}
-
 // Every match of `search` (a device path with a pattern) that `wanted` accepts becomes a row,
 // once: a file that an earlier pattern of the scan matched (`listed`) is not listed again.
 // The host's file system matches patterns against short names too, so "*.jpe" finds
@@ -91,8 +75,7 @@ void AddMatches(HWND list, const wchar_t* search, Wanted wanted, std::set<std::w
 }
 
 bool WantFile(DWORD attributes, EntryKind* kind) {
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-  if (!(attributes & kListableAttributes)) return false;
+  if (!IsListableFile(attributes)) return false;
   *kind = (attributes & kStorageCardAttribute) ? KindStorageCard : KindFile;
   return true;
 }
@@ -136,6 +119,25 @@ bool DevicePathOnHost(const wchar_t* devicePath, wchar_t* out, size_t outChars) 
   wcscpy(out, prefix);
   wcscat(out, devicePath);
   return true;
+}
+
+bool IsDotEntry(const wchar_t* name) {
+  return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool IsListableFile(DWORD attributes) {
+  return !(attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & kListableAttributes);
+}
+
+void EntryFromFind(const WIN32_FIND_DATAW& found, ExplorerEntry* entry) {
+  ZeroMemory(entry, sizeof(*entry));
+  entry->attributes = found.dwFileAttributes;
+  FileTimeToSystemTime(&found.ftCreationTime, &entry->creationTime);
+  FileTimeToSystemTime(&found.ftLastAccessTime, &entry->lastAccessTime);
+  FileTimeToSystemTime(&found.ftLastWriteTime, &entry->lastWriteTime);
+  entry->size = found.nFileSizeLow;
+  entry->sizeHigh = found.nFileSizeHigh;
+  lstrcpynW(entry->name, found.cFileName, MAX_PATH);
 }
 
 bool IsFolderEntry(const ExplorerEntry& entry) { return (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
@@ -286,6 +288,14 @@ void ScanFolder(HWND list) {
   }
   EnableWindow(list, TRUE);
   SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(state), reinterpret_cast<LPARAM>(CompareEntries));
+  RememberShownOrder(state);
+}
+
+void RememberShownOrder(const ExplorerState* state) {
+  wchar_t folder[MAX_PATH];
+  if (state && BuildFolderPath(state, folder, MAX_PATH)) {
+    RememberFolderOrder(folder, FolderOrder{state->sortColumn, state->ascending != 0});
+  }
 }
 
 bool EnterFolder(HWND list, const wchar_t* name) {

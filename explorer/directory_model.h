@@ -46,6 +46,13 @@ enum EntryKind { KindFolder = 0, KindParent = 1, KindFile = 2, KindStorageCard =
 constexpr int kImageSortDown = 6;
 constexpr int kImageSortUp = 7;
 
+// The platform's folder enumeration on the host has "." and ".." in every folder but the
+// root; the device has neither, and the explorer makes its own parent row.
+bool IsDotEntry(const wchar_t* name);
+// A file (no folder) with one of kListableAttributes: the explorer lists it.
+bool IsListableFile(DWORD attributes);
+void EntryFromFind(const WIN32_FIND_DATAW& found, ExplorerEntry* entry);
+
 bool IsFolderEntry(const ExplorerEntry& entry);  // directory bit
 bool IsFileEntry(const ExplorerEntry& entry);    // neither folder nor the parent row
 
@@ -96,6 +103,8 @@ void SetStartFolder(ExplorerState* state);
 // in `outChars` (the buffer then holds "").
 bool BuildFolderPath(const ExplorerState* state, wchar_t* out, size_t outChars);
 void ScanFolder(HWND list);
+// Tells the folder listing the order in which the list shows its current folder.
+void RememberShownOrder(const ExplorerState* state);
 // Enters a sub-folder of the current one; a name that would make the path too long for the
 // platform is refused (nothing changes).
 bool EnterFolder(HWND list, const wchar_t* name);

@@ -202,6 +202,7 @@ void SortByColumn(HWND list, int column) {
   }
   MarkSortColumn(list);
   SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(state), reinterpret_cast<LPARAM>(CompareEntries));
+  RememberShownOrder(state);
 }
 
 HMENU BuildLevelMenu(HWND list) {

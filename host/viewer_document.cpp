@@ -164,11 +164,17 @@ int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {
   PlugInEntry* plugIn = PlugInForPath(chosen);
   if (!plugIn) {
     MessageBoxW(owner, LoadLangString(IDS_NO_PLUGIN_FOR_FILE), L"ERROR!", MB_OK);
+    place_.Clear();
+    ShowCurrent();
     return 0;
   }
+  place_.StandOn(chosen);
+  place_.Read(plugIns_);
   auto* item = new ImageFileItem(plugIn, chosen);
   if (!item->image || !GfxImage_Load(item->image) || !SayIfNotDrawn(item->image)) {
     delete item;
+    // Nothing of the picture before may stay on the screen.
+    ShowCurrent();
     return 0;
   }
   Add(item);
@@ -183,8 +189,15 @@ int ViewerDocument::CloseFile(HWND) {
   if (current_ == item) current_ = nullptr;
   Remove(item);
   current_ = FirstFile();
+  place_.Clear();
   ShowCurrent();
   return 1;
+}
+
+int ViewerDocument::Step(HWND owner, FolderStep step) {
+  std::wstring target;
+  if (!plugIns_ || !place_.Target(plugIns_, step, &target)) return -1;
+  return OpenFile(owner, target.c_str());
 }
 
 void ViewerDocument::ShowCurrent() {

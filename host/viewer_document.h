@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "host/folder_place.h"
 #include "host/format_links.h"
 #include "host/plugin_list.h"
 #include "picture/gfx_image.h"
@@ -57,10 +58,15 @@ class ViewerDocument final : public ObjList {
   // against each plug-in's Ext, then against its MoreExt.
   PlugInEntry* PlugInForPath(const wchar_t* path) const;
 
-  // An empty or null path asks with the explorer. 1 when a picture is shown.
+  // An empty or null path asks with the explorer. 1 when a picture is shown. Whether shown
+  // or refused by its plug-in, a file that a plug-in reads becomes the place in its folder.
   int OpenFile(HWND owner, const wchar_t* path);
-  // 1 when a file was closed.
+  // 1 when a file was closed; the place goes with it.
   int CloseFile(HWND owner);
+  // Opens the picture `step` leads to from the place, reading the folder again: 1 shown,
+  // 0 refused (it is the place now), -1 when the step leads nowhere.
+  int Step(HWND owner, FolderStep step);
+  FolderPlace& Place() { return place_; }
   ImageFileItem* FirstFile() const { return static_cast<ImageFileItem*>(Head()); }
   ImageFileItem* CurrentFile() const { return current_; }
   uint32_t OpenFileCount() const { return Count(); }
@@ -83,6 +89,7 @@ class ViewerDocument final : public ObjList {
   FormatLinkList* formatLinks_;
   ImageFileItem* current_ = nullptr;
   DocumentView* view_ = nullptr;
+  FolderPlace place_;
 };
 
 // The program's document (null before start-up made it and after exit destroyed it).
