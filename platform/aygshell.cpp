@@ -132,6 +132,11 @@ void TopBar_OnDestroy(HWND bar, TopBar* state) {
   SetWindowLongPtrW(bar, GWLP_USERDATA, 0);
 }
 
+void TopBar_PassFocus(HWND bar) {
+  HWND owner = GetWindow(bar, GW_OWNER);
+  if (owner && IsWindowVisible(owner) && IsWindowEnabled(owner)) SetFocus(owner);
+}
+
 LRESULT CALLBACK TopBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CREATE) return TopBar_OnCreate(bar);
   TopBar* state = TopBarOf(bar);
@@ -143,6 +148,11 @@ LRESULT CALLBACK TopBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEACTIVATE:
       // A tap on the bar leaves the dialog active, as the device's title bar does.
       return MA_NOACTIVATE;
+    case WM_SETFOCUS:
+      // The bar never keeps the keys: when the window under it closes (a message box), the
+      // focus it is handed goes on to the window the bar belongs to.
+      TopBar_PassFocus(bar);
+      return 0;
     case WM_COMMAND:
       TopBar_OnCommand(bar, wParam, lParam);
       return 0;

@@ -48,6 +48,10 @@ bool LoadSettings(AppSettings* s) {
   ReadRegDword(app, kShowStatusbarValue, &s->showStatusbar, 1);
   ReadRegDword(app, kStartupValue, &s->startup, 1);
   ReadRegDword(app, kToolbarAlignValue, &s->toolbarAlign, 0);
+  ReadRegDword(app, kSlideShowIntervalValue, &s->slideSeconds, kSlideSecondsDefault);
+  s->slideSeconds = SlideSecondsOrDefault(s->slideSeconds);
+  ReadRegDword(app, kSlideShowRepeatValue, &s->slideRepeat, 0);
+  s->slideRepeat = s->slideRepeat ? 1 : 0;
   s->plugInKey = OpenOrCreateKey(app, kPlugInsKeyName);
   CloseKey(app);
   return true;
@@ -65,6 +69,8 @@ bool SaveSettings(const AppSettings* s) {
     WriteRegDword(app, kShowStatusbarValue, s->showStatusbar);
     WriteRegDword(app, kStartupValue, s->startup);
     WriteRegDword(app, kToolbarAlignValue, s->toolbarAlign);
+    WriteRegDword(app, kSlideShowIntervalValue, s->slideSeconds);
+    WriteRegDword(app, kSlideShowRepeatValue, s->slideRepeat);
     CloseKey(app);
   }
   return true;

@@ -20,6 +20,8 @@ struct AppSettings {
   DWORD showStatusbar;   // ShowStatusbar
   DWORD startup;         // Startup: the splash at start-up
   DWORD toolbarAlign;    // ToolbarAlign: 0 above the image view, else below
+  DWORD slideSeconds;    // SlideShowInterval: seconds per picture of a slide show, 1 to 60
+  DWORD slideRepeat;     // SlideShowRepeat: the slide show starts over after the last picture
   HKEY plugInKey;        // GfxPlugIns, open from the load to the end of the run
 };
 
@@ -33,6 +35,16 @@ constexpr wchar_t kShowAddToolbarValue[] = L"ShowAddToolbar";
 constexpr wchar_t kShowStatusbarValue[] = L"ShowStatusbar";
 constexpr wchar_t kStartupValue[] = L"Startup";
 constexpr wchar_t kToolbarAlignValue[] = L"ToolbarAlign";
+constexpr wchar_t kSlideShowIntervalValue[] = L"SlideShowInterval";
+constexpr wchar_t kSlideShowRepeatValue[] = L"SlideShowRepeat";
+
+constexpr DWORD kSlideSecondsMin = 1;
+constexpr DWORD kSlideSecondsMax = 60;
+constexpr DWORD kSlideSecondsDefault = 5;
+// Seconds per picture as the slide show uses them: a value out of range is the default.
+inline DWORD SlideSecondsOrDefault(DWORD seconds) {
+  return seconds >= kSlideSecondsMin && seconds <= kSlideSecondsMax ? seconds : kSlideSecondsDefault;
+}
 
 // The process-wide record (zeroed until loaded).
 AppSettings& Settings();

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <string>
 
 #include "common/utils.h"
+#include "lang/lang_ids.h"
 #include "ui/settings.h"
 
 namespace lmx {
@@ -15,6 +17,52 @@ HWND gStatusBar = nullptr;
 int gStatusBarHeight = 0;
 
 constexpr int kStatusTextChars = 2 * kPathPartChars + 8;
+constexpr int kPlaceChars = 40;
+constexpr wchar_t kEllipsis[] = L"\x2026";
+// What the status control keeps free around a part's text (its borders and margin).
+constexpr int kPartTextMargin = 10;
+
+struct Place {
+  wchar_t folder[kPlaceChars];  // "3/17", or empty
+  wchar_t page[kPlaceChars];    // "p. 2/3", or empty
+};
+Place gPlace{};
+
+int TextWidth(HDC dc, const std::wstring& text) {
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+std::wstring Compose(const std::wstring& name) {
+  std::wstring text = gPlace.folder;
+  if (!text.empty()) text += L"  ";
+  text += name;
+  if (gPlace.page[0]) {
+    text += L"  ";
+    text += gPlace.page;
+  }
+  return text;
+}
+
+// Part 1's text with the name cut short (an ellipsis at its end) until all of it fits.
+std::wstring FittedText(const std::wstring& name) {
+  std::wstring text = Compose(name);
+  RECT part{};
+  if (!SendMessageW(gStatusBar, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part))) return text;
+  const int room = part.right - part.left - kPartTextMargin;
+  HDC dc = GetDC(gStatusBar);
+  if (!dc) return text;
+  HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(gStatusBar, WM_GETFONT, 0, 0)));
+  size_t keep = name.size();
+  while (keep > 0 && TextWidth(dc, text) > room) {
+    --keep;
+    text = Compose(name.substr(0, keep) + kEllipsis);
+  }
+  SelectObject(dc, oldFont);
+  ReleaseDC(gStatusBar, dc);
+  return text;
+}
 
 }  // namespace
 
@@ -66,9 +114,15 @@ void StatusBar_ShowFileName(const wchar_t* path) {
   if (!gStatusBar || !Settings().showStatusbar || !path) return;
   PathParts parts;
   SplitPath(path, &parts);
-  wchar_t text[kStatusTextChars];
-  swprintf(text, kStatusTextChars, L"%ls%ls", parts.name, parts.ext);
-  StatusBar_SetText(1, text);
+  wchar_t name[kStatusTextChars];
+  swprintf(name, kStatusTextChars, L"%ls%ls", parts.name, parts.ext);
+  StatusBar_SetText(1, FittedText(name).c_str());
+}
+
+void StatusBar_SetPlace(int place, int count, int page, int pages) {
+  gPlace = Place{};
+  if (place > 0 && count > 0) swprintf(gPlace.folder, kPlaceChars, LoadLangString(IDS_STATUS_POSITION), place, count);
+  if (pages > 1) swprintf(gPlace.page, kPlaceChars, LoadLangString(IDS_STATUS_PAGE), page, pages);
 }
 
 }  // namespace lmx

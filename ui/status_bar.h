@@ -18,7 +18,12 @@ void StatusBar_SetText(int part, const wchar_t* text);
 void StatusBar_Clear();  // both parts emptied
 // Part 0 text of a view's zoom text: "Zoom: " followed by it; only while ShowStatusbar is set.
 void StatusBar_ShowZoomText(const wchar_t* zoomText);
-// Part 1: the name and extension of `path`, never its folder; only while ShowStatusbar is set.
+// Part 1: the picture's place in its folder, the name and extension of `path` (never its
+// folder) and its page, as StatusBar_SetPlace last gave them; the name is shortened with an
+// ellipsis so that all of it fits the part. Only while ShowStatusbar is set.
 void StatusBar_ShowFileName(const wchar_t* path);
+// The place (1-based) among `count` pictures of the folder, none when 0, and the page of a
+// file of `pages` pictures, none below 2.
+void StatusBar_SetPlace(int place, int count, int page, int pages);
 
 }  // namespace lmx

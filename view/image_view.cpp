@@ -33,7 +33,23 @@ constexpr int kRelayoutPasses = 3;
 bool gTapDown = false;
 POINT gTapPoint{};
 
+// In full screen the picture fits the screen whole instead of keeping the zoom in force.
+bool gFullScreenFits = false;
+
+// The pen's stroke from down to up, for a swipe: quick, long and more across than up or down.
+struct Stroke {
+  bool down;
+  POINT start;
+  LONG time;
+};
+Stroke gStroke{};
+constexpr LONG kSwipeMs = 400;
+constexpr int kSwipeViewFraction = 3;  // at least a third of the view's width
+
+ViewEvents* gEvents = nullptr;
+
 constexpr int kZoomTextChars = 16;
+constexpr int kScrollStepFraction = 8;  // a key's step moves the picture an eighth of the view
 constexpr UINT kScrollInfoMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
 
 bool ImageLoaded() { return gImage && gImage->dib && gImage->memoryDC; }
@@ -84,21 +100,27 @@ RECT DestinationAt(float zoom) {
   return destination;
 }
 
+float FitWholeZoom() {
+  const float byWidth = FitZoom(gView.imageWidth, ClientWidth());
+  const float byHeight = FitZoom(gView.imageHeight, ClientHeight());
+  return byWidth < byHeight ? byWidth : byHeight;
+}
+
 float ZoomForMode() {
   const int iw = gView.imageWidth, ih = gView.imageHeight;
   switch (gView.mode) {
     case kViewActualSize:
       return 1.0f;
-    case kViewFitWhole: {
-      const float byWidth = FitZoom(iw, ClientWidth());
-      const float byHeight = FitZoom(ih, ClientHeight());
-      return byWidth < byHeight ? byWidth : byHeight;
-    }
+    case kViewFitWhole:
+      return FitWholeZoom();
     case kViewFitWidth:
       return FitZoom(iw, ClientWidth());
     case kViewFitHeight:
       return FitZoom(ih, ClientHeight());
-    default:  // free zoom, full screen and the unused 4 keep the zoom in force
+    case kViewFullScreen:
+      if (gFullScreenFits) return FitWholeZoom();
+      return gView.zoom;
+    default:  // free zoom and the unused 4 keep the zoom in force
       return gView.zoom;
   }
 }
@@ -230,13 +252,33 @@ int ThumbPosition(int bar, int reported) {
   return reported;
 }
 
-LRESULT Info_OnScroll(int bar, int code, int reported) {
+// Moves the picture to `value` along `bar`, kept inside the picture, and shows it at once.
+void ScrollTo(int bar, int value) {
   const bool vertical = bar == SB_VERT;
   int& position = vertical ? gView.vertPos : gView.horzPos;
   int& offset = vertical ? gView.vertOffset : gView.horzOffset;
   int& maximum = vertical ? gView.vertMax : gView.horzMax;
+  maximum = vertical ? VertLimit() : HorzLimit();
+  value = Clamp(value, maximum);
+  offset = value;
+  position = value;
+  // The picture first: it is what the user follows, and the bar takes longer to draw.
+  PaintNow();
+  if (gInfo) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_POS;
+    si.nPos = position;
+    SetScrollInfo(gInfo, bar, &si, TRUE);
+  }
+  ShowZoomText();
+}
+
+LRESULT Info_OnScroll(int bar, int code, int reported) {
+  const bool vertical = bar == SB_VERT;
+  const int position = vertical ? gView.vertPos : gView.horzPos;
   const int page = vertical ? ClientHeight() : ClientWidth();
-  int value = offset;
+  int value = vertical ? gView.vertOffset : gView.horzOffset;
   switch (code) {
     case SB_LINEUP:
       value = position - static_cast<int>(gView.zoom * 10.0);
@@ -256,20 +298,7 @@ LRESULT Info_OnScroll(int bar, int code, int reported) {
     default:  // the thumb moves the picture only when released
       break;
   }
-  maximum = vertical ? VertLimit() : HorzLimit();
-  value = Clamp(value, maximum);
-  offset = value;
-  position = value;
-  // The picture first: it is what the user follows, and the bar takes longer to draw.
-  PaintNow();
-  if (gInfo) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_POS;
-    si.nPos = position;
-    SetScrollInfo(gInfo, bar, &si, TRUE);
-  }
-  ShowZoomText();
+  ScrollTo(bar, value);
   return 0;
 }
 
@@ -284,18 +313,41 @@ void PanTo(LPARAM point) {
   ShowZoomText();
 }
 
+POINT PointOf(LPARAM point) { return POINT{static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))}; }
+
+bool CanScrollSideways() { return ImageLoaded() && gView.zoomedWidth > ClientWidth(); }
+
+// Ends the stroke at `point`: true when it was a swipe, which the program's events have had.
+bool EndStroke(LPARAM point) {
+  if (!gStroke.down) return false;
+  gStroke.down = false;
+  const POINT end = PointOf(point);
+  const int dx = end.x - gStroke.start.x, dy = end.y - gStroke.start.y;
+  const LONG elapsed = GetMessageTime() - gStroke.time;
+  const bool swipe = elapsed >= 0 && elapsed <= kSwipeMs && std::abs(dx) * kSwipeViewFraction >= ClientWidth() &&
+                     std::abs(dx) > std::abs(dy) && !CanScrollSideways();
+  if (swipe && gEvents) gEvents->Swiped(dx < 0);
+  return swipe;
+}
+
 void Info_OnPenDown(HWND window, LPARAM point) {
+  gStroke.down = false;
+  gTapDown = false;
+  // The program may take the stroke for itself (a tap that ends a slide show).
+  if (gEvents && gEvents->PenDown()) return;
+  gStroke = Stroke{true, PointOf(point), GetMessageTime()};
   if (gFullScreen) {
     gTapDown = true;
-    gTapPoint = {static_cast<short>(LOWORD(point)), static_cast<short>(HIWORD(point))};
+    gTapPoint = PointOf(point);
   }
+  // The pen up must come back here even off the view, for a swipe or the end of a drag.
+  SetCapture(window);
   if (Settings().msState) return;
   gView.dragActive = 1;
   gView.dragStartX = static_cast<short>(LOWORD(point));
   gView.dragStartY = static_cast<short>(HIWORD(point));
   gView.dragStartHorz = gView.horzOffset;
   gView.dragStartVert = gView.vertOffset;
-  SetCapture(window);
 }
 
 void Info_OnPenMove(LPARAM point) {
@@ -303,21 +355,28 @@ void Info_OnPenMove(LPARAM point) {
   PanTo(point);
 }
 
-void Info_OnPenUp(LPARAM point) {
-  if (!Settings().msState && gView.dragActive) {
-    PanTo(point);
-    gView.dragActive = 0;
-    ReleaseCapture();
-  }
+void Info_OnPenUp(HWND window, LPARAM point) {
+  if (!Settings().msState && gView.dragActive) PanTo(point);
   gView.dragActive = 0;
+  const bool swiped = EndStroke(point);
+  if (GetCapture() == window) ReleaseCapture();
+  if (swiped) {
+    gTapDown = false;
+    return;
+  }
   if (gFullScreen && gTapDown) {
     gTapDown = false;
-    const int dx = static_cast<short>(LOWORD(point)) - gTapPoint.x;
-    const int dy = static_cast<short>(HIWORD(point)) - gTapPoint.y;
-    if (std::abs(dx) <= GetSystemMetrics(SM_CXDRAG) && std::abs(dy) <= GetSystemMetrics(SM_CYDRAG)) {
+    const POINT p = PointOf(point);
+    if (std::abs(p.x - gTapPoint.x) <= GetSystemMetrics(SM_CXDRAG) &&
+        std::abs(p.y - gTapPoint.y) <= GetSystemMetrics(SM_CYDRAG)) {
       ImageView_LeaveFullScreen();
     }
   }
+}
+
+LRESULT ForwardToMainWindow(UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND main = MainCtrl_MainWindow();
+  return main ? SendMessageW(main, msg, wParam, lParam) : 0;
 }
 
 void Info_OnPaint(HWND window) {
@@ -348,7 +407,9 @@ void Info_OnCreate() {
   gView.dragActive = 0;
   gView.modeBeforeFullScreen = kViewActualSize;
   gFullScreen = false;
+  gFullScreenFits = false;
   gTapDown = false;
+  gStroke.down = false;
   RemoveScrollBars();
 }
 
@@ -379,11 +440,18 @@ LRESULT CALLBACK InfoControlProc(HWND window, UINT msg, WPARAM wParam, LPARAM lP
       Info_OnPenMove(lParam);
       return 0;
     case WM_LBUTTONUP:
-      Info_OnPenUp(lParam);
+      Info_OnPenUp(window, lParam);
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != window) gView.dragActive = 0;
+      if (reinterpret_cast<HWND>(lParam) != window) {
+        gView.dragActive = 0;
+        gStroke.down = false;
+      }
       return 0;
+    case WM_KEYDOWN:
+    case WM_MOUSEWHEEL:
+      // Keys and the wheel act on the whole viewer: the main window handles them.
+      return ForwardToMainWindow(msg, wParam, lParam);
     case WM_DESTROY:
       if (gInfo == window) {
         gInfo = nullptr;
@@ -443,6 +511,8 @@ void ImageView_PictureChanged(PictureChange change, GfxImage* image) {
     case PictureChange::kOpened:
       ImageView_SetImage(image);
       if (!image) {
+        // No bars, offsets or zoom of the picture before stay behind.
+        ImageView_Relayout();
         ImageView_ResetAfterClose();
         return;
       }
@@ -587,5 +657,30 @@ void ImageView_LeaveFullScreen() {
 }
 
 bool ImageView_IsFullScreen() { return gFullScreen; }
+
+void ImageView_SetFullScreenFits(bool fits) {
+  if (gFullScreenFits == fits) return;
+  gFullScreenFits = fits;
+  if (gFullScreen) {
+    ImageView_Reset();
+    if (gInfo) InvalidateRect(gInfo, nullptr, TRUE);
+  }
+}
+
+void ImageView_SetEvents(ViewEvents* events) { gEvents = events; }
+
+bool ImageView_CanScroll(bool sideways) {
+  if (!ImageLoaded()) return false;
+  return sideways ? gView.zoomedWidth > ClientWidth() : gView.zoomedHeight > ClientHeight();
+}
+
+void ImageView_ScrollStep(bool sideways, int steps) {
+  if (!ImageView_CanScroll(sideways)) return;
+  const int page = sideways ? ClientWidth() : ClientHeight();
+  int step = page / kScrollStepFraction;
+  if (step < 1) step = 1;
+  const int offset = sideways ? gView.horzOffset : gView.vertOffset;
+  ScrollTo(sideways ? SB_HORZ : SB_VERT, offset + steps * step);
+}
 
 }  // namespace lmx

@@ -95,5 +95,25 @@ void ImageView_ScrollModeChanged();
 void ImageView_EnterFullScreen();
 void ImageView_LeaveFullScreen();
 bool ImageView_IsFullScreen();
+// While set, full screen fits each picture whole to the screen (a slide show).
+void ImageView_SetFullScreenFits(bool fits);
+
+// Whether the picture is wider (sideways) or taller than the view, so that it can scroll.
+bool ImageView_CanScroll(bool sideways);
+// Scrolls by `steps` steps of an eighth of the view (negative: left or up), kept inside the
+// picture; nothing when the picture cannot scroll that way.
+void ImageView_ScrollStep(bool sideways, int steps);
+
+// What the view tells the program about the pen.
+class ViewEvents {
+ public:
+  virtual ~ViewEvents() = default;
+  // The pen went down on the view: true when the program takes the stroke for itself, which
+  // the view then leaves alone until the pen goes down again.
+  virtual bool PenDown() = 0;
+  // A quick stroke across a picture that cannot scroll sideways: to the left for the next.
+  virtual void Swiped(bool toNext) = 0;
+};
+void ImageView_SetEvents(ViewEvents* events);  // borrowed; null for none
 
 }  // namespace lmx

@@ -13,6 +13,9 @@ constexpr wchar_t kInfoControlClass[] = L"InfoControl";
 HWND CreateInfoControl(HWND parent, HINSTANCE instance);
 void DestroyInfoControl();
 
+// The main window ViewerMainCtrl was made for, which handles keys and the wheel.
+HWND MainCtrl_MainWindow();
+
 // ViewerMainCtrl's side of full screen.
 void MainCtrl_BeginFullScreen();
 void MainCtrl_EndFullScreen();

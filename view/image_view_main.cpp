@@ -92,6 +92,10 @@ LRESULT CALLBACK ViewerMainCtrlProc(HWND window, UINT msg, WPARAM wParam, LPARAM
       return 0;
     case WM_NOTIFY:
       return MainCtrl_OnNotify(reinterpret_cast<const NMHDR*>(lParam));
+    case WM_KEYDOWN:
+    case WM_MOUSEWHEEL:
+      // In full screen the control is a pop-up and may hold the focus itself.
+      return gMainWindow ? SendMessageW(gMainWindow, msg, wParam, lParam) : 0;
     case WM_DESTROY:
       MainCtrl_OnDestroy(window);
       return 0;
@@ -130,6 +134,8 @@ void DestroyViewerMainCtrl() {
 }
 
 HWND ViewerMainCtrlWindow() { return gMainCtrl; }
+
+HWND MainCtrl_MainWindow() { return gMainWindow; }
 
 void RelayoutViewerMainCtrl() {
   if (!gMainCtrl) return;
