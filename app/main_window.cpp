@@ -5,6 +5,8 @@
 #include <cwchar>
 
 #include "app/menu_commands.h"
+#include "app/slide_show.h"
+#include "app/viewer_keys.h"
 #include "common/utils.h"
 #include "dialogs/associate_dialog.h"
 #include "dialogs/options_dialog.h"
@@ -17,6 +19,7 @@
 #include "resources/program_ids.h"
 #include "ui/settings.h"
 #include "ui/splash.h"
+#include "ui/status_bar.h"
 #include "view/image_view.h"
 
 namespace lmx {
@@ -57,13 +60,30 @@ bool ImageOpen() {
   return document && document->OpenFileCount() != 0;
 }
 
+// The place in the folder and the page, for the status bar's next file name.
+void UpdateStatusPlace() {
+  ViewerDocument* document = TheDocument();
+  if (!document) {
+    StatusBar_SetPlace(0, 0, 0, 0);
+    return;
+  }
+  FolderPlace& place = document->Place();
+  const int index = place.Standing() && place.Index() >= 0 ? place.Index() + 1 : 0;
+  StatusBar_SetPlace(index, place.Count(), static_cast<int>(document->CurrentPage()) + 1,
+                     static_cast<int>(document->PageCount()));
+}
+
 // The document's view: the image view takes the current file's picture.
 class MainDocumentView final : public DocumentView {
  public:
   void CurrentFileChanged(ImageFileItem* current) override {
+    UpdateStatusPlace();
     ImageView_PictureChanged(PictureChange::kOpened, current ? current->image : nullptr);
+    // Without a picture its buttons go grey at once, whatever the command that led here.
+    UpdateToolbarEnabling();
   }
   void UpdatePageButtons(bool visible, bool previousEnabled, bool nextEnabled) override {
+    UpdateStatusPlace();
     if (!g_main.menuBar) return;
     SendMessageW(g_main.menuBar, TB_HIDEBUTTON, IDC_CMD_PREVIOUS_PAGE, MAKELONG(!visible, 0));
     SendMessageW(g_main.menuBar, TB_HIDEBUTTON, IDC_CMD_NEXT_PAGE, MAKELONG(!visible, 0));
@@ -73,6 +93,24 @@ class MainDocumentView final : public DocumentView {
   }
 };
 MainDocumentView g_documentView;
+
+// What the image view tells of the pen: a tap ends a slide show, a swipe steps.
+class MainViewEvents final : public ViewEvents {
+ public:
+  bool PenDown() override {
+    if (!SlideShow_Active()) return false;
+    SlideShow_Stop();
+    return true;
+  }
+  void Swiped(bool toNext) override {
+    // After the pen's own messages, not inside them: opening may show a box.
+    if (g_main.window) {
+      PostMessageW(g_main.window, WM_COMMAND,
+                   MAKEWPARAM(toNext ? IDC_CMD_NEXT_PICTURE : IDC_CMD_PREVIOUS_PICTURE, 0), 0);
+    }
+  }
+};
+MainViewEvents g_viewEvents;
 
 void Layout() {
   if (!g_main.window) return;
@@ -135,6 +173,14 @@ void ChangePage(bool next) {
   ImageView_PictureChanged(PictureChange::kPage);
 }
 
+// A step that led to a file: the view shows its picture, or nothing and its name and place
+// when its plug-in refused it.
+void Step(FolderStep step) {
+  const int result = StepPicture(step);
+  if (result < 0) return;
+  RefreshAfterCommand();
+}
+
 void StartHelp() {
   wchar_t stem[kResStringChars + 2];
   lstrcpynW(stem, LoadOwnString(IDS_HELP_STEM), kResStringChars + 2);
@@ -162,6 +208,8 @@ void RunOptions(HWND window) {
 void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const UINT command = LOWORD(wParam);
   ViewerDocument* document = TheDocument();
+  // Any other command ends a slide show first.
+  if (command != IDC_CMD_SLIDE_SHOW) SlideShow_Stop();
   switch (command) {
     case IDC_CMD_ABOUT:
       RunAboutBox(window);
@@ -225,6 +273,14 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return;
     case IDC_CMD_NEXT_PAGE: ChangePage(true); return;
     case IDC_CMD_PREVIOUS_PAGE: ChangePage(false); return;
+    case IDC_CMD_NEXT_PICTURE: Step(FolderStep::kNext); return;
+    case IDC_CMD_PREVIOUS_PICTURE: Step(FolderStep::kPrevious); return;
+    case IDC_CMD_FIRST_PICTURE: Step(FolderStep::kFirst); return;
+    case IDC_CMD_LAST_PICTURE: Step(FolderStep::kLast); return;
+    case IDC_CMD_SLIDE_SHOW:
+      if (SlideShow_Active()) SlideShow_Stop();
+      else SlideShow_Start(window);
+      return;
     default:
       break;
   }
@@ -234,6 +290,19 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return;
   }
   DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Next and Previous Picture: enabled while the folder has a picture that way, read anew.
+void EnableStepItems(HMENU popup) {
+  ViewerDocument* document = TheDocument();
+  FolderPlace* place = document ? &document->Place() : nullptr;
+  if (place) place->Read(document->plugIns());
+  const auto enable = [&](UINT command, FolderStep step) {
+    const bool can = place && place->CanStep(step);
+    EnableMenuItem(popup, command, MF_BYCOMMAND | (can ? MF_ENABLED : MF_GRAYED));
+  };
+  enable(IDC_CMD_NEXT_PICTURE, FolderStep::kNext);
+  enable(IDC_CMD_PREVIOUS_PICTURE, FolderStep::kPrevious);
 }
 
 void OnInitMenuPopup(HMENU popup, UINT popupId) {
@@ -247,6 +316,7 @@ void OnInitMenuPopup(HMENU popup, UINT popupId) {
     if (uint32_t command = CommandOfPopupRow(row, popupId)) EnableMenuItem(popup, command, MF_BYCOMMAND | state);
   }
   if (popupId == IDM_POPUP_IMAGE) EnableMenuItem(popup, 0, MF_BYPOSITION | state);
+  if (popupId == IDM_POPUP_FILE) EnableStepItems(popup);
   if (popupId == IDM_POPUP_VIEW && open) {
     int position = RadioPositionOfViewMode(ImageView_Mode());
     if (position >= 0) CheckMenuRadioItem(popup, 0, 9, position, MF_BYPOSITION);
@@ -268,6 +338,7 @@ LRESULT OnCreate(HWND window) {
   g_main.window = window;
   SetOwnerWindow(window);
   if (ViewerDocument* document = TheDocument()) document->SetView(&g_documentView);
+  ImageView_SetEvents(&g_viewEvents);
   RegisterViewerMainCtrl(g_main.instance);
   CreateViewerMainCtrl(window, g_main.instance);
   CreateMenuBar(window);
@@ -286,6 +357,8 @@ LRESULT OnCreate(HWND window) {
 }
 
 void OnClose(HWND window) {
+  SlideShow_Stop();
+  ImageView_SetEvents(nullptr);
   DestroyViewerMainCtrl();
   if (g_main.menu) {
     DestroyMenu(g_main.menu);
@@ -377,6 +450,18 @@ void RefreshAfterCommand() {
   }
 }
 
+int StepPicture(FolderStep step) {
+  ViewerDocument* document = TheDocument();
+  if (!document || !document->Place().Standing()) return -1;
+  const int result = document->Step(g_main.window, step);
+  if (result == 0) {
+    // Refused: the view is empty, and the status bar tells which file and where it stands.
+    UpdateStatusPlace();
+    StatusBar_ShowFileName(document->Place().Path().c_str());
+  }
+  return result;
+}
+
 void RebuildPlugInSubmenu() {
   HMENU popup = g_main.menu ? GetSubMenu(g_main.menu, MENU_BAR_TOOLS_INDEX) : nullptr;
   if (g_main.plugInMenu) {
@@ -448,6 +533,15 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
       return 0;
     case WM_DEVICECHANGE:
+      return 0;
+    case WM_KEYDOWN:
+      if (!ViewerKeys_OnKeyDown(window, static_cast<UINT>(wParam))) return DefWindowProcW(window, message, wParam, lParam);
+      return 0;
+    case WM_MOUSEWHEEL:
+      ViewerKeys_OnWheel(window, wParam);
+      return 0;
+    case WM_TIMER:
+      if (wParam == kSlideShowTimer) SlideShow_OnTimer();
       return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);

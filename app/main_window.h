@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "host/folder_place.h"
+
 namespace lmx {
 
 constexpr int kPathBufferChars = 260;
@@ -36,6 +38,9 @@ void RebuildPlugInSubmenu();
 void UpdateMenuBarChecks();   // buttons 40010 and 40011 from the settings
 void UpdateToolbarEnabling();
 void UpdatePageButtons();
+// Opens the picture `step` leads to in the current place's folder (the plug-in's message
+// when it refuses it): 1 shown, 0 refused, -1 when the step leads nowhere.
+int StepPicture(FolderStep step);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

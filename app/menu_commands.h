@@ -14,7 +14,7 @@ struct MenuCommandRow {
   uint32_t toolbar;
 };
 
-constexpr int kMenuCommandRows = 22;
+constexpr int kMenuCommandRows = 25;
 extern const MenuCommandRow kMenuCommandTable[kMenuCommandRows];
 
 // Row `index`'s command when it lies in `popup` and needs a picture; else 0.

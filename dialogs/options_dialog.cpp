@@ -44,6 +44,18 @@ void Options_OnInitDialog(HWND dialog, OptionsDialog* data) {
   SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadLangString(IDS_TOOLBAR_TOP)));
   SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadLangString(IDS_TOOLBAR_BOTTOM)));
   SendMessageW(combo, CB_SETCURSEL, s.toolbarAlign ? 1 : 0, 0);
+  SendDlgItemMessageW(dialog, IDC_OPTIONS_SLIDE_SECONDS, EM_LIMITTEXT, 2, 0);
+  SetDlgItemInt(dialog, IDC_OPTIONS_SLIDE_SECONDS, SlideSecondsOrDefault(s.slideSeconds), FALSE);
+  SetChecked(dialog, IDC_OPTIONS_SLIDE_REPEAT, s.slideRepeat);
+}
+
+// The seconds as typed, brought into their range: an empty field keeps the default.
+DWORD SlideSecondsOf(HWND dialog) {
+  BOOL translated = FALSE;
+  const UINT typed = GetDlgItemInt(dialog, IDC_OPTIONS_SLIDE_SECONDS, &translated, FALSE);
+  if (!translated) return kSlideSecondsDefault;
+  if (typed < kSlideSecondsMin) return kSlideSecondsMin;
+  return typed > kSlideSecondsMax ? kSlideSecondsMax : typed;
 }
 
 void Options_OnOk(HWND dialog, OptionsDialog* data) {
@@ -56,6 +68,8 @@ void Options_OnOk(HWND dialog, OptionsDialog* data) {
   const LRESULT position = SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_GETCURSEL, 0, 0);
   // No selection (CB_ERR) counts as a choice other than the first, as any non-zero index.
   SetFlag(&s.toolbarAlign, position != 0);
+  s.slideSeconds = SlideSecondsOf(dialog);
+  SetFlag(&s.slideRepeat, Checked(dialog, IDC_OPTIONS_SLIDE_REPEAT));
   EndDialog(dialog, IDOK);
 }
 

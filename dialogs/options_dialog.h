@@ -1,5 +1,6 @@
 // The options dialog (the language component's template 109): scroll mode, scroll-bar
-// choice, toolbar and status bar, toolbar position and the start-up splash.
+// choice, toolbar and status bar, toolbar position, the start-up splash and the slide show's
+// seconds per picture and repeat.
 #pragma once
 
 #include <windows.h>

@@ -49,6 +49,12 @@
 #define IDC_CMD_PROPERTIES 40034
 #define IDC_CMD_NEXT_PAGE 40040
 #define IDC_CMD_PREVIOUS_PAGE 40041
+// Going through the pictures of the current picture's folder
+#define IDC_CMD_NEXT_PICTURE 40042
+#define IDC_CMD_PREVIOUS_PICTURE 40043
+#define IDC_CMD_FIRST_PICTURE 40044  // keys only (Home)
+#define IDC_CMD_LAST_PICTURE 40045   // keys only (End)
+#define IDC_CMD_SLIDE_SHOW 40046
 
 // Plug-in about items: the plug-in ids
 #define IDC_CMD_PLUGIN_FIRST 1000
@@ -95,6 +101,10 @@
 #define IDC_OPTIONS_MOVING_GROUP 1090
 #define IDC_OPTIONS_SCREEN_GROUP 1091
 #define IDC_OPTIONS_POSITION_LABEL 1092
+#define IDC_OPTIONS_SLIDE_GROUP 1093
+#define IDC_OPTIONS_SLIDE_LABEL 1094
+#define IDC_OPTIONS_SLIDE_SECONDS 1032  // edit: seconds per picture of a slide show (1 to 60)
+#define IDC_OPTIONS_SLIDE_REPEAT 1035   // check box: the slide show starts over after the last
 
 // Picture properties: three page templates (110 to 112)
 #define IDD_PROPERTIES_DEPTH 110
@@ -178,6 +188,10 @@
 // Options dialog: toolbar position choices
 #define IDS_TOOLBAR_TOP 650
 #define IDS_TOOLBAR_BOTTOM 651
+
+// Status bar: the picture's place in its folder and the page of a file of several pages
+#define IDS_STATUS_POSITION 660  // format: place, count
+#define IDS_STATUS_PAGE 661      // format: page, pages
 
 // Picture properties: compression names and the sheet's caption
 #define IDS_COMPRESSION_NONE 700  // BI_RGB
