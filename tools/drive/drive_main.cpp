@@ -1,8 +1,8 @@
 // lmx_drive: starts the viewer and, when a screenshot is asked for, drives it from outside as
 // a user would, one step at a time, each step finished before the next begins.
 //
-//   lmx_drive --exe PROGRAM [--open PATH] [--class NAME] [--screenshot OUT.bmp] [--do ID]...
-//             [--timeout SECONDS]
+//   lmx_drive --exe PROGRAM [--open PATH] [--class NAME] [--screenshot OUT.bmp]
+//             [--do ID | --key VK]... [--timeout SECONDS]
 //
 // PROGRAM is started in its own folder with PATH as its whole command line, verbatim.
 // Without --screenshot the tool waits for the program to end and returns its exit code (a
@@ -10,7 +10,9 @@
 // With --screenshot: waits for the main window (class NAME, default "Zorvan Lumivex") to be
 // up, enabled and painted with its thread idle; sends each ID as WM_COMMAND (a command that
 // opens a modal dialog counts as done once the dialog is painted, and the following IDs then
-// go to that dialog); copies the screen into OUT.bmp; closes what dialogs remain, sends
+// go to that dialog); presses each VK (a virtual-key code, or a name such as RIGHT, SPACE or
+// RETURN) on the window that has the program's focus, in order with the IDs, each waited for
+// like a command; copies the screen into OUT.bmp; closes what dialogs remain, sends
 // WM_CLOSE to the main window and waits for the program to end.
 // Message boxes the program shows are printed on stderr as "message: CAPTION: TEXT" and
 // answered with their most harmless button.
@@ -129,6 +131,22 @@ class Driver {
     return r;
   }
 
+  // A key pressed and let go on the window with the program's keyboard focus.
+  int Key(UINT virtualKey) {
+    const lmx::ViewerWindows w = Windows();
+    if (!w.main) return kTimedOut;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    HWND target = w.main;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(w.main, nullptr), &info) && info.hwndFocus) target = info.hwndFocus;
+    const UINT scan = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageW(target, WM_KEYDOWN, virtualKey, MAKELPARAM(1, scan));
+    PostMessageW(target, WM_KEYUP, virtualKey, MAKELPARAM(1, scan | KF_REPEAT | KF_UP));
+    const int r = WaitSettled("the key to be handled");
+    if (r == kOk) std::printf("key %u: handled\n", virtualKey);
+    return r;
+  }
+
   // Two copies of the screen a moment apart that agree: the last painting has reached it.
   int Capture(lmx::ScreenPicture* picture) {
     const DWORD start = GetTickCount();
@@ -237,9 +255,35 @@ class Driver {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: lmx_drive --exe PROGRAM [--open PATH] [--class NAME] [--screenshot OUT.bmp] [--do ID]...\n"
-               "                 [--timeout SECONDS]\n");
+               "usage: lmx_drive --exe PROGRAM [--open PATH] [--class NAME] [--screenshot OUT.bmp]\n"
+               "                 [--do ID | --key VK]... [--timeout SECONDS]\n");
   return kUsage;
+}
+
+// The keys the viewer knows, by name.
+struct KeyName {
+  const wchar_t* name;
+  UINT virtualKey;
+};
+const KeyName kKeyNames[] = {
+    {L"LEFT", VK_LEFT},     {L"RIGHT", VK_RIGHT},   {L"UP", VK_UP},         {L"DOWN", VK_DOWN},
+    {L"SPACE", VK_SPACE},   {L"BACK", VK_BACK},     {L"HOME", VK_HOME},     {L"END", VK_END},
+    {L"NEXT", VK_NEXT},     {L"PRIOR", VK_PRIOR},   {L"RETURN", VK_RETURN}, {L"ESCAPE", VK_ESCAPE},
+    {L"ADD", VK_ADD},       {L"SUBTRACT", VK_SUBTRACT},
+};
+
+bool ParseKey(const wchar_t* text, UINT* virtualKey) {
+  for (const KeyName& key : kKeyNames) {
+    if (_wcsicmp(text, key.name) == 0) {
+      *virtualKey = key.virtualKey;
+      return true;
+    }
+  }
+  wchar_t* end = nullptr;
+  const unsigned long v = std::wcstoul(text, &end, 0);
+  if (!text[0] || *end || v == 0 || v > 0xFE) return false;
+  *virtualKey = static_cast<UINT>(v);
+  return true;
 }
 
 bool ParseCommandId(const wchar_t* text, UINT* id) {
@@ -250,10 +294,16 @@ bool ParseCommandId(const wchar_t* text, UINT* id) {
   return true;
 }
 
+// One step of the drive: a command id, or a key.
+struct DriveStep {
+  bool key;
+  UINT value;
+};
+
 struct Options {
   std::wstring exe, open, screenshot;
   std::wstring mainClass = L"Zorvan Lumivex";
-  std::vector<UINT> commands;
+  std::vector<DriveStep> steps;
   DWORD timeoutMs = 60000;
 };
 
@@ -269,7 +319,11 @@ bool ParseOptions(int argc, wchar_t** argv, Options* o) {
     else if (a == L"--do") {
       UINT id = 0;
       if (!ParseCommandId(v, &id)) return false;
-      o->commands.push_back(id);
+      o->steps.push_back(DriveStep{false, id});
+    } else if (a == L"--key") {
+      UINT key = 0;
+      if (!ParseKey(v, &key)) return false;
+      o->steps.push_back(DriveStep{true, key});
     } else if (a == L"--timeout") {
       const int s = _wtoi(v);
       if (s <= 0) return false;
@@ -278,7 +332,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options* o) {
       return false;
     }
   }
-  return !o->exe.empty() && (o->commands.empty() || !o->screenshot.empty());
+  return !o->exe.empty() && (o->steps.empty() || !o->screenshot.empty());
 }
 
 // The program in its own folder, so that a device path such as "\My Documents" means the
@@ -312,7 +366,9 @@ int Drive(const Options& o, HANDLE process, DWORD pid) {
   Driver driver(process, pid, o.mainClass.c_str(), o.timeoutMs);
   WaitForInputIdle(process, o.timeoutMs);
   int r = driver.WaitSettled("the main window to be painted");
-  for (size_t i = 0; r == kOk && i < o.commands.size(); ++i) r = driver.Command(o.commands[i]);
+  for (size_t i = 0; r == kOk && i < o.steps.size(); ++i) {
+    r = o.steps[i].key ? driver.Key(o.steps[i].value) : driver.Command(o.steps[i].value);
+  }
   if (r != kOk) return r;
   lmx::ScreenPicture picture;
   r = driver.Capture(&picture);
