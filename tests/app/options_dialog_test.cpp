@@ -184,6 +184,33 @@ TEST_F(OptionsDialogTest, ChangingOnlyTheSplashAsksForNoNewLayout) {
   EXPECT_EQ(changes, 0u);
 }
 
+TEST_F(OptionsDialogTest, TheSlideShowSecondsAreKeptInTheirRangeAndRepeatIsStored) {
+  const struct {
+    const wchar_t* typed;
+    DWORD stored;
+  } kCases[] = {{L"7", 7}, {L"0", 1}, {L"99", 60}, {L"", 5}, {L"60", 60}};
+  for (const auto& c : kCases) {
+    settings.slideSeconds = 9;
+    settings.slideRepeat = 0;
+    std::wstring shown;
+    unsigned changes = 99;
+    Run(
+        [&](HWND dialog) {
+          wchar_t text[8] = L"";
+          GetDlgItemTextW(dialog, IDC_OPTIONS_SLIDE_SECONDS, text, 8);
+          shown = text;
+          SetDlgItemTextW(dialog, IDC_OPTIONS_SLIDE_SECONDS, c.typed);
+          Click(dialog, IDC_OPTIONS_SLIDE_REPEAT);
+          SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        },
+        &changes);
+    EXPECT_EQ(shown, L"9");
+    EXPECT_EQ(settings.slideSeconds, c.stored) << lmx::ToUtf8(c.typed);
+    EXPECT_EQ(settings.slideRepeat, 1u);
+    EXPECT_EQ(changes, 0u) << "nothing to lay out again";
+  }
+}
+
 TEST_F(OptionsDialogTest, MissingTemplateRunsNothing) {
   unsigned changes = 99;
   EXPECT_EQ(lmx::RunOptionsDialog(main, GetModuleHandleW(nullptr), &settings, &changes), -1);

@@ -1,6 +1,6 @@
 // Every window the viewer and its plug-ins show fits the 240 x 320 screen with the device's
-// fonts: the main window, each dialog and property page, the plug-ins' about boxes, the
-// splash and each kind of message box.
+// fonts: the main window, its menus and status bar, each dialog and property page, the
+// plug-ins' about boxes, the splash and each kind of message box.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,6 +21,7 @@
 #include "tests/support/window_input.h"
 #include "tools/support/message_capture.h"
 #include "ui/splash.h"
+#include "view/image_view.h"
 
 namespace lmx::test {
 namespace {
@@ -54,6 +55,37 @@ class ScreenFit : public ProgramTest {
 };
 
 void Click(HWND dialog, int id) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+int TextWidth(HWND window, HFONT font, const std::wstring& text) {
+  HDC dc = GetDC(window);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return size.cx;
+}
+
+// Each item of every popup of the menu bar, in the menu font, fits the screen's width.
+std::vector<std::string> MenuProblems(HMENU menu) {
+  std::vector<std::string> problems;
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  HFONT font = CreateFontIndirectW(&metrics.lfMenuFont);
+  // Room for the check mark, the submenu arrow and the item's margins.
+  const int margins = 2 * GetSystemMetrics(SM_CXMENUCHECK) + 16;
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    HMENU popup = GetSubMenu(menu, i);
+    for (int j = 0; popup && j < GetMenuItemCount(popup); ++j) {
+      wchar_t text[128] = L"";
+      GetMenuStringW(popup, j, text, 128, MF_BYPOSITION);
+      if (TextWidth(MainWindow(), font, text) + margins > 240) problems.push_back("menu item \"" + ToUtf8(text) + "\"");
+    }
+  }
+  DeleteObject(font);
+  return problems;
+}
 
 TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
   MessageCapture capture(IDNO);
@@ -90,10 +122,30 @@ TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
   const size_t plugIns = DeliveredPlugIns().size();
   for (UINT id = 1000; id < 1000 + plugIns; ++id) CheckDialog(id, "plug-in about " + std::to_string(id));
 
+  for (const std::string& p : MenuProblems(MainMenu())) problems_.push_back(p);
+
+  // The status bar's place, name and page of a long-named picture of several pages fit it.
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring longName = std::wstring(temp) + std::wstring(120, L'w') + L".tif";
+  ASSERT_TRUE(CopyFileW(Corpus(L"pillow\\g4-multi.tiff").c_str(), longName.c_str(), FALSE));
+  SetFileAttributesW(longName.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(TheDocument()->OpenFile(MainWindow(), longName.c_str()), 1);
+  Command(IDC_CMD_NEXT_PAGE);
+  const std::wstring status = StatusText(1);
+  RECT part{};
+  SendMessageW(StatusBarWindow(), SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+  const auto statusFont = reinterpret_cast<HFONT>(SendMessageW(StatusBarWindow(), WM_GETFONT, 0, 0));
+  EXPECT_LE(TextWidth(StatusBarWindow(), statusFont, status), part.right - part.left) << ToUtf8(status);
+  EXPECT_NE(status.find(L"p. 2/3"), std::wstring::npos) << ToUtf8(status);
+  EXPECT_NE(status.find(L"\x2026"), std::wstring::npos) << ToUtf8(status);
+  EXPECT_EQ(status.find(L"/"), status.find_first_of(L"0123456789") + 1) << "the place comes first: " << ToUtf8(status);
+  Command(IDC_CMD_CLOSE);
+  DeleteFileW(longName.c_str());
+
   // Pictures that are refused by their plug-in, by every plug-in, or by the screen.
   ViewerDocument* document = TheDocument();
   ASSERT_NE(document, nullptr);
-  Command(IDC_CMD_CLOSE);
   TempFile unknown({'x'}, L".xyz");
   for (std::wstring path : {std::wstring(unknown.Path()), Corpus(L"bmpsuite\\b\\badbitcount.bmp"),
                             Corpus(L"bmpsuite\\b\\badplanes.bmp")}) {

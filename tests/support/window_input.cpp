@@ -20,18 +20,49 @@ void PumpFor(DWORD ms) {
   } while (static_cast<LONG>(end - GetTickCount()) > 0);
 }
 
-void Tap(int x, int y) {
+namespace {
+
+INPUT MouseAt(int x, int y, DWORD flags) {
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  INPUT input[3]{};
-  for (INPUT& i : input) {
-    i.type = INPUT_MOUSE;
-    i.mi.dx = (x * 65535 + width / 2) / (width - 1);
-    i.mi.dy = (y * 65535 + height / 2) / (height - 1);
-  }
-  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  INPUT i{};
+  i.type = INPUT_MOUSE;
+  i.mi.dx = (x * 65535 + width / 2) / (width - 1);
+  i.mi.dy = (y * 65535 + height / 2) / (height - 1);
+  i.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+  return i;
+}
+
+// Between two events the platform may take the pointer back to where its display keeps it:
+// each event that needs a place carries the move to it, after a move that brings the pointer
+// over the window first.
+void PenStroke(int x1, int y1, int x2, int y2, DWORD settleMs) {
+  INPUT input[3] = {MouseAt(x1, y1, MOUSEEVENTF_MOVE), MouseAt(x1, y1, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
+                    MouseAt(x2, y2, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
   SendInput(3, input, sizeof(INPUT));
+  PumpFor(settleMs);
+}
+
+}  // namespace
+
+void Tap(int x, int y) { PenStroke(x, y, x, y, 100); }
+
+void Stroke(int x1, int y1, int x2, int y2) { PenStroke(x1, y1, x2, y2, 150); }
+
+void PressKey(WORD virtualKey) {
+  INPUT input[2]{};
+  for (INPUT& i : input) {
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = virtualKey;
+  }
+  input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, input, sizeof(INPUT));
+  PumpFor(100);
+}
+
+void TurnWheel(int x, int y, int delta) {
+  INPUT wheel = MouseAt(x, y, MOUSEEVENTF_MOVE | MOUSEEVENTF_WHEEL);
+  wheel.mi.mouseData = static_cast<DWORD>(delta);
+  SendInput(1, &wheel, sizeof(INPUT));
   PumpFor(100);
 }
 
