@@ -66,8 +66,7 @@ std::vector<std::wstring> ListFolderFiles(const wchar_t* folder, FileWanted want
 
   std::vector<std::unique_ptr<ExplorerEntry>> entries;
   WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileExW(hostSearch, FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                 FIND_FIRST_EX_LARGE_FETCH);
+  HANDLE find = FindFirstFileW(hostSearch, &found);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     if (IsDotEntry(found.cFileName) || !IsListableFile(found.dwFileAttributes)) continue;

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
 #include "common/utils.h"
 #include "explorer/directory_model.h"
+#include "explorer/folder_listing.h"
 #include "explorer/explorer_list.h"
 #include "tests/explorer/explorer_fixture.h"
 #include "tests/support/test_env.h"
@@ -200,6 +203,39 @@ TEST_F(DirectoryModelTest, SortsBySizeAndByDateInBothDirections) {
   ClickColumn(2);
   EXPECT_EQ(ColumnOf(list, 2).image, lmx::kImageSortDown);
   EXPECT_EQ(Names(ReadRows(list)), (Strings{L"..", L"Z", L"c.gif", L"b.bmp", L"a.gif"}));
+}
+
+bool BmpOrGif(const wchar_t* name, const void*) {
+  const std::wstring n = name;
+  return n.size() > 4 && (n.substr(n.size() - 4) == L".bmp" || n.substr(n.size() - 4) == L".gif");
+}
+
+// The viewer steps through a folder's files in the order the explorer last showed them, and
+// by name in a folder it never showed; files both hidden and system are passed over.
+TEST_F(DirectoryModelTest, TheFolderListingFollowsTheOrderTheListLastShowed) {
+  DeviceFolder folder;
+  FillPictures(folder);
+  folder.File(L"d.bmp", 500, 7);
+  SetFileAttributesW(folder.HostPath(L"d.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  lmx::ForgetFolderOrders();
+  const std::wstring path = folder.DevicePath() + L"\\";
+  const auto listed = [&] { return lmx::ListFolderFiles(path.c_str(), BmpOrGif, nullptr, lmx::FolderOrderOf(path.c_str())); };
+  Strings byName = {L"a.gif", L"b.bmp", L"c.gif"};
+  // The host marks every file archive, so a file that is only hidden is listed (see above).
+  if (GetFileAttributesW(folder.HostPath(L"secret.bmp").c_str()) & lmx::kListableAttributes) {
+    byName.push_back(L"secret.bmp");
+  }
+  EXPECT_EQ(listed(), byName);
+
+  Open(folder.DevicePath().c_str(), kImageFilter);
+  ASSERT_EQ(FolderPath(), path);
+  for (int column : {1, 1, 2, 2, 0}) {
+    ClickColumn(column);
+    Strings shown = Files();
+    shown.erase(std::remove(shown.begin(), shown.end(), L"d.bmp"), shown.end());
+    EXPECT_EQ(listed(), shown) << "column " << column;
+  }
+  lmx::ForgetFolderOrders();
 }
 
 TEST_F(DirectoryModelTest, CompareEntriesOrdersByCreationTimeAndKeepsTheParentFirst) {

@@ -6,10 +6,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
+#include "explorer/folder_listing.h"
 #include "host/viewer_document.h"
 #include "lang/lang_ids.h"
 #include "tests/host/host_fixture.h"
@@ -271,6 +273,30 @@ TEST_F(FolderStepsTest, CommandsKeysWheelAndSwipeStepThroughTheFolderAndPastARef
   EXPECT_EQ(Current(), nullptr);
   EXPECT_EQ(ItemState(IDC_CMD_NEXT_PICTURE), static_cast<UINT>(MF_GRAYED));
   EXPECT_EQ(boxes.Messages().size(), 3u);
+}
+
+TEST_F(FolderStepsTest, StepsFollowTheOrderTheExplorerLastShowedTheFolderIn) {
+  // As the explorer tells it after showing the folder by size, largest first.
+  RememberFolderOrder((folder_ / L"").c_str(), FolderOrder{1, false});
+  ASSERT_TRUE(StartOn(L"a.bmp"));
+  std::vector<std::pair<DWORD, std::wstring>> bySize;
+  for (const wchar_t* name : {L"a.bmp", L"b.png", L"c.jpg", L"d.tif", L"e.bmp"}) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW((folder_ / name).c_str(), GetFileExInfoStandard, &data);
+    bySize.emplace_back(data.nFileSizeLow, name);
+  }
+  std::sort(bySize.rbegin(), bySize.rend());
+  ASSERT_EQ(CurrentName(), L"a.bmp");
+  ASSERT_EQ(bySize[0].second, L"a.bmp") << "the largest file";
+  std::vector<std::wstring> stepped{CurrentName()};
+  for (int i = 0; i < 3; ++i) {
+    Command(IDC_CMD_NEXT_PICTURE);
+    stepped.push_back(CurrentName());
+  }
+  EXPECT_EQ(stepped, (std::vector<std::wstring>{bySize[0].second, bySize[1].second, bySize[2].second,
+                                                bySize[3].second}));
+  EXPECT_NE(StatusText(1).find(L"4/5"), std::wstring::npos) << StatusText(1);
+  ForgetFolderOrders();
 }
 
 TEST_F(FolderStepsTest, ALargePictureScrollsWithKeysWheelAndPenInsteadOfStepping) {
