@@ -1,5 +1,7 @@
 #include "plugins/png/png_details.h"
 
+#include <zlib.h>
+
 #include <cstring>
 
 #include "plugins/common/tiff_fields.h"
@@ -68,26 +70,59 @@ const char* KeyOfKeyword(const std::string& keyword) {
   return nullptr;
 }
 
-// tEXt (Latin-1) and uncompressed iTXt (UTF-8) texts of the keywords shown.
+// The first bytes of a zlib stream, at most as many as a value shows: what inflates before
+// the limit, the stream's end or its first error.
+std::string Inflate(const uint8_t* data, size_t size) {
+  constexpr size_t kLimit = 4 * kMaxDetailChars + 4;
+  std::string text(kLimit, '\0');
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) return {};
+  stream.next_in = const_cast<Bytef*>(data);
+  stream.avail_in = static_cast<uInt>(size < UINT32_MAX ? size : UINT32_MAX);
+  stream.next_out = reinterpret_cast<Bytef*>(&text[0]);
+  stream.avail_out = static_cast<uInt>(kLimit);
+  inflate(&stream, Z_SYNC_FLUSH);
+  text.resize(kLimit - stream.avail_out);
+  inflateEnd(&stream);
+  return text;
+}
+
+void AddInflated(FileDetails& out, const char* key, const uint8_t* data, size_t size, TextEncoding encoding) {
+  const std::string text = Inflate(data, size);
+  out.AddText(key, reinterpret_cast<const uint8_t*>(text.data()), text.size(), encoding);
+}
+
+// The texts of the keywords shown: tEXt and zTXt (Latin-1), iTXt (UTF-8), compressed or not.
 void AddText(const Chunk& chunk, FileDetails& out) {
   std::string keyword;
   size_t at;
   if (!SplitKeyword(chunk, &keyword, &at)) return;
   const char* key = KeyOfKeyword(keyword);
-  if (!key) return;
+  if (!key || out.Has(key)) return;
   if (Is(chunk, "tEXt")) {
     out.AddText(key, chunk.data + at, chunk.size - at, TextEncoding::kLatin1);
     return;
   }
+  if (Is(chunk, "zTXt")) {
+    if (at < chunk.size && chunk.data[at] == 0) {
+      AddInflated(out, key, chunk.data + at + 1, chunk.size - at - 1, TextEncoding::kLatin1);
+    }
+    return;
+  }
   // iTXt: compression flag and method, language tag, translated keyword, text.
-  if (chunk.size - at < 2 || chunk.data[at] != 0) return;
+  if (chunk.size - at < 2 || chunk.data[at] > 1 || chunk.data[at + 1] != 0) return;
+  const bool compressed = chunk.data[at] == 1;
   at += 2;
   for (int field = 0; field < 2; ++field) {
     const void* nul = std::memchr(chunk.data + at, 0, chunk.size - at);
     if (!nul) return;
     at = static_cast<const uint8_t*>(nul) - chunk.data + 1;
   }
-  out.AddText(key, chunk.data + at, chunk.size - at, TextEncoding::kUtf8);
+  if (compressed) {
+    AddInflated(out, key, chunk.data + at, chunk.size - at, TextEncoding::kUtf8);
+  } else {
+    out.AddText(key, chunk.data + at, chunk.size - at, TextEncoding::kUtf8);
+  }
 }
 
 std::string Time(const uint8_t* p) {
@@ -129,7 +164,7 @@ bool DescribePng(const uint8_t* data, size_t size, uint32_t, FileDetails& out) {
   }
   if (exif.data) DescribeExif(exif.data, exif.size, out);
   ForEachChunk(data, size, [&](const Chunk& c) {
-    if (Is(c, "tEXt") || Is(c, "iTXt")) AddText(c, out);
+    if (Is(c, "tEXt") || Is(c, "zTXt") || Is(c, "iTXt")) AddText(c, out);
   });
   if (time.data) out.Add(detail_key::kDateTaken, Time(time.data));
   return true;

@@ -1,5 +1,6 @@
 // The facts of a PNG file read from its chunks, never inflating image data: the header, the
-// physical pixel size, the animation's frames, the time, the texts and the EXIF block.
+// physical pixel size, the animation's frames, the time, the texts (a compressed one inflated
+// only as far as a value shows) and the EXIF block.
 #pragma once
 
 #include <cstddef>

@@ -48,6 +48,8 @@ const CorpusCase kCorpus[] = {
     {"pngsuite/ctzn0g04.png", png::DescribePng, 0, detail_key::kTitle, "PngSuite"},
     {"pngsuite/ctzn0g04.png", png::DescribePng, 0, detail_key::kAuthor, "Willem A.J. van Schaik (willem@schaik.com)"},
     {"pngsuite/ctzn0g04.png", png::DescribePng, 0, detail_key::kPixels, "4-bit grey"},
+    {"pngsuite/ctzn0g04.png", png::DescribePng, 0, detail_key::kCopyright, "Copyright Willem van Schaik, Singapore 1995-96"},
+    {"pngsuite/ctjn0g04.png", png::DescribePng, 0, detail_key::kCopyright, u8"著作権ウィレムヴァンシャイク、カナダ2011"},
     {"pngsuite/cten0g04.png", png::DescribePng, 0, detail_key::kCopyright, "Copyright Willem van Schaik, Canada 2011"},
     {"pngsuite/exif2c08.png", png::DescribePng, 0, detail_key::kCopyright, "2017 Willem van Schaik"},
     {"pngsuite/exif2c08.png", png::DescribePng, 0, detail_key::kOrientation, "Normal"},
