@@ -23,8 +23,9 @@ const char* const kOrientations[] = {
 };
 
 bool SubDirectory(const TiffFields& fields, const TiffDirectory& directory, uint16_t pointer, TiffDirectory* sub) {
-  uint32_t offset;
-  return fields.Unsigned(directory, pointer, &offset) && fields.Directory(offset, sub);
+  double offset;
+  return fields.Number(directory, pointer, &offset) && offset >= 0 && offset < 1e18 &&
+         fields.Directory(static_cast<uint64_t>(offset), sub);
 }
 
 std::string Exposure(double seconds) {

@@ -13,7 +13,7 @@ unsigned TiffTypeSize(uint16_t type) {
       return 2;
     case kTiffLong: case kTiffSLong: case kTiffFloat: case kTiffIfd:
       return 4;
-    case kTiffRational: case kTiffSRational: case kTiffDouble:
+    case kTiffRational: case kTiffSRational: case kTiffDouble: case kTiffLong8: case kTiffSLong8: case kTiffIfd8:
       return 8;
     default:
       return 0;
@@ -29,8 +29,13 @@ TiffFields::TiffFields(const uint8_t* data, size_t size) : data_(data), size_(da
   } else {
     return;
   }
-  valid_ = U16(2) == 42;
-  first_ = U32(4);
+  if (U16(2) == 42) {
+    valid_ = true;
+    first_ = U32(4);
+  } else if (U16(2) == 43 && size_ >= 16 && U16(4) == 8 && U16(6) == 0) {
+    valid_ = wide_ = true;
+    first_ = U64(8);
+  }
 }
 
 uint16_t TiffFields::U16(size_t at) const {
@@ -41,26 +46,32 @@ uint32_t TiffFields::U32(size_t at) const {
   return big_ ? uint32_t{U16(at)} << 16 | U16(at + 2) : U16(at) | uint32_t{U16(at + 2)} << 16;
 }
 
-bool TiffFields::Directory(uint32_t offset, TiffDirectory* directory) const {
-  if (!valid_ || offset < 8 || !Has(offset, 2)) return false;
-  const uint64_t fit = (size_ - offset - 2) / 12;
-  uint64_t entries = U16(offset);
-  if (entries > fit) entries = fit;
+uint64_t TiffFields::U64(size_t at) const {
+  return big_ ? uint64_t{U32(at)} << 32 | U32(at + 4) : U32(at) | uint64_t{U32(at + 4)} << 32;
+}
+
+bool TiffFields::Directory(uint64_t offset, TiffDirectory* directory) const {
+  const unsigned countBytes = wide_ ? 8 : 2, entryBytes = wide_ ? 20 : 12;
+  if (!valid_ || offset < 8 || !Has(offset, countBytes)) return false;
+  const uint64_t stated = wide_ ? U64(offset) : U16(offset);
+  const uint64_t fit = (size_ - offset - countBytes) / entryBytes;
+  uint64_t entries = stated < fit ? stated : fit;
   if (entries > kMaxDirectoryEntries) entries = kMaxDirectoryEntries;
-  directory->at = offset + size_t{2};
+  directory->at = static_cast<size_t>(offset + countBytes);
   directory->entries = static_cast<uint32_t>(entries);
+  // Where the stated count puts the next offset; a count past the bytes puts it past them too.
+  directory->next = stated < fit ? directory->at + stated * entryBytes : UINT64_MAX;
   return true;
 }
 
-uint32_t TiffFields::NextOffset(const TiffDirectory& directory) const {
-  const size_t count = U16(directory.at - 2);
-  const uint64_t at = directory.at + uint64_t{count} * 12;
-  return Has(at, 4) ? U32(at) : 0;
+uint64_t TiffFields::NextOffset(const TiffDirectory& directory) const {
+  if (wide_) return Has(directory.next, 8) ? U64(directory.next) : 0;
+  return Has(directory.next, 4) ? U32(directory.next) : 0;
 }
 
 bool TiffFields::NthDirectory(uint32_t index, TiffDirectory* directory) const {
-  std::unordered_set<uint32_t> seen;
-  uint32_t offset = first_;
+  std::unordered_set<uint64_t> seen;
+  uint64_t offset = first_;
   for (uint32_t i = 0; i < kMaxDirectories; ++i) {
     if (!seen.insert(offset).second || !Directory(offset, directory)) return false;
     if (i == index) return true;
@@ -70,8 +81,8 @@ bool TiffFields::NthDirectory(uint32_t index, TiffDirectory* directory) const {
 }
 
 uint32_t TiffFields::DirectoryCount() const {
-  std::unordered_set<uint32_t> seen;
-  uint32_t offset = first_;
+  std::unordered_set<uint64_t> seen;
+  uint64_t offset = first_;
   TiffDirectory directory;
   uint32_t count = 0;
   while (count < kMaxDirectories && seen.insert(offset).second && Directory(offset, &directory)) {
@@ -82,19 +93,21 @@ uint32_t TiffFields::DirectoryCount() const {
 }
 
 bool TiffFields::Find(const TiffDirectory& directory, uint16_t tag, TiffField* field) const {
+  const unsigned entryBytes = wide_ ? 20 : 12, inlineBytes = wide_ ? 8 : 4;
   for (uint32_t i = 0; i < directory.entries; ++i) {
-    const size_t entry = directory.at + size_t{i} * 12;
+    const size_t entry = directory.at + size_t{i} * entryBytes;
     if (U16(entry) != tag) continue;
     const uint16_t type = U16(entry + 2);
     const unsigned typeSize = TiffTypeSize(type);
-    const uint32_t count = U32(entry + 4);
-    if (!typeSize || !count) return false;
-    const uint64_t bytes = uint64_t{count} * typeSize;
-    const size_t at = bytes <= 4 ? entry + 8 : U32(entry + 8);
+    const uint64_t count = wide_ ? U64(entry + 4) : U32(entry + 4);
+    if (!typeSize || !count || count > UINT32_MAX) return false;
+    const size_t valueAt = entry + 4 + inlineBytes;
+    const uint64_t bytes = count * typeSize;
+    const uint64_t at = bytes <= inlineBytes ? valueAt : (wide_ ? U64(valueAt) : U32(valueAt));
     if (at >= size_) return false;
     field->tag = tag;
     field->type = type;
-    field->at = at;
+    field->at = static_cast<size_t>(at);
     const uint64_t fit = (size_ - at) / typeSize;
     field->count = static_cast<uint32_t>(count < fit ? count : fit);
     return field->count > 0;
@@ -124,6 +137,12 @@ bool TiffFields::Number(const TiffField& field, uint32_t index, double* value) c
     case kTiffSLong:
       *value = static_cast<int32_t>(U32(at));
       return true;
+    case kTiffLong8: case kTiffIfd8:
+      *value = static_cast<double>(U64(at));
+      return true;
+    case kTiffSLong8:
+      *value = static_cast<double>(static_cast<int64_t>(U64(at)));
+      return true;
     case kTiffRational: case kTiffSRational: {
       const bool sign = field.type == kTiffSRational;
       const double num = sign ? static_cast<int32_t>(U32(at)) : U32(at);
@@ -140,10 +159,9 @@ bool TiffFields::Number(const TiffField& field, uint32_t index, double* value) c
       return f == f;
     }
     case kTiffDouble: {
-      const uint64_t bits = uint64_t{U32(at)} << 32 | U32(at + 4);
-      const uint64_t ordered = big_ ? bits : (bits >> 32 | bits << 32);
+      const uint64_t bits = U64(at);
       double d;
-      std::memcpy(&d, &ordered, 8);
+      std::memcpy(&d, &bits, 8);
       *value = d;
       return d == d;
     }

@@ -1,5 +1,5 @@
-// The fields of a TIFF structure (a TIFF file, or the EXIF block of a JPEG or PNG file) read
-// in place. Nothing is trusted: every offset and count is checked against the bytes, a
+// The fields of a TIFF structure (a TIFF or BigTIFF file, or the EXIF block of a JPEG or PNG
+// file) read in place. Nothing is trusted: every offset and count is checked against the bytes, a
 // directory is read up to kMaxDirectoryEntries entries, and a chain of directories is
 // followed at most kMaxDirectories steps and never round a cycle.
 #pragma once
@@ -19,6 +19,7 @@ constexpr uint32_t kMaxDirectories = 65535;
 enum TiffType : uint16_t {
   kTiffByte = 1, kTiffAscii, kTiffShort, kTiffLong, kTiffRational, kTiffSByte, kTiffUndefined,
   kTiffSShort, kTiffSLong, kTiffSRational, kTiffFloat, kTiffDouble, kTiffIfd,
+  kTiffLong8 = 16, kTiffSLong8, kTiffIfd8,  // BigTIFF's
 };
 
 struct TiffField {
@@ -28,21 +29,25 @@ struct TiffField {
   size_t at = 0;       // where the values start
 };
 
-// One directory: where its entries start and how many of them are read.
+// One directory: where its entries start, how many of them are read, and where the offset
+// of the next directory lies.
 struct TiffDirectory {
   size_t at = 0;
   uint32_t entries = 0;
+  uint64_t next = 0;
 };
 
 class TiffFields {
  public:
-  // Over a TIFF header ("II*\0" or "MM\0*") at `data`; Valid() is false otherwise.
+  // Over a TIFF header ("II*\0" or "MM\0*", or BigTIFF's "II+\0" or "MM\0+") at `data`;
+  // Valid() is false otherwise.
   TiffFields(const uint8_t* data, size_t size);
 
   bool Valid() const { return valid_; }
-  uint32_t FirstDirectoryOffset() const { return first_; }
+  bool BigTiff() const { return wide_; }
+  uint64_t FirstDirectoryOffset() const { return first_; }
   // The directory at `offset`; false when its count lies outside the bytes.
-  bool Directory(uint32_t offset, TiffDirectory* directory) const;
+  bool Directory(uint64_t offset, TiffDirectory* directory) const;
   // The directory `index` of the chain from the first one; false past the chain's end.
   bool NthDirectory(uint32_t index, TiffDirectory* directory) const;
   // The directories of the chain from the first one (a cycle ends it).
@@ -64,13 +69,15 @@ class TiffFields {
   bool Has(uint64_t at, uint64_t bytes) const { return at <= size_ && bytes <= size_ - at; }
   uint16_t U16(size_t at) const;
   uint32_t U32(size_t at) const;
-  uint32_t NextOffset(const TiffDirectory& directory) const;
+  uint64_t U64(size_t at) const;
+  uint64_t NextOffset(const TiffDirectory& directory) const;
 
   const uint8_t* data_;
   size_t size_;
-  bool big_ = false;
+  bool big_ = false;   // big-endian ("MM")
+  bool wide_ = false;  // BigTIFF: 8-byte counts and offsets, 20-byte entries
   bool valid_ = false;
-  uint32_t first_ = 0;
+  uint64_t first_ = 0;
 };
 
 // Bytes of one value of a field type; 0 for an unknown type.

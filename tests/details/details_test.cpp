@@ -62,6 +62,7 @@ const CorpusCase kCorpus[] = {
     {"pillow/ifd_tag_type.tiff", tif::DescribeTiff, 0, detail_key::kMake, "FLIR"},
     {"pillow/ifd_tag_type.tiff", tif::DescribeTiff, 0, detail_key::kModel, "Duo Pro R"},
     {"pillow/ifd_tag_type.tiff", tif::DescribeTiff, 0, detail_key::kResolution, "1 x 1"},
+    {"pillow/hopper_bigtiff.tif", tif::DescribeTiff, 0, detail_key::kResolution, "96 x 96 dpi"},
     {"pillow/multipage.tiff", tif::DescribeTiff, 2, detail_key::kFormat, "TIFF, uncompressed, page 3 of 3"},
     {"pillow/hopper_rle8.bmp", bmp::DescribeBmp, 0, detail_key::kFormat, "BMP, Windows 3.x, RLE8"},
     {"pillow/hopper_rle8.bmp", bmp::DescribeBmp, 0, detail_key::kResolution, "3779 x 3779 pixels per metre (96 dpi)"},
