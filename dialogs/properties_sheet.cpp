@@ -108,18 +108,6 @@ void DepthPage_OnInitDialog(HWND page) {
   }
 }
 
-INT_PTR CALLBACK DepthPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      DepthPage_OnInitDialog(page);
-      return TRUE;
-    case WM_NOTIFY:
-      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-    default:
-      return FALSE;
-  }
-}
-
 void CompressionPage_OnInitDialog(HWND page) {
   HWND list = GetDlgItem(page, IDC_COMPRESSION);
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
@@ -135,20 +123,7 @@ void CompressionPage_OnInitDialog(HWND page) {
   EnableWindow(list, FALSE);
 }
 
-INT_PTR CALLBACK CompressionPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      CompressionPage_OnInitDialog(page);
-      return TRUE;
-    case WM_NOTIFY:
-      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_DESTROY:
-      SetInputPanel(false);
-      return FALSE;
-    default:
-      return FALSE;
-  }
-}
+void CompressionPage_OnDestroy(HWND) { SetInputPanel(false); }
 
 // The size fields show their numbers but take no input: keys, characters and the
 // clipboard's edits are swallowed; everything else goes to the field's own procedure.
@@ -202,21 +177,6 @@ void SizePage_OnDestroy(HWND page) {
   SetInputPanel(false);
 }
 
-INT_PTR CALLBACK SizePageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      SizePage_OnInitDialog(page);
-      return TRUE;
-    case WM_NOTIFY:
-      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_DESTROY:
-      SizePage_OnDestroy(page);
-      return FALSE;
-    default:
-      return FALSE;
-  }
-}
-
 // The details page: a read-only list of label and value rows filling the page, which the pen
 // and the d-pad scroll.
 void DetailsPage_FitList(HWND page) {
@@ -264,20 +224,38 @@ void DetailsPage_OnInitDialog(HWND page) {
   DetailsPage_FitList(page);
 }
 
-INT_PTR CALLBACK DetailsPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+// What a page does beyond answering the sheet (Nothing where it has no step).
+void Nothing(HWND) {}
+
+struct PageSteps {
+  void (*onInitDialog)(HWND page);
+  void (*onDestroy)(HWND page);
+  void (*onSize)(HWND page);
+};
+
+template <const PageSteps* steps>
+INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG:
-      DetailsPage_OnInitDialog(page);
+      steps->onInitDialog(page);
       return TRUE;
-    case WM_SIZE:
-      DetailsPage_FitList(page);
-      return FALSE;
     case WM_NOTIFY:
       return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
+    case WM_DESTROY:
+      steps->onDestroy(page);
+      return FALSE;
+    case WM_SIZE:
+      steps->onSize(page);
+      return FALSE;
     default:
       return FALSE;
   }
 }
+
+constexpr PageSteps kDepthPage = {DepthPage_OnInitDialog, Nothing, Nothing};
+constexpr PageSteps kCompressionPage = {CompressionPage_OnInitDialog, CompressionPage_OnDestroy, Nothing};
+constexpr PageSteps kSizePage = {SizePage_OnInitDialog, SizePage_OnDestroy, Nothing};
+constexpr PageSteps kDetailsPage = {DetailsPage_OnInitDialog, Nothing, DetailsPage_FitList};
 
 UINT CompressionNameId(DWORD compression) {
   switch (compression) {
@@ -326,7 +304,8 @@ void ShowPictureProperties(HWND owner) {
   const std::wstring caption = LoadLangString(IDS_PROPERTIES_CAPTION);
   const UINT templates[] = {IDD_PROPERTIES_DEPTH, IDD_PROPERTIES_COMPRESSION, IDD_PROPERTIES_SIZE,
                             IDD_PROPERTIES_DETAILS};
-  const DLGPROC procs[] = {DepthPageProc, CompressionPageProc, SizePageProc, DetailsPageProc};
+  const DLGPROC procs[] = {PageProc<&kDepthPage>, PageProc<&kCompressionPage>, PageProc<&kSizePage>,
+                           PageProc<&kDetailsPage>};
   constexpr int kPages = 4;
   PROPSHEETPAGEW pages[kPages] = {};
   for (int i = 0; i < kPages; ++i) {
