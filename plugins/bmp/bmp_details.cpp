@@ -73,7 +73,8 @@ bool DescribeBmp(const uint8_t* data, size_t size, uint32_t, FileDetails& out) {
   if (const char* name = CompressionName(compression, os2)) format += std::string(", ") + name;
   if (height < 0) format += ", top-down";
   out.Add(detail_key::kFormat, format);
-  out.Add(detail_key::kDimensions, Printf("%lld x %lld", static_cast<long long>(width), static_cast<long long>(std::llabs(height))));
+  out.Add(detail_key::kDimensions,
+          Printf("%lld x %lld", static_cast<long long>(width), static_cast<long long>(std::llabs(height))));
   if (bits >= 1 && bits <= 8) {
     out.Add(detail_key::kPixels, Printf("%u-bit palette", bits));
     out.Add(detail_key::kColour, "palette");
@@ -93,7 +94,8 @@ bool DescribeBmp(const uint8_t* data, size_t size, uint32_t, FileDetails& out) {
     out.Add(detail_key::kPixels, Printf("%u bits per pixel", bits));
   }
   if (headerSize >= 40 && infoBytes >= 32 && !os2) {
-    out.Add(detail_key::kResolution, PixelsPerMetreText(static_cast<int32_t>(Le32(info + 24)), static_cast<int32_t>(Le32(info + 28))));
+    const int32_t x = static_cast<int32_t>(Le32(info + 24)), y = static_cast<int32_t>(Le32(info + 28));
+    out.Add(detail_key::kResolution, PixelsPerMetreText(x, y));
   }
   return true;
 }

@@ -39,7 +39,8 @@ TiffFields::TiffFields(const uint8_t* data, size_t size) : data_(data), size_(da
 }
 
 uint16_t TiffFields::U16(size_t at) const {
-  return big_ ? static_cast<uint16_t>(data_[at] << 8 | data_[at + 1]) : static_cast<uint16_t>(data_[at] | data_[at + 1] << 8);
+  return big_ ? static_cast<uint16_t>(data_[at] << 8 | data_[at + 1])
+              : static_cast<uint16_t>(data_[at] | data_[at + 1] << 8);
 }
 
 uint32_t TiffFields::U32(size_t at) const {

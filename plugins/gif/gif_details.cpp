@@ -55,7 +55,9 @@ void ReadBlocks(const uint8_t* data, size_t size, size_t at, Blocks& b) {
 }  // namespace
 
 bool DescribeGif(const uint8_t* data, size_t size, uint32_t, FileDetails& out) {
-  if (size < 13 || std::memcmp(data, "GIF8", 4) != 0 || (data[4] != '7' && data[4] != '9') || data[5] != 'a') return false;
+  if (size < 13 || std::memcmp(data, "GIF8", 4) != 0 || (data[4] != '7' && data[4] != '9') || data[5] != 'a') {
+    return false;
+  }
   const uint8_t packed = data[10];
   size_t at = 13;
   if (packed & 0x80) at += size_t{3} << ((packed & 7) + 1);

@@ -46,7 +46,8 @@ Colour ColourOf(uint32_t photometric, uint32_t samples) {
     case 2: return {"RGB", "RGB", "RGBA"};
     case 3: return {"palette", "palette", "palette with alpha"};
     case 4: return {"transparency mask", "mask", "mask"};
-    case 5: return samples >= 4 ? Colour{"CMYK", "CMYK", "CMYK with alpha"} : Colour{"separated", "separated", "separated"};
+    case 5:
+      return samples >= 4 ? Colour{"CMYK", "CMYK", "CMYK with alpha"} : Colour{"separated", "separated", "separated"};
     case 6: return {"YCbCr", "YCbCr", "YCbCr with alpha"};
     case 8: case 9: case 10: return {"CIE L*a*b*", "Lab", "Lab with alpha"};
     default: return {nullptr, nullptr, nullptr};
@@ -90,7 +91,9 @@ bool DescribeTiff(const uint8_t* data, size_t size, uint32_t index, FileDetails&
       out.Add(detail_key::kColour, colour.type);
     }
   }
-  if (!out.Has(detail_key::kPixels)) out.Add(detail_key::kPixels, Printf("%u-bit, %u samples", bits, samples));
+  if (!out.Has(detail_key::kPixels)) {
+    out.Add(detail_key::kPixels, Printf(samples == 1 ? "%u-bit, %u sample" : "%u-bit, %u samples", bits, samples));
+  }
   double x, y;
   uint32_t unit = 2;
   fields.Unsigned(directory, tag::kResolutionUnit, &unit);
