@@ -188,8 +188,13 @@ void DetailsPage_FitList(HWND page) {
                SWP_NOZORDER | SWP_NOACTIVATE);
   RECT inside;
   GetClientRect(list, &inside);
-  const int labelWidth = RectWidth(inside) * 2 / 5;
-  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, labelWidth);
+  // The labels' column is as wide as its longest label, at most half the list.
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+  int labelWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+  if (labelWidth > RectWidth(inside) / 2) {
+    labelWidth = RectWidth(inside) / 2;
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, labelWidth);
+  }
   // The values' column is as wide as its longest value, at least the rest of the list.
   SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
   const int rest = RectWidth(inside) - labelWidth;
