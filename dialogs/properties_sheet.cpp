@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/utils.h"
+#include "dialogs/details_rows.h"
 #include "host/viewer_document.h"
 #include "lang/lang_ids.h"
 #include "picture/gfx_image.h"
@@ -107,18 +108,6 @@ void DepthPage_OnInitDialog(HWND page) {
   }
 }
 
-INT_PTR CALLBACK DepthPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      DepthPage_OnInitDialog(page);
-      return TRUE;
-    case WM_NOTIFY:
-      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-    default:
-      return FALSE;
-  }
-}
-
 void CompressionPage_OnInitDialog(HWND page) {
   HWND list = GetDlgItem(page, IDC_COMPRESSION);
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
@@ -134,20 +123,7 @@ void CompressionPage_OnInitDialog(HWND page) {
   EnableWindow(list, FALSE);
 }
 
-INT_PTR CALLBACK CompressionPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
-  switch (msg) {
-    case WM_INITDIALOG:
-      CompressionPage_OnInitDialog(page);
-      return TRUE;
-    case WM_NOTIFY:
-      return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
-    case WM_DESTROY:
-      SetInputPanel(false);
-      return FALSE;
-    default:
-      return FALSE;
-  }
-}
+void CompressionPage_OnDestroy(HWND) { SetInputPanel(false); }
 
 // The size fields show their numbers but take no input: keys, characters and the
 // clipboard's edits are swallowed; everything else goes to the field's own procedure.
@@ -201,20 +177,90 @@ void SizePage_OnDestroy(HWND page) {
   SetInputPanel(false);
 }
 
-INT_PTR CALLBACK SizePageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+// The details page: a read-only list of label and value rows filling the page, which the pen
+// and the d-pad scroll.
+void DetailsPage_FitList(HWND page) {
+  HWND list = GetDlgItem(page, IDC_DETAILS_LIST);
+  RECT client;
+  if (!list || !GetClientRect(page, &client)) return;
+  constexpr int kMargin = 4;
+  SetWindowPos(list, nullptr, kMargin, kMargin, RectWidth(client) - 2 * kMargin, RectHeight(client) - 2 * kMargin,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT inside;
+  GetClientRect(list, &inside);
+  // The labels' column is as wide as its longest label, at most half the list.
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+  int labelWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+  if (labelWidth > RectWidth(inside) / 2) {
+    labelWidth = RectWidth(inside) / 2;
+    SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, labelWidth);
+  }
+  // The values' column is as wide as its longest value, at least the rest of the list.
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
+  const int rest = RectWidth(inside) - labelWidth;
+  if (SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0) < rest) SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, rest);
+}
+
+void DetailsPage_OnInitDialog(HWND page) {
+  HWND list = GetDlgItem(page, IDC_DETAILS_LIST);
+  if (!list) return;
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP,
+               LVS_EX_FULLROWSELECT | LVS_EX_LABELTIP);
+  for (int column = 0; column < 2; ++column) {
+    LVCOLUMNW col{};
+    col.mask = LVCF_WIDTH | LVCF_SUBITEM;
+    col.cx = 60;
+    col.iSubItem = column;
+    SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&col));
+  }
+  const std::vector<DetailRow> rows = CurrentFileDetailRows();
+  for (size_t i = 0; i < rows.size(); ++i) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(i);
+    item.pszText = const_cast<wchar_t*>(rows[i].label.c_str());
+    const LRESULT index = SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (index < 0) continue;
+    item.iItem = static_cast<int>(index);
+    item.iSubItem = 1;
+    item.pszText = const_cast<wchar_t*>(rows[i].value.c_str());
+    SendMessageW(list, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
+  }
+  DetailsPage_FitList(page);
+}
+
+// What a page does beyond answering the sheet (Nothing where it has no step).
+void Nothing(HWND) {}
+
+struct PageSteps {
+  void (*onInitDialog)(HWND page);
+  void (*onDestroy)(HWND page);
+  void (*onSize)(HWND page);
+};
+
+template <const PageSteps* steps>
+INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
   switch (msg) {
     case WM_INITDIALOG:
-      SizePage_OnInitDialog(page);
+      steps->onInitDialog(page);
       return TRUE;
     case WM_NOTIFY:
       return Page_OnNotify(page, reinterpret_cast<const NMHDR*>(lParam));
     case WM_DESTROY:
-      SizePage_OnDestroy(page);
+      steps->onDestroy(page);
+      return FALSE;
+    case WM_SIZE:
+      steps->onSize(page);
       return FALSE;
     default:
       return FALSE;
   }
 }
+
+constexpr PageSteps kDepthPage = {DepthPage_OnInitDialog, Nothing, Nothing};
+constexpr PageSteps kCompressionPage = {CompressionPage_OnInitDialog, CompressionPage_OnDestroy, Nothing};
+constexpr PageSteps kSizePage = {SizePage_OnInitDialog, SizePage_OnDestroy, Nothing};
+constexpr PageSteps kDetailsPage = {DetailsPage_OnInitDialog, Nothing, DetailsPage_FitList};
 
 UINT CompressionNameId(DWORD compression) {
   switch (compression) {
@@ -231,6 +277,13 @@ UINT CompressionNameId(DWORD compression) {
 
 }  // namespace
 
+int32_t DotsPerInch(LONG pixelsPerMetre) {
+  // Rounded to the nearest, in 64 bits so that a large value does not overflow: 11811
+  // pixels per metre are 300 dpi (299.9994), 2953 are 75.
+  const int64_t tenThousandths = static_cast<int64_t>(pixelsPerMetre) * 254;
+  return static_cast<int32_t>((tenThousandths + (tenThousandths < 0 ? -5000 : 5000)) / 10000);
+}
+
 const PictureInfo& FillPictureInfo() {
   gPictureInfo = PictureInfo{};
   ViewerDocument* document = TheDocument();
@@ -245,8 +298,7 @@ const PictureInfo& FillPictureInfo() {
   const DWORD size = GfxImage_Size(image);
   gPictureInfo.width = LOWORD(size);
   gPictureInfo.height = HIWORD(size);
-  // 64-bit: a large pixels-per-metre value must not overflow on its way to dots per inch.
-  gPictureInfo.dpi = static_cast<int32_t>(static_cast<int64_t>(GfxImage_XResolution(image)) * 254 / 10000);
+  gPictureInfo.dpi = DotsPerInch(GfxImage_XResolution(image));
   return gPictureInfo;
 }
 
@@ -255,10 +307,13 @@ void ShowPictureProperties(HWND owner) {
   HMODULE langModule = ResourceModule();
   if (!langModule) return;
   const std::wstring caption = LoadLangString(IDS_PROPERTIES_CAPTION);
-  const UINT templates[] = {IDD_PROPERTIES_DEPTH, IDD_PROPERTIES_COMPRESSION, IDD_PROPERTIES_SIZE};
-  const DLGPROC procs[] = {DepthPageProc, CompressionPageProc, SizePageProc};
-  PROPSHEETPAGEW pages[3] = {};
-  for (int i = 0; i < 3; ++i) {
+  const UINT templates[] = {IDD_PROPERTIES_DEPTH, IDD_PROPERTIES_COMPRESSION, IDD_PROPERTIES_SIZE,
+                            IDD_PROPERTIES_DETAILS};
+  const DLGPROC procs[] = {PageProc<&kDepthPage>, PageProc<&kCompressionPage>, PageProc<&kSizePage>,
+                           PageProc<&kDetailsPage>};
+  constexpr int kPages = 4;
+  PROPSHEETPAGEW pages[kPages] = {};
+  for (int i = 0; i < kPages; ++i) {
     pages[i].dwSize = sizeof(PROPSHEETPAGEW);
     pages[i].dwFlags = PSP_DEFAULT;
     pages[i].hInstance = langModule;
@@ -272,7 +327,7 @@ void ShowPictureProperties(HWND owner) {
   header.hwndParent = owner;
   header.hInstance = langModule;
   header.pszCaption = caption.c_str();
-  header.nPages = 3;
+  header.nPages = kPages;
   header.nStartPage = 0;
   header.ppsp = pages;
   header.pfnCallback = SheetCallback;

@@ -76,6 +76,8 @@ int PlugInEntry::LoadPlugInLibrary() {
     if (!module) return 0;
     icon = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PLUGIN), IMAGE_ICON, 0, 0, 0));
   }
+  // Optional: a plug-in without it is bound as fully as one with it.
+  Bind(module, "LMX_GetFileDetails", &getFileDetails);
   // The first missing export ends the binding; what was found stays set.
   if (!Bind(module, "LMX_OpenAboutDlg", &openAboutDlg)) return 0;
   if (!Bind(module, "LMX_RegisterDLL", &registerDll)) return 0;
@@ -197,6 +199,22 @@ DWORD PlugInEntry::Version() { return getVersion ? getVersion() : 0; }
 
 BOOL PlugInEntry::FileInfo(const wchar_t* path, DWORD* imageCount) {
   return getFileInfo ? getFileInfo(path, imageCount) : FALSE;
+}
+
+std::wstring PlugInEntry::DetailsText(const wchar_t* path, DWORD imageIndex) {
+  if (!getFileDetails || !path || !*path) return {};
+  // Whatever a plug-in claims, the text is taken from a buffer of at most kMaxChars.
+  constexpr DWORD kFirstChars = 4096, kMaxChars = 1 << 16;
+  std::wstring text(kFirstChars, L'\0');
+  DWORD needed = getFileDetails(path, imageIndex, &text[0], kFirstChars);
+  if (needed > kFirstChars) {
+    text.assign(needed < kMaxChars ? needed : kMaxChars, L'\0');
+    getFileDetails(path, imageIndex, &text[0], static_cast<DWORD>(text.size()));
+  }
+  if (!needed) return {};
+  text.back() = L'\0';
+  text.resize(wcslen(text.c_str()));
+  return text;
 }
 
 void* PlugInEntry::LoadPicture(const wchar_t* path, DWORD imageIndex) {

@@ -1,5 +1,5 @@
-// One installed format plug-in: its registry values, its loaded library and the six bound
-// exports. Entries live in the PlugInList, which orders them by display name.
+// One installed format plug-in: its registry values, its loaded library, the six bound
+// exports and the optional details export. Entries live in the PlugInList, which orders them by display name.
 #pragma once
 
 #include <windows.h>
@@ -60,6 +60,9 @@ class PlugInEntry final : public ObjListNode, public PictureSource {
   int Unregister();
   INT_PTR About(HWND owner);
   DWORD Version();
+  // The file's own facts as the plug-in tells them (LMX_GetFileDetails): UTF-16 lines
+  // "key\tvalue"; empty when the plug-in lacks the export or has nothing to tell.
+  std::wstring DetailsText(const wchar_t* path, DWORD imageIndex);
   // PictureSource
   BOOL FileInfo(const wchar_t* path, DWORD* imageCount) override;
   void* LoadPicture(const wchar_t* path, DWORD imageIndex) override;
@@ -84,6 +87,7 @@ class PlugInEntry final : public ObjListNode, public PictureSource {
   HKEY pluginsKey = nullptr;
   uint32_t pluginId = 0;
   wchar_t* moreExt = nullptr;  // registry value MoreExt, as written; null when absent
+  LmxGetFileDetailsFn getFileDetails = nullptr;  // optional: null when the plug-in lacks it
 };
 
 // A fresh heap copy of `text` (null stays null); freed with FreeString.

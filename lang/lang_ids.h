@@ -106,7 +106,7 @@
 #define IDC_OPTIONS_SLIDE_SECONDS 1032  // edit: seconds per picture of a slide show (1 to 60)
 #define IDC_OPTIONS_SLIDE_REPEAT 1035   // check box: the slide show starts over after the last
 
-// Picture properties: three page templates (110 to 112)
+// Picture properties: three page templates (110 to 112), and the details page (114)
 #define IDD_PROPERTIES_DEPTH 110
 #define IDD_PROPERTIES_COMPRESSION 111
 #define IDD_PROPERTIES_SIZE 112
@@ -127,6 +127,9 @@
 #define IDC_SIZE_WIDTH_LABEL 1092
 #define IDC_SIZE_HEIGHT_LABEL 1093
 #define IDC_SIZE_DPI_LABEL 1094
+// Details page (114), after the three: the file's own facts, read-only
+#define IDD_PROPERTIES_DETAILS 114
+#define IDC_DETAILS_LIST 1041  // list view: one row of label and value per fact
 
 // Explorer (113): the program fills it with its own explorer window
 #define IDD_EXPLORER 113
@@ -198,6 +201,39 @@
 #define IDS_COMPRESSION_RLE4 701  // BI_RLE4
 #define IDS_COMPRESSION_RLE8 702  // BI_RLE8
 #define IDS_PROPERTIES_CAPTION 855
+// Details page: the label of each fact (file name to comment, in the page's order) and the
+// size's form, taking the grouped number of bytes
+#define IDS_DETAIL_FIRST 860
+#define IDS_DETAIL_NAME 860
+#define IDS_DETAIL_FOLDER 861
+#define IDS_DETAIL_SIZE 862
+#define IDS_DETAIL_DATE 863
+#define IDS_DETAIL_FORMAT 864
+#define IDS_DETAIL_DIMENSIONS 865
+#define IDS_DETAIL_PIXELS 866
+#define IDS_DETAIL_COLOUR 867
+#define IDS_DETAIL_RESOLUTION 868
+#define IDS_DETAIL_DATE_TAKEN 869
+#define IDS_DETAIL_MAKE 870
+#define IDS_DETAIL_MODEL 871
+#define IDS_DETAIL_LENS 872
+#define IDS_DETAIL_EXPOSURE 873
+#define IDS_DETAIL_F_NUMBER 874
+#define IDS_DETAIL_ISO 875
+#define IDS_DETAIL_FOCAL_LENGTH 876
+#define IDS_DETAIL_FLASH 877
+#define IDS_DETAIL_ORIENTATION 878
+#define IDS_DETAIL_LATITUDE 879
+#define IDS_DETAIL_LONGITUDE 880
+#define IDS_DETAIL_ALTITUDE 881
+#define IDS_DETAIL_TITLE 882
+#define IDS_DETAIL_DESCRIPTION 883
+#define IDS_DETAIL_AUTHOR 884
+#define IDS_DETAIL_COPYRIGHT 885
+#define IDS_DETAIL_SOFTWARE 886
+#define IDS_DETAIL_COMMENT 887
+#define IDS_DETAIL_LAST 887
+#define IDS_DETAIL_BYTES 888  // "%ls bytes"
 
 // Explorer: the column titles, the root's name and the cancel button
 #define IDS_EXPLORER_NAME 850

@@ -3,6 +3,7 @@
 
 #include "plugins/bmp/bmp_reader.h"
 #include "plugins/common/plugin_module.h"
+#include "plugins/bmp/bmp_details.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
@@ -40,4 +41,8 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD) {
   }
   ShowPluginMessages(messages, kCaption);
   return block;
+}
+
+extern "C" DWORD LMX_GetFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars) {
+  return WriteFileDetails(fileName, imageIndex, buffer, bufferChars, bmp::DescribeBmp);
 }

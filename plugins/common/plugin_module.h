@@ -6,6 +6,7 @@
 
 #include "plugins/common/byte_source.h"
 #include "plugins/common/decode_messages.h"
+#include "plugins/common/file_details.h"
 #include "plugins/common/local_heap.h"
 #include "plugins/common/plugin_api.h"
 
@@ -29,6 +30,13 @@ extern const PluginRegistration kPluginRegistration;
 void ShowPluginMessages(const DecodeMessages& messages, const wchar_t* caption);
 void ShowPluginMessage(UINT id, const wchar_t* caption);
 void ShowPluginText(const wchar_t* text, const wchar_t* caption);
+
+// LMX_GetFileDetails over `describe`: the file's facts as UTF-16 lines "key\tvalue\n" in
+// `buffer` (whole lines, as many as fit, then a NUL), never a message box. Returns the
+// characters the whole text needs with its NUL, or 0 when the file cannot be read or is not
+// of the format (the buffer then holds an empty text).
+DWORD WriteFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars,
+                       DescribeFileFn describe);
 
 // A file opened for shared reading; closed when the object goes.
 class FileSource final : public ByteSource {

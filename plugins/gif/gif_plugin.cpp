@@ -6,6 +6,7 @@
 #include "common/utils.h"
 #include "plugins/common/plugin_module.h"
 #include "plugins/gif/gif_reader.h"
+#include "plugins/gif/gif_details.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
@@ -90,4 +91,8 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD) {
   }
   ShowMessages(messages);
   return canvas;
+}
+
+extern "C" DWORD LMX_GetFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars) {
+  return WriteFileDetails(fileName, imageIndex, buffer, bufferChars, gif::DescribeGif);
 }

@@ -4,6 +4,7 @@
 #include "plugins/common/mapped_file.h"
 #include "plugins/common/plugin_module.h"
 #include "plugins/jpg/jpg_reader.h"
+#include "plugins/jpg/jpg_details.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
@@ -47,4 +48,8 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD) {
     ShowPluginMessage(messages[i], jpg::IsWarning(messages[i]) ? kWarningCaption : kErrorCaption);
   }
   return block;
+}
+
+extern "C" DWORD LMX_GetFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars) {
+  return WriteFileDetails(fileName, imageIndex, buffer, bufferChars, jpg::DescribeJpeg);
 }

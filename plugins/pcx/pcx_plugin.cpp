@@ -3,6 +3,7 @@
 
 #include "plugins/common/plugin_module.h"
 #include "plugins/pcx/pcx_reader.h"
+#include "plugins/pcx/pcx_details.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
@@ -75,4 +76,8 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD) {
   }
   ShowMessages(messages);
   return block;
+}
+
+extern "C" DWORD LMX_GetFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars) {
+  return WriteFileDetails(fileName, imageIndex, buffer, bufferChars, pcx::DescribePcx);
 }

@@ -4,6 +4,7 @@
 #include "plugins/common/mapped_file.h"
 #include "plugins/common/plugin_module.h"
 #include "plugins/tif/tif_reader.h"
+#include "plugins/tif/tif_details.h"
 
 namespace lmx {
 const PluginRegistration kPluginRegistration = {
@@ -70,4 +71,8 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD imageIndex) {
   }
   ShowMessages(messages);
   return block;
+}
+
+extern "C" DWORD LMX_GetFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars) {
+  return WriteFileDetails(fileName, imageIndex, buffer, bufferChars, tif::DescribeTiff);
 }

@@ -1,4 +1,4 @@
-// The picture properties sheet over pictures decoded by the delivered plug-ins: the three
+// The picture properties sheet over pictures decoded by the delivered plug-ins: the four
 // pages read back through their controls while a test thread walks the sheet.
 #include <windows.h>
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/details_rows.h"
 #include "dialogs/properties_sheet.h"
 #include "lang/lang_ids.h"
 #include "picture/gfx_image.h"
@@ -36,6 +37,8 @@ struct SheetLook {
   bool compressionEnabled = true;
   std::wstring width, height, dpi;
   std::wstring widthAfterTyping, dpiAfterTyping;
+  std::vector<std::pair<std::wstring, std::wstring>> details;  // label, value
+  RECT detailsList{};
 };
 
 std::wstring ComboItem(HWND combo, LRESULT index) {
@@ -96,6 +99,16 @@ SheetLook LookAtSheet(HWND sheet) {
   TypeInto(GetDlgItem(size, IDC_SIZE_DPI));
   look.widthAfterTyping = TextOf(GetDlgItem(size, IDC_SIZE_WIDTH));
   look.dpiAfterTyping = TextOf(GetDlgItem(size, IDC_SIZE_DPI));
+
+  HWND list = GetDlgItem(PageAt(sheet, 3), IDC_DETAILS_LIST);
+  GetWindowRect(list, &look.detailsList);
+  const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int row = 0; row < rows; ++row) {
+    wchar_t label[128] = L"", value[256] = L"";
+    ListView_GetItemText(list, row, 0, label, 128);
+    ListView_GetItemText(list, row, 1, value, 256);
+    look.details.push_back({label, value});
+  }
   return look;
 }
 
@@ -125,7 +138,7 @@ class PropertiesSheetTest : public DialogsTest {
     const auto bytes = ReadWholeFile(CorpusDir() + relative);
     if (bytes.size() < 42) return L"?";
     const int32_t ppm = bytes[38] | bytes[39] << 8 | bytes[40] << 16 | bytes[41] << 24;
-    return std::to_wstring(static_cast<int64_t>(ppm) * 254 / 10000);
+    return std::to_wstring((static_cast<int64_t>(ppm) * 254 + 5000) / 10000);
   }
   MessageCapture boxes;
 };
@@ -238,6 +251,113 @@ TEST_F(PropertiesSheetTest, TheRecordIsClearedAndFilledEachTime) {
   EXPECT_EQ(info.width, 0);
   EXPECT_EQ(info.dpi, 0);
   EXPECT_STREQ(info.compressionName, L"");
+}
+
+TEST(DotsPerInch, RoundsToTheNearest) {
+  const struct {
+    LONG pixelsPerMetre;
+    int32_t dpi;
+  } cases[] = {{11811, 300}, {2953, 75}, {2835, 72}, {3779, 96}, {0, 0}, {-11811, -300}, {0x7FFFFFFF, 54546085}};
+  for (const auto& c : cases) EXPECT_EQ(DotsPerInch(c.pixelsPerMetre), c.dpi) << c.pixelsPerMetre;
+}
+
+uint32_t Crc32(const uint8_t* p, size_t n) {
+  uint32_t crc = 0xFFFFFFFF;
+  for (size_t i = 0; i < n; ++i) {
+    crc ^= p[i];
+    for (int k = 0; k < 8; ++k) crc = crc >> 1 ^ (0xEDB88320 & (0 - (crc & 1)));
+  }
+  return ~crc;
+}
+
+// A PNG of the corpus with a pHYs chunk of 11,811 pixels per metre (300 dpi) after its header.
+std::vector<uint8_t> PngAt300Dpi() {
+  std::vector<uint8_t> png = ReadWholeFile(CorpusDir() + L"pngsuite\\basn2c08.png");
+  std::vector<uint8_t> chunk = {0, 0, 0, 9, 'p', 'H', 'Y', 's', 0, 0, 0x2E, 0x23, 0, 0, 0x2E, 0x23, 1};
+  const uint32_t crc = Crc32(chunk.data() + 4, chunk.size() - 4);
+  for (int i = 3; i >= 0; --i) chunk.push_back(static_cast<uint8_t>(crc >> (8 * i)));
+  if (png.size() > 33) png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+  return png;
+}
+
+// libjpeg-turbo's test picture with its JFIF density made 300 dots per inch.
+std::vector<uint8_t> JpegAt300Dpi() {
+  std::vector<uint8_t> jpeg = ReadWholeFile(std::wstring(LMX_JPEG_TESTIMAGES) + L"testorig.jpg");
+  const uint8_t density[] = {1, 0x01, 0x2C, 0x01, 0x2C};
+  if (jpeg.size() > 18) std::copy(density, density + 5, jpeg.begin() + 13);
+  return jpeg;
+}
+
+// All six plug-ins, so that photographs in JPEG and PNG open too.
+class DetailsPageTest : public PropertiesSheetTest {
+ protected:
+  void SetUp() override {
+    DialogsTest::SetUp();
+    for (std::wstring path : DeliveredPlugIns()) ASSERT_TRUE(RegisterLibrary(path, PlugInsKey()));
+    for (const wchar_t* name : {L"zlx_jpg.dll", L"zlx_png.dll"}) ASSERT_TRUE(RegisterLibrary(BinDir() + name, PlugInsKey()));
+    document->DiscoverPlugIns(PlugInsKey());
+  }
+  static std::wstring Row(const SheetLook& look, const std::wstring& label) {
+    for (const auto& [l, v] : look.details) {
+      if (l == label) return v;
+    }
+    return L"(none)";
+  }
+};
+
+TEST_F(DetailsPageTest, ThreeHundredDpiFilesShowThreeHundred) {
+  TempFile png(PngAt300Dpi(), L".png");
+  TempFile jpeg(JpegAt300Dpi(), L".jpg");
+  const std::wstring tiff = CorpusDir() + L"pillow\\g4-fillorder-test.tif";
+  for (const std::wstring& path : {std::wstring(png.Path()), std::wstring(jpeg.Path()), tiff}) {
+    ASSERT_EQ(document->OpenFile(nullptr, path.c_str()), 1) << ToUtf8(path);
+    const SheetLook look = Show();
+    EXPECT_EQ(look.dpi, L"300") << ToUtf8(path);
+  }
+  EXPECT_TRUE(boxes.Messages().empty());
+}
+
+TEST_F(DetailsPageTest, TellsTheFilesOwnFactsAfterTheThreePages) {
+  const struct {
+    const wchar_t* file;
+    const wchar_t* label;
+    const wchar_t* value;
+  } cases[] = {
+      {L"pngsuite\\ctzn0g04.png", L"Name", L"ctzn0g04.png"},
+      {L"pngsuite\\ctzn0g04.png", L"Size", L"753 bytes"},
+      {L"pngsuite\\ctzn0g04.png", L"Format", L"PNG"},
+      {L"pngsuite\\ctzn0g04.png", L"Title", L"PngSuite"},
+      {L"pillow\\g4-fillorder-test.tif", L"Taken", L"2005:12:07 07:38:25"},
+      {L"pillow\\hopper_lzw.tif", L"Format", L"TIFF, LZW, predictor"},
+      {L"bmpsuite\\g\\pal8rle.bmp", L"Format", L"BMP, Windows 3.x, RLE8"},
+      {L"pillow\\dispose_bgnd.gif", L"Format", L"GIF 89a, 5 frames, looping"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file);
+    Open(c.file);
+    const SheetLook look = Show();
+    EXPECT_EQ(Row(look, c.label), c.value);
+    const std::wstring path = CorpusDir() + c.file;
+    EXPECT_EQ(Row(look, L"Folder"), path.substr(0, path.rfind(L'\\')));
+    for (const auto& [label, value] : look.details) EXPECT_FALSE(value.empty()) << ToUtf8(label);
+    // The list lies inside the screen, above the tabs.
+    EXPECT_GE(look.detailsList.left, 0);
+    EXPECT_LE(look.detailsList.right, AYG_SCREEN_WIDTH);
+    EXPECT_LT(look.detailsList.bottom, AYG_SCREEN_HEIGHT);
+  }
+  EXPECT_TRUE(boxes.Messages().empty());
+}
+
+TEST_F(DetailsPageTest, APlugInWithoutTheExportGivesTheFilesRowsOnly) {
+  const std::wstring path = CorpusDir() + L"bmpsuite\\g\\pal8.bmp";
+  const std::vector<DetailRow> rows = FileDetailRows(path.c_str(), 0, nullptr);
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0].value, L"pal8.bmp");
+  std::vector<DetailRow> told;
+  AppendPluginRows(L"format\tBMP\nno tab\nempty\t\nunknown_key\tkept\n\tno key\n", told);
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_EQ(told[0].label, L"Format");
+  EXPECT_EQ(told[1].label, L"unknown_key");
 }
 
 }  // namespace

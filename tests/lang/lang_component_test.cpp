@@ -20,6 +20,9 @@ std::vector<UINT> RequiredStrings() {
       IDC_CMD_OPEN, IDC_CMD_ROTATE_LEFT, IDC_CMD_ROTATE_RIGHT, IDC_CMD_INVERT, IDC_CMD_FLIP, IDC_CMD_MIRROR,
       IDC_CMD_ZOOM_IN, IDC_CMD_ZOOM_OUT};
   for (UINT id = IDS_IMAGE_ERROR_FIRST; id <= IDS_IMAGE_ERROR_LAST; ++id) ids.push_back(id);
+  // the details page's labels and the size's form
+  for (UINT id = IDS_DETAIL_FIRST; id <= IDS_DETAIL_LAST; ++id) ids.push_back(id);
+  ids.push_back(IDS_DETAIL_BYTES);
   return ids;
 }
 

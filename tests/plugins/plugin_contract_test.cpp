@@ -4,6 +4,16 @@
 namespace lmx::test {
 namespace {
 
+// A file of each format from the corpus.
+std::wstring TestSample(const std::wstring& ext) {
+  if (ext == L"bmp") return CorpusDir() + L"bmpsuite\\g\\pal8rle.bmp";
+  if (ext == L"pcx") return CorpusDir() + L"pillow\\pil184.pcx";
+  if (ext == L"gif") return CorpusDir() + L"pillow\\dispose_bgnd.gif";
+  if (ext == L"tif") return CorpusDir() + L"pillow\\hopper_lzw.tif";
+  if (ext == L"png") return CorpusDir() + L"pngsuite\\ctzn0g04.png";
+  return std::wstring(LMX_JPEG_TESTIMAGES) + L"testorig.jpg";
+}
+
 struct Expected {
   const wchar_t* dll;
   DWORD show;
@@ -138,6 +148,37 @@ TEST_P(PluginContract, OneImageOrMoreAndAMissingFileIsReported) {
     EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_FALSE(m.text.empty());
   }
+}
+
+// The details export: quiet whatever the file, whole lines only into a short buffer, and the
+// characters the whole text needs.
+TEST_P(PluginContract, TellsDetailsQuietlyAndWithinTheBuffer) {
+  Plugin plugin(GetParam().dll);
+  ASSERT_NE(plugin.details, nullptr);
+  MessageCapture capture;
+  const std::wstring ext = GetParam().ext;
+  const std::wstring missing = L"Z:\\nonexistent\\picture." + ext;
+  wchar_t text[4096] = L"x";
+  EXPECT_EQ(plugin.details(missing.c_str(), 0, text, 4096), 0u);
+  EXPECT_STREQ(text, L"");
+  EXPECT_EQ(plugin.details(nullptr, 0, text, 4096), 0u);
+  TempFile garbage(std::vector<uint8_t>(64, 0xA5), (L"." + ext).c_str());
+  EXPECT_EQ(plugin.details(garbage.Path(), 0, text, 4096), 0u);
+
+  const std::wstring sample = TestSample(ext);
+  const DWORD needed = plugin.details(sample.c_str(), 0, text, 4096);
+  ASSERT_GT(needed, 1u) << ToUtf8(sample);
+  EXPECT_EQ(wcslen(text) + 1, needed);
+  EXPECT_EQ(std::wstring(text).substr(0, 7), L"format\t");
+  EXPECT_EQ(plugin.details(sample.c_str(), 0, nullptr, 0), needed);
+  // A buffer too short for everything holds the first lines that fit, and says what it needs.
+  const size_t firstLine = std::wstring(text).find(L'\n') + 1;
+  wchar_t shortBuffer[4096];
+  EXPECT_EQ(plugin.details(sample.c_str(), 0, shortBuffer, static_cast<DWORD>(firstLine + 2)), needed);
+  EXPECT_EQ(std::wstring(shortBuffer), std::wstring(text).substr(0, firstLine));
+  EXPECT_EQ(plugin.details(sample.c_str(), 0, shortBuffer, 3), needed);
+  EXPECT_STREQ(shortBuffer, L"");
+  EXPECT_TRUE(capture.Messages().empty());
 }
 
 const Expected kPlugins[] = {

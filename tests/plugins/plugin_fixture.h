@@ -23,6 +23,7 @@ struct Plugin {
   LmxRegisterDllFn registerDll = nullptr;
   LmxUnRegisterDllFn unregisterDll = nullptr;
   LmxOpenAboutDlgFn openAbout = nullptr;
+  LmxGetFileDetailsFn details = nullptr;  // optional
 
   explicit Plugin(const wchar_t* dll) : module(LoadBuilt(dll)) {
     if (!module) return;
@@ -32,6 +33,7 @@ struct Plugin {
     registerDll = reinterpret_cast<LmxRegisterDllFn>(GetProcAddress(module, "LMX_RegisterDLL"));
     unregisterDll = reinterpret_cast<LmxUnRegisterDllFn>(GetProcAddress(module, "LMX_UnRegisterDLL"));
     openAbout = reinterpret_cast<LmxOpenAboutDlgFn>(GetProcAddress(module, "LMX_OpenAboutDlg"));
+    details = reinterpret_cast<LmxGetFileDetailsFn>(GetProcAddress(module, "LMX_GetFileDetails"));
   }
   ~Plugin() {
     if (module) FreeLibrary(module);

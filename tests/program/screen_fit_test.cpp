@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -100,7 +101,7 @@ TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
   CheckDialog(IDC_CMD_OPEN, "open");
   CheckDialog(IDC_CMD_ABOUT, "about");
   CheckDialog(IDC_CMD_PROPERTIES, "properties", [](HWND sheet) {
-    for (int page = 1; page < 3; ++page) {
+    for (int page = 1; page < 4; ++page) {  // the three pages and the details
       SendMessageW(sheet, PSM_SETCURSEL, page, 0);
       for (const std::string& p : ScreenFitProblems(sheet)) ADD_FAILURE() << "properties page " << page << ": " << p;
     }
@@ -169,6 +170,49 @@ TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
                        L"This picture cannot be shown: the viewer cannot draw its format.",
                    }));
   EXPECT_EQ(seen_.size(), 10 + plugIns + capture.Messages().size());
+  for (const std::string& p : problems_) ADD_FAILURE() << p;
+}
+
+// The details page of a scanned photograph, on the device as a user finds it: the camera's
+// facts among the rows, a control character of the file shown as "?", the list inside the
+// screen and moved through with the d-pad.
+TEST_F(ScreenFit, TheDetailsPageShowsTheCamerasFactsInsideTheScreen) {
+  MessageCapture capture(IDNO);
+  ASSERT_TRUE(Start(Corpus(L"pillow\\pport_g4.tif").c_str()));
+  std::vector<std::pair<std::wstring, std::wstring>> rows;
+  int selectedAfterDown = -1;
+  {
+    DialogDriver driver(GetCurrentThreadId(), [&](HWND sheet) {
+      SendMessageW(sheet, PSM_SETCURSEL, 3, 0);
+      Sleep(100);
+      HWND page = reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+      HWND list = GetDlgItem(page, IDC_DETAILS_LIST);
+      for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        wchar_t label[64] = L"", value[128] = L"";
+        ListView_GetItemText(list, row, 0, label, 64);
+        ListView_GetItemText(list, row, 1, value, 128);
+        rows.push_back({label, value});
+      }
+      Check(sheet, "details page");
+      SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+      SendMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+      selectedAfterDown = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+      PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    });
+    Command(IDC_CMD_PROPERTIES);
+  }
+  const std::vector<std::pair<std::wstring, std::wstring>> expected = {
+      {L"Name", L"pport_g4.tif"},
+      {L"Format", L"TIFF, CCITT Group 4"},
+      {L"Resolution", L"200 x 200 dpi"},
+      {L"Camera make", L"?"},
+      {L"Camera model", L"Photosmart Plus B210 series"},
+  };
+  for (const auto& row : expected) {
+    EXPECT_NE(std::find(rows.begin(), rows.end(), row), rows.end()) << ToUtf8(row.first) << ": " << ToUtf8(row.second);
+  }
+  EXPECT_GE(selectedAfterDown, 1);
+  EXPECT_TRUE(capture.Messages().empty());
   for (const std::string& p : problems_) ADD_FAILURE() << p;
 }
 

@@ -4,6 +4,7 @@
 //
 //   lmx_decode [--index N] [--transform CODE]... [--time RUNS] IMAGE OUT.bmp
 //   lmx_decode [--index N] [--transform CODE]... --out DIR IMAGE...
+//   lmx_decode [--index N] --info IMAGE...
 //
 // --time RUNS: after the picture is written, the plug-in's LMX_LoadGfxFile alone is called
 // RUNS more times on IMAGE and its time printed as "LMX_LoadGfxFile: median M ms, least L ms
@@ -20,6 +21,10 @@
 // the one-picture line, or by "refused", "no plug-in" or "cannot write OUT"; message boxes on
 // stderr as "IMAGE: message: CAPTION: TEXT". The exit code is the worst of the pictures',
 // worst first: 2, 1, 3, 0.
+//
+// --info: no picture is decoded; each file's details as its plug-in's LMX_GetFileDetails
+// tells them, "file: IMAGE" and then one "key: value" a line, a blank line after each file.
+// Exit code: 0 every file had details, 1 one had none, 2 one had no plug-in.
 #include <windows.h>
 
 #include <algorithm>
@@ -75,7 +80,8 @@ void PrintMessage(const lmx::CapturedMessage& m) {
 int Usage() {
   std::fprintf(stderr,
                "usage: lmx_decode [--index N] [--transform CODE]... [--time RUNS] IMAGE OUT.bmp\n"
-               "       lmx_decode [--index N] [--transform CODE]... --out DIR IMAGE...\n");
+               "       lmx_decode [--index N] [--transform CODE]... --out DIR IMAGE...\n"
+               "       lmx_decode [--index N] --info IMAGE...\n");
   return kUnusable;
 }
 
@@ -138,13 +144,24 @@ class PlugIns {
     if (!module) return nullptr;
     auto getInfo = reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(module, "LMX_GetFileInfo"));
     auto load = reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(module, "LMX_LoadGfxFile"));
+    auto details = reinterpret_cast<LmxGetFileDetailsFn>(GetProcAddress(module, "LMX_GetFileDetails"));
     if (!getInfo || !load) {
       std::fprintf(stderr, "%ls lacks its exports\n", name.c_str());
       FreeLibrary(module);
       return nullptr;
     }
-    loaded_.push_back({name, module, std::make_unique<lmx::BoundPlugIn>(getInfo, load)});
+    loaded_.push_back({name, module, std::make_unique<lmx::BoundPlugIn>(getInfo, load), details});
     return loaded_.back().bound.get();
+  }
+
+  // The details export of IMAGE's plug-in, or null without one.
+  LmxGetFileDetailsFn DetailsFor(const wchar_t* image) {
+    if (!For(image)) return nullptr;
+    const std::wstring name = PluginFor(image);
+    for (auto& p : loaded_) {
+      if (p.name == name) return p.details;
+    }
+    return nullptr;
   }
 
  private:
@@ -152,6 +169,7 @@ class PlugIns {
     std::wstring name;
     HMODULE module;
     std::unique_ptr<lmx::BoundPlugIn> bound;
+    LmxGetFileDetailsFn details;  // optional
   };
   std::vector<Loaded> loaded_;
 };
@@ -215,6 +233,23 @@ void TimeLoads(PlugIns& plugIns, const Request& request, const wchar_t* image) {
               request.timedRuns);
 }
 
+// Prints IMAGE's details as its plug-in tells them, without decoding the picture.
+int PrintDetails(PlugIns& plugIns, DWORD index, const wchar_t* image) {
+  std::printf("file: %s\n", lmx::ToUtf8(image).c_str());
+  LmxGetFileDetailsFn details = plugIns.DetailsFor(image);
+  if (!details) {
+    std::printf("%s\n\n", PluginFor(image).empty() ? "no plug-in" : "no details");
+    return PluginFor(image).empty() ? kUnusable : kRefused;
+  }
+  std::wstring text(1 << 16, L'\0');
+  const DWORD needed = details(image, index, &text[0], static_cast<DWORD>(text.size()));
+  text.resize(wcslen(text.c_str()));
+  std::string out = lmx::ToUtf8(text.c_str());
+  for (size_t tab; (tab = out.find('\t')) != std::string::npos;) out.replace(tab, 1, ": ");
+  std::printf("%s\n", out.c_str());
+  return needed ? kDecoded : kRefused;
+}
+
 // DIR\STEM.bmp, with -2, -3 ... after a stem this run has already written.
 std::wstring OutputFor(const std::wstring& dir, const wchar_t* image, std::vector<std::wstring>& taken) {
   std::wstring name(image);
@@ -238,6 +273,7 @@ std::wstring OutputFor(const std::wstring& dir, const wchar_t* image, std::vecto
 int wmain(int argc, wchar_t** argv) {
   Request request;
   const wchar_t* outDir = nullptr;
+  bool info = false;
   std::vector<const wchar_t*> files;
   for (int i = 1; i < argc; ++i) {
     if (wcscmp(argv[i], L"--index") == 0 && i + 1 < argc) {
@@ -252,13 +288,18 @@ int wmain(int argc, wchar_t** argv) {
       const unsigned long runs = wcstoul(argv[++i], &end, 10);
       if (*end || runs < 1 || runs > 1000) return Usage();
       request.timedRuns = static_cast<int>(runs);
+    } else if (wcscmp(argv[i], L"--info") == 0) {
+      info = true;
     } else if (wcscmp(argv[i], L"--out") == 0 && i + 1 < argc) {
       outDir = argv[++i];
     } else {
       files.push_back(argv[i]);
     }
   }
-  if (outDir ? files.empty() || request.timedRuns : files.size() != 2) return Usage();
+  if (info ? files.empty() || outDir || request.timedRuns || !request.transforms.empty()
+           : outDir ? files.empty() || request.timedRuns : files.size() != 2) {
+    return Usage();
+  }
 
   // The image core's messages come from the language component, as in the viewer.
   HMODULE lang = LoadLibraryW(BesideThisProgram(L"LumivexLangComp.dll").c_str());
@@ -271,7 +312,12 @@ int wmain(int argc, wchar_t** argv) {
     lmx::MessageCapture capture;
     capture.onMessage = PrintMessage;
     std::string summary;
-    if (!outDir) {
+    if (info) {
+      for (const wchar_t* image : files) {
+        const int rc = PrintDetails(plugIns, request.index, image);
+        if (Severity(rc) > Severity(worst)) worst = rc;
+      }
+    } else if (!outDir) {
       worst = DecodeOne(plugIns, request, files[0], files[1], summary);
       if (worst == kDecoded || worst == kTransformRefused) std::printf("%s\n", summary.c_str());
       if (worst == kDecoded) TimeLoads(plugIns, request, files[0]);
