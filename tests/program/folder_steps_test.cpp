@@ -318,6 +318,19 @@ TEST_F(FolderStepsTest, ALargePictureScrollsWithKeysWheelAndPenInsteadOfStepping
   // What is on the screen follows the offsets.
   EXPECT_EQ(ScreenPixel(ImageViewWindow(), 0, 0), DibPixel(Current()->dib, view.horzOffset, view.vertOffset));
 
+  // Plus and Minus zoom by the steps; Enter goes full screen, where the keys work as well, and
+  // Escape comes back.
+  PressKey(VK_ADD);
+  EXPECT_FLOAT_EQ(ImageView_Zoom(), 2.0f);
+  PressKey(VK_OEM_MINUS);
+  EXPECT_FLOAT_EQ(ImageView_Zoom(), 1.0f);
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(ImageView_IsFullScreen());
+  PressKey(VK_DOWN);
+  EXPECT_GT(view.vertOffset, 0);
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(ImageView_IsFullScreen());
+
   // With the pen set to pan, a quick stroke across the wide picture pans it.
   Settings().msState = 0;
   ImageView_ScrollModeChanged();
