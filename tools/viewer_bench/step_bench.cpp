@@ -20,38 +20,19 @@
 #include "lang/lang_ids.h"
 #include "plugins/common/plugin_api.h"
 #include "tools/support/app_key_guard.h"
+#include "tools/viewer_bench/bench_support.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
 #include "view/image_view.h"
 
 namespace {
 
+using lmx::bench::Median;
+using lmx::bench::NowMs;
+
 constexpr int kPhotos = 20;
 constexpr int kListedFiles = 1000;
 constexpr int kReads = 21;
-
-double NowMs() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? -1 : v[v.size() / 2];
-}
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 std::wstring ScratchFolder(const wchar_t* name) {
   wchar_t temp[MAX_PATH];
@@ -77,23 +58,6 @@ std::wstring Numbered(const std::wstring& folder, const wchar_t* stem, int i, co
   wchar_t name[64];
   swprintf(name, 64, L"%ls%04d%ls", stem, i, ext);
   return folder + name;
-}
-
-void RegisterPlugIns(const std::wstring& bin) {
-  HKEY app = lmx::OpenApplicationKey();
-  lmx::WriteRegDword(app, lmx::kStartupValue, 0);
-  HKEY plugIns = lmx::OpenOrCreateKey(app, lmx::kPlugInsKeyName);
-  for (const wchar_t* name : {L"zlx_bmp.dll", L"zlx_gif.dll", L"zlx_pcx.dll", L"zlx_tif.dll", L"zlx_jpg.dll",
-                              L"zlx_png.dll"}) {
-    HMODULE module = LoadLibraryW((bin + name).c_str());
-    auto reg = module ? reinterpret_cast<LmxRegisterDllFn>(
-                            reinterpret_cast<void*>(GetProcAddress(module, "LMX_RegisterDLL")))
-                      : nullptr;
-    if (reg) reg(plugIns);
-    if (module) FreeLibrary(module);
-  }
-  lmx::CloseKey(plugIns);
-  lmx::CloseKey(app);
 }
 
 // Until the view has painted what it was given.
@@ -124,7 +88,8 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   lmx::test::AppKeyGuard guard;
-  RegisterPlugIns(ProgramFolder());
+  lmx::bench::RegisterPlugIns(lmx::bench::ProgramFolder(), {L"zlx_bmp.dll", L"zlx_gif.dll", L"zlx_pcx.dll",
+                                                            L"zlx_tif.dll", L"zlx_jpg.dll", L"zlx_png.dll"});
   const std::wstring photos = ScratchFolder(L"lmx_step_bench_photos");
   const std::wstring listed = ScratchFolder(L"lmx_step_bench_listed");
   for (int i = 0; i < kPhotos; ++i) CopyFileW(argv[1], Numbered(photos, L"photo", i, L".jpg").c_str(), FALSE);

@@ -17,36 +17,17 @@
 #include "picture/gfx_image.h"
 #include "plugins/common/plugin_api.h"
 #include "tools/support/app_key_guard.h"
+#include "tools/viewer_bench/bench_support.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
 #include "view/image_view.h"
 
 namespace {
 
+using lmx::bench::Median;
+using lmx::bench::NowMs;
+
 constexpr int kRuns = 5;
-
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder = path;
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 // A 4000 x 3000 24-bit bottom-up BMP with a colour ramp, in the temp folder.
 std::wstring MakePicture() {
@@ -78,22 +59,6 @@ std::wstring MakePicture() {
   WriteFile(f, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
   CloseHandle(f);
   return path;
-}
-
-void RegisterPlugIns(const std::wstring& bin) {
-  HKEY app = lmx::OpenApplicationKey();
-  lmx::WriteRegDword(app, lmx::kStartupValue, 0);
-  HKEY plugIns = lmx::OpenOrCreateKey(app, lmx::kPlugInsKeyName);
-  for (const wchar_t* name : {L"zlx_bmp.dll", L"zlx_gif.dll", L"zlx_pcx.dll", L"zlx_tif.dll"}) {
-    HMODULE module = LoadLibraryW((bin + name).c_str());
-    auto reg = module ? reinterpret_cast<LmxRegisterDllFn>(
-                            reinterpret_cast<void*>(GetProcAddress(module, "LMX_RegisterDLL")))
-                      : nullptr;
-    if (reg) reg(plugIns);
-    if (module) FreeLibrary(module);
-  }
-  lmx::CloseKey(plugIns);
-  lmx::CloseKey(app);
 }
 
 double DecodeMs(const std::wstring& bin, const std::wstring& picture) {
@@ -198,8 +163,8 @@ double OpenToPaintMs(const std::wstring& picture) {
 
 int wmain() {
   lmx::test::AppKeyGuard guard;
-  const std::wstring bin = ProgramFolder();
-  RegisterPlugIns(bin);
+  const std::wstring bin = lmx::bench::ProgramFolder();
+  lmx::bench::RegisterPlugIns(bin, {L"zlx_bmp.dll", L"zlx_gif.dll", L"zlx_pcx.dll", L"zlx_tif.dll"});
   const std::wstring picture = MakePicture();
 
   const double decode = DecodeMs(bin, picture);
