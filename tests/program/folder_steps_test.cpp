@@ -371,10 +371,13 @@ TEST_F(FolderStepsTest, ASlideShowGoesOnEverySecondPassesOverTheRefusedFileQuiet
   // show ends at that last picture.
   folder_.Copy(Corpus(L"bmpsuite\\g\\rgb24.bmp"), L"g.bmp");
   Command(IDC_CMD_SLIDE_SHOW);
-  PumpFor(1500);
+  const auto waitFor = [](auto done) {
+    for (const DWORD begin = GetTickCount(); !done() && GetTickCount() - begin < 5000;) PumpFor(20);
+  };
+  waitFor([] { return CurrentName() == L"g.bmp"; });
   EXPECT_EQ(CurrentName(), L"g.bmp");
-  EXPECT_TRUE(ImageView_IsFullScreen());
-  PumpFor(1200);
+  EXPECT_TRUE(ImageView_IsFullScreen()) << "g.bmp is shown its whole second";
+  waitFor([] { return !ImageView_IsFullScreen(); });
   EXPECT_FALSE(ImageView_IsFullScreen());
   EXPECT_EQ(CurrentName(), L"g.bmp");
   EXPECT_TRUE(boxes.Messages().empty()) << ToUtf8(boxes.Messages()[0].text);
