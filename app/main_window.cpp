@@ -306,7 +306,7 @@ void EnableStepItems(HMENU popup) {
 }
 
 void OnInitMenuPopup(HMENU popup, UINT popupId) {
-  if (popupId != IDM_POPUP_HELP && popupId != IDM_POPUP_FILE && popupId != IDM_POPUP_IMAGE &&
+  if (popupId != IDM_POPUP_TOOLS && popupId != IDM_POPUP_FILE && popupId != IDM_POPUP_IMAGE &&
       popupId != IDM_POPUP_VIEW) {
     return;
   }

@@ -24,10 +24,10 @@ const MenuCommandRow kMenuCommandTable[kMenuCommandRows] = {
     {IDC_CMD_FIT_WIDTH, IDM_POPUP_VIEW, 1, 0},
     {IDC_CMD_FIT_WHOLE, IDM_POPUP_VIEW, 1, 0},
     {IDC_CMD_ACTUAL_SIZE, IDM_POPUP_VIEW, 1, 0},
-    {IDC_CMD_HELP, IDM_POPUP_HELP, 0, 1},
-    {IDC_CMD_ABOUT, IDM_POPUP_HELP, 0, 0},
-    {IDC_CMD_UNUSED_40002, IDM_POPUP_HELP, 0, 0},
-    {IDC_CMD_PLUGINS, IDM_POPUP_HELP, 0, 0},
+    {IDC_CMD_HELP, IDM_POPUP_TOOLS, 0, 1},
+    {IDC_CMD_ABOUT, IDM_POPUP_TOOLS, 0, 0},
+    {IDC_CMD_UNUSED_40002, IDM_POPUP_TOOLS, 0, 0},
+    {IDC_CMD_PLUGINS, IDM_POPUP_TOOLS, 0, 0},
     // Stepping through the folder depends on the place in it, not on an open picture: a
     // picture its plug-in refused is a place to go on from.
     {IDC_CMD_NEXT_PICTURE, IDM_POPUP_FILE, 0, 0},

@@ -8,14 +8,14 @@
 #define IDR_MENU_BAR 110
 
 // Popups
-#define IDM_POPUP_HELP 40013   // About, help, plug-in manager
+#define IDM_POPUP_TOOLS 40013  // Tools: plug-in manager, file types, help, About
 #define IDM_POPUP_FILE 40014   // open, close, options, exit
 #define IDM_POPUP_IMAGE 40016  // properties, transforms; a submenu at position 0
 #define IDM_POPUP_VIEW 40029   // zoom commands, view-mode radio items
 
 // Places the program relies on inside the popups
 #define MENU_BAR_POPUP_COUNT 4
-#define MENU_BAR_TOOLS_INDEX 3            // the fourth popup (IDM_POPUP_HELP)
+#define MENU_BAR_TOOLS_INDEX 3            // the fourth popup (IDM_POPUP_TOOLS)
 #define MENU_BAR_PLUGIN_SUBMENU_POS 2     // where the plug-in submenu goes in that popup
 #define MENU_BAR_TRANSFORM_SUBMENU_POS 0  // the transforms' submenu in IDM_POPUP_IMAGE
 

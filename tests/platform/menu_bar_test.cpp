@@ -197,8 +197,8 @@ TEST_F(MenuBarTest, MenuHoldsTheFourPopupsWithTheirIdsInBarOrder) {
   EXPECT_EQ(PopupId(menu, 0), static_cast<UINT>(IDM_POPUP_FILE));
   EXPECT_EQ(PopupId(menu, 1), static_cast<UINT>(IDM_POPUP_IMAGE));
   EXPECT_EQ(PopupId(menu, 2), static_cast<UINT>(IDM_POPUP_VIEW));
-  EXPECT_EQ(PopupId(menu, MENU_BAR_TOOLS_INDEX), static_cast<UINT>(IDM_POPUP_HELP));
-  for (UINT id : {IDM_POPUP_FILE, IDM_POPUP_IMAGE, IDM_POPUP_VIEW, IDM_POPUP_HELP}) {
+  EXPECT_EQ(PopupId(menu, MENU_BAR_TOOLS_INDEX), static_cast<UINT>(IDM_POPUP_TOOLS));
+  for (UINT id : {IDM_POPUP_FILE, IDM_POPUP_IMAGE, IDM_POPUP_VIEW, IDM_POPUP_TOOLS}) {
     EXPECT_NE(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, id), 0) << id;
   }
   EXPECT_EQ(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 12345), 0);
@@ -227,8 +227,8 @@ TEST_F(MenuBarTest, EveryCommandOfTheMainWindowSitsInItsPopup) {
       {IDC_CMD_ZOOM_IN, IDM_POPUP_VIEW},     {IDC_CMD_ZOOM_DIALOG, IDM_POPUP_VIEW},
       {IDC_CMD_FIT_HEIGHT, IDM_POPUP_VIEW},  {IDC_CMD_FIT_WIDTH, IDM_POPUP_VIEW},
       {IDC_CMD_FIT_WHOLE, IDM_POPUP_VIEW},   {IDC_CMD_ACTUAL_SIZE, IDM_POPUP_VIEW},
-      {IDC_CMD_HELP, IDM_POPUP_HELP},        {IDC_CMD_ABOUT, IDM_POPUP_HELP},
-      {IDC_CMD_PLUGINS, IDM_POPUP_HELP},     {IDC_CMD_ASSOCIATIONS, IDM_POPUP_HELP},
+      {IDC_CMD_HELP, IDM_POPUP_TOOLS},        {IDC_CMD_ABOUT, IDM_POPUP_TOOLS},
+      {IDC_CMD_PLUGINS, IDM_POPUP_TOOLS},     {IDC_CMD_ASSOCIATIONS, IDM_POPUP_TOOLS},
       {IDC_CMD_FULL_SCREEN, IDM_POPUP_VIEW}, {IDC_CMD_TOOLBAR, IDM_POPUP_VIEW},
       {IDC_CMD_STATUSBAR, IDM_POPUP_VIEW},
   };
@@ -294,7 +294,7 @@ TEST_F(MenuBarTest, PlugInSubmenuGoesAtPositionTwoOfTheFourthPopup) {
 TEST_F(MenuBarTest, TapOnATextButtonAnnouncesThePopupThenOpensItAboveTheBar) {
   HWND bar = CreateBar();
   HMENU menu = MenuOf(bar);
-  const UINT ids[] = {IDM_POPUP_FILE, IDM_POPUP_IMAGE, IDM_POPUP_VIEW, IDM_POPUP_HELP};
+  const UINT ids[] = {IDM_POPUP_FILE, IDM_POPUP_IMAGE, IDM_POPUP_VIEW, IDM_POPUP_TOOLS};
   for (int i = 0; i < 4; ++i) {
     log = OwnerLog{};
     TapTextButton(bar, i, {VK_ESCAPE});

@@ -12,6 +12,7 @@
 #   display   the X display its desktop is on
 #   xvfb      the private X server's process id, when it has one
 #   server    the wineserver's process id
+#   view.out, view.err  what the last viewer on the user's display printed
 #
 # Needs: log, ensure_prefix, WIN_BUILD.
 
