@@ -55,11 +55,6 @@ GfxImage* CurrentImage() {
   return item ? item->image : nullptr;
 }
 
-bool ImageOpen() {
-  ViewerDocument* document = TheDocument();
-  return document && document->OpenFileCount() != 0;
-}
-
 // The place in the folder and the page, for the status bar's next file name.
 void UpdateStatusPlace() {
   ViewerDocument* document = TheDocument();
@@ -77,11 +72,11 @@ void UpdateStatusPlace() {
 class MainDocumentView final : public DocumentView {
  public:
   void CurrentFileChanged(ImageFileItem* current) override {
-    UpdateStatusPlace();
     ImageView_PictureChanged(PictureChange::kOpened, current ? current->image : nullptr);
     // Without a picture its buttons go grey at once, whatever the command that led here.
     UpdateToolbarEnabling();
   }
+  // The document calls this after every change of file or page, before the view paints.
   void UpdatePageButtons(bool visible, bool previousEnabled, bool nextEnabled) override {
     UpdateStatusPlace();
     if (!g_main.menuBar) return;
@@ -310,7 +305,7 @@ void OnInitMenuPopup(HMENU popup, UINT popupId) {
       popupId != IDM_POPUP_VIEW) {
     return;
   }
-  const bool open = ImageOpen();
+  const bool open = PictureOpen();
   const UINT state = open ? MF_ENABLED : MF_GRAYED;
   for (int row = 0; row < kMenuCommandRows; ++row) {
     if (uint32_t command = CommandOfPopupRow(row, popupId)) EnableMenuItem(popup, command, MF_BYCOMMAND | state);
@@ -420,6 +415,11 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
   return RegisterClassW(&wc) != 0;
 }
 
+bool PictureOpen() {
+  ViewerDocument* document = TheDocument();
+  return document && document->OpenFileCount() != 0;
+}
+
 HWND MainWindow() { return g_main.window; }
 HWND MenuBarWindow() { return g_main.menuBar; }
 HMENU MainMenu() { return g_main.menu; }
@@ -427,7 +427,7 @@ HMENU MainMenu() { return g_main.menu; }
 void UpdateToolbarEnabling() {
   HWND toolbar = ViewerToolbarWindow();
   if (!toolbar) return;
-  const bool open = ImageOpen();
+  const bool open = PictureOpen();
   for (int row = 0; row < kMenuCommandRows; ++row) {
     if (uint32_t command = CommandOfToolbarRow(row)) SendMessageW(toolbar, TB_ENABLEBUTTON, command, MAKELONG(open, 0));
   }
@@ -455,8 +455,8 @@ int StepPicture(FolderStep step) {
   if (!document || !document->Place().Standing()) return -1;
   const int result = document->Step(g_main.window, step);
   if (result == 0) {
-    // Refused: the view is empty, and the status bar tells which file and where it stands.
-    UpdateStatusPlace();
+    // Refused: the view is empty, and the status bar tells which file and where it stands
+    // (the document has given the place already).
     StatusBar_ShowFileName(document->Place().Path().c_str());
   }
   return result;

@@ -32,6 +32,9 @@ HWND MainWindow();
 HWND MenuBarWindow();
 HMENU MainMenu();
 
+// The document holds an open picture.
+bool PictureOpen();
+
 // Refresh after a command: toolbar enabling, page buttons, repaint of ViewerMainCtrl.
 void RefreshAfterCommand();
 void RebuildPlugInSubmenu();

@@ -18,11 +18,6 @@ struct SlideShow {
 };
 SlideShow gShow{};
 
-bool PictureOpen() {
-  ViewerDocument* document = TheDocument();
-  return document && document->CurrentFile();
-}
-
 // The next picture that opens, passing over those that do not; round to the first with
 // Repeat. False when there is none left to show.
 bool ShowNext() {

@@ -2,7 +2,6 @@
 
 #include "app/main_window.h"
 #include "app/slide_show.h"
-#include "host/viewer_document.h"
 #include "lang/lang_ids.h"
 #include "view/image_view.h"
 
@@ -25,11 +24,6 @@ const KeyCommand kKeyCommands[] = {
     {VK_RETURN, IDC_CMD_FULL_SCREEN, true},
 };
 
-bool PictureOpen() {
-  ViewerDocument* document = TheDocument();
-  return document && document->CurrentFile();
-}
-
 bool IsModifier(UINT key) {
   return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN || key == VK_RWIN;
 }
@@ -43,12 +37,6 @@ void Sideways(HWND window, int direction) {
   } else {
     Command(window, direction > 0 ? IDC_CMD_NEXT_PICTURE : IDC_CMD_PREVIOUS_PICTURE);
   }
-}
-
-void LeaveFullScreen(HWND window) {
-  if (!ImageView_IsFullScreen()) return;
-  ImageView_LeaveFullScreen();
-  SendMessageW(window, WM_SIZE, 0, 0);
 }
 
 // Wheel turns not yet a whole notch (a fine wheel sends less than WHEEL_DELTA at a time).
@@ -67,7 +55,9 @@ bool ViewerKeys_OnKeyDown(HWND window, UINT key) {
     case VK_RIGHT: Sideways(window, 1); return true;
     case VK_UP: ImageView_ScrollStep(false, -1); return true;
     case VK_DOWN: ImageView_ScrollStep(false, 1); return true;
-    case VK_ESCAPE: LeaveFullScreen(window); return true;
+    case VK_ESCAPE:
+      if (ImageView_IsFullScreen()) Command(window, IDC_CMD_FULL_SCREEN);
+      return true;
     default: break;
   }
   for (const KeyCommand& row : kKeyCommands) {

@@ -17,6 +17,7 @@
 #include "tests/host/host_fixture.h"
 #include "tests/program/program_fixture.h"
 #include "tests/support/test_env.h"
+#include "tools/support/bmp_bytes.h"
 #include "tools/support/message_capture.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
@@ -72,27 +73,11 @@ class PictureFolder {
 
 // A bottom-up 24-bit BMP of `width` x `height` with a pattern that differs across and down.
 std::vector<uint8_t> LargeBmp(int width, int height) {
-  const int stride = (width * 3 + 3) & ~3;
-  std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * height);
-  auto* fh = reinterpret_cast<BITMAPFILEHEADER*>(file.data());
-  fh->bfType = 0x4D42;
-  fh->bfSize = static_cast<DWORD>(file.size());
-  fh->bfOffBits = 54;
-  auto* ih = reinterpret_cast<BITMAPINFOHEADER*>(file.data() + 14);
-  ih->biSize = 40;
-  ih->biWidth = width;
-  ih->biHeight = height;
-  ih->biPlanes = 1;
-  ih->biBitCount = 24;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      uint8_t* p = file.data() + 54 + static_cast<size_t>(y) * stride + 3 * x;
-      p[0] = static_cast<uint8_t>(x);
-      p[1] = static_cast<uint8_t>(y);
-      p[2] = static_cast<uint8_t>((x / 16 + y / 16) * 40);
-    }
-  }
-  return file;
+  return Bmp24Bytes(width, height, [](int x, int y, uint8_t* bgr) {
+    bgr[0] = static_cast<uint8_t>(x);
+    bgr[1] = static_cast<uint8_t>(y);
+    bgr[2] = static_cast<uint8_t>((x / 16 + y / 16) * 40);
+  });
 }
 
 // An uncompressed little-endian TIFF of three 8-bit grey pages of 16 x 16, each a shade.

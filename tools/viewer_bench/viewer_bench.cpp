@@ -17,6 +17,7 @@
 #include "picture/gfx_image.h"
 #include "plugins/common/plugin_api.h"
 #include "tools/support/app_key_guard.h"
+#include "tools/support/bmp_bytes.h"
 #include "tools/viewer_bench/bench_support.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
@@ -31,26 +32,11 @@ constexpr int kRuns = 5;
 
 // A 4000 x 3000 24-bit bottom-up BMP with a colour ramp, in the temp folder.
 std::wstring MakePicture() {
-  const int width = 4000, height = 3000, stride = width * 3;
-  std::vector<BYTE> file(54 + static_cast<size_t>(stride) * height);
-  auto* fh = reinterpret_cast<BITMAPFILEHEADER*>(file.data());
-  fh->bfType = 0x4D42;
-  fh->bfSize = static_cast<DWORD>(file.size());
-  fh->bfOffBits = 54;
-  auto* ih = reinterpret_cast<BITMAPINFOHEADER*>(file.data() + 14);
-  ih->biSize = 40;
-  ih->biWidth = width;
-  ih->biHeight = height;
-  ih->biPlanes = 1;
-  ih->biBitCount = 24;
-  for (int y = 0; y < height; ++y) {
-    BYTE* row = file.data() + 54 + static_cast<size_t>(y) * stride;
-    for (int x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<BYTE>(x);
-      row[3 * x + 1] = static_cast<BYTE>(y);
-      row[3 * x + 2] = static_cast<BYTE>(x + y);
-    }
-  }
+  const std::vector<uint8_t> file = lmx::test::Bmp24Bytes(4000, 3000, [](int x, int y, uint8_t* bgr) {
+    bgr[0] = static_cast<uint8_t>(x);
+    bgr[1] = static_cast<uint8_t>(y);
+    bgr[2] = static_cast<uint8_t>(x + y);
+  });
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::wstring path = std::wstring(temp) + L"lmx_viewer_bench.bmp";
