@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "plugins/common/bounded_reader.h"
+#include "plugins/common/dib_block.h"
 #include "plugins/common/little_endian.h"
 #include "plugins/common/packed_dib.h"
 
@@ -11,6 +13,7 @@ namespace {
 constexpr uint16_t kBitmapSignature = 0x4D42;  // "BM"
 constexpr uint32_t kFileHeaderSize = 14;
 constexpr uint32_t kCoreHeaderSize = 12;
+constexpr size_t kReadBuffer = 4096;
 
 struct HeaderBlock {
   void* block = nullptr;
@@ -31,20 +34,27 @@ DibHeader FromCoreHeader(const uint8_t* core) {
   return h;
 }
 
-void* AllocBlock(BlockHeap& heap, uint64_t size, DecodeMessages& messages, uint16_t otherFailure) {
-  void* block = size <= kMaxBlockBytes ? heap.Alloc(static_cast<size_t>(size)) : nullptr;
-  if (!block) messages.Add(size > kMaxBlockBytes || heap.OutOfMemory() ? uint16_t{kMsgNoMemory} : otherFailure);
-  return block;
-}
-
 bool IsBitmapBitCount(uint16_t bits) {
   return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, HeaderBlock& out) {
+// The colour masks, the colour table and the pixel area as the header describes them.
+DibLayout BlockLayout(const DibHeader& h, uint32_t colors, uint64_t pixelBytes) {
+  DibLayout layout;
+  layout.width = static_cast<uint32_t>(h.biWidth);
+  layout.height = static_cast<uint32_t>(h.biHeight);
+  layout.bitCount = h.biBitCount;
+  layout.colors = colors;
+  layout.maskBytes = DibMaskBytes(h);
+  layout.pixelBytes = pixelBytes;
+  return layout;
+}
+
+bool ReadHeaders(BoundedReader& file, uint64_t fileSize, BlockHeap& heap, DecodeMessages& messages,
+                 HeaderBlock& out) {
   uint8_t fileHeader[kFileHeaderSize];
-  size_t got = 0;
-  if (!file.Read(fileHeader, sizeof fileHeader, &got)) {
+  const size_t got = file.Read(fileHeader, sizeof fileHeader);
+  if (file.Failed()) {
     messages.Add(kMsgFileHeaderRead);
     return false;
   }
@@ -55,7 +65,7 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
   const uint32_t offBits = Le32(fileHeader + 10);
 
   uint8_t info[kInfoHeaderSize];
-  if (!file.Read(info, sizeof info, &got) || got < sizeof info) {
+  if (file.Read(info, sizeof info) < sizeof info || file.Failed()) {
     messages.Add(kMsgInfoHeaderRead);
     return false;
   }
@@ -64,7 +74,7 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
   const bool core = h.biSize == kCoreHeaderSize;
   if (core) {
     h = FromCoreHeader(info);
-    file.Skip(-static_cast<int64_t>(kInfoHeaderSize - kCoreHeaderSize));
+    file.Seek(kFileHeaderSize + kCoreHeaderSize);
   }
   // Top-down rows and negative widths have no place in a bottom-up packed DIB; a bit count
   // that no bitmap has would size the block from a meaningless row.
@@ -83,31 +93,29 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
   } else if (pixelBytes == 0) {
     // A run-length stream may be longer than the rows it expands to: without a stated
     // size it runs to the end of the file. Other encodings pass on the uncompressed size.
-    pixelBytes = (h.biCompression == kRle8 || h.biCompression == kRle4) ? file.Size() : imageSize;
+    pixelBytes = (h.biCompression == kRle8 || h.biCompression == kRle4) ? fileSize : imageSize;
   }
   // A compressed stream cannot hold more than the file: the rest would read as zeros.
-  if (!plainRows && pixelBytes > file.Size()) pixelBytes = file.Size();
-  if (pixelBytes > UINT32_MAX) {
-    messages.Add(kMsgNoMemory);
-    return false;
-  }
-  h.biSizeImage = static_cast<uint32_t>(pixelBytes);
+  if (!plainRows && pixelBytes > fileSize) pixelBytes = fileSize;
 
   const uint32_t colors = h.biClrUsed ? h.biClrUsed : DefaultColorCount(h.biBitCount);
   if (h.biClrUsed == 0) h.biClrUsed = colors;
 
-  const uint64_t tableBytes = uint64_t{colors} * 4;
-  const uint64_t blockSize = kInfoHeaderSize + maskBytes + tableBytes + pixelBytes;
-  auto* block = static_cast<uint8_t*>(AllocBlock(heap, blockSize, messages, kMsgGenericMemory));
-  if (!block) return false;
+  const DibBlock dib = AllocDib(heap, BlockLayout(h, colors, pixelBytes));
+  if (!dib.Made()) {
+    messages.Add(dib.NoMemory() ? kMsgNoMemory : kMsgGenericMemory);
+    return false;
+  }
+  uint8_t* block = dib.block;
+  h.biSizeImage = static_cast<uint32_t>(pixelBytes);
   WriteDibHeader(block, h);
   // The colour masks follow a 40-byte header in the file as in the block.
-  if (maskBytes) file.Read(block + kInfoHeaderSize, maskBytes, &got);
+  if (maskBytes) file.Read(block + kInfoHeaderSize, maskBytes);
 
-  uint8_t* table = block + kInfoHeaderSize + maskBytes;
+  auto* table = reinterpret_cast<uint8_t*>(dib.table);
   if (colors > 0) {
     if (core) {
-      file.Read(table, size_t{colors} * 3, &got);
+      file.Read(table, size_t{colors} * 3);
       // Widen in place from the last entry down, so no entry is overwritten before it moves.
       for (uint32_t i = colors; i-- > 0;) {
         uint8_t* src = table + i * 3;
@@ -119,14 +127,14 @@ bool ReadHeaders(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, He
         dst[3] = 0;
       }
     } else {
-      file.Read(table, static_cast<size_t>(tableBytes), &got);
+      file.Read(table, size_t{colors} * 4);
     }
   }
   if (offBits != 0) file.Seek(offBits);
 
   out.block = block;
-  out.blockSize = static_cast<size_t>(blockSize);
-  out.pixelOffset = static_cast<size_t>(kInfoHeaderSize + maskBytes + tableBytes);
+  out.blockSize = static_cast<size_t>(dib.size);
+  out.pixelOffset = static_cast<size_t>(dib.pixels - block);
   return true;
 }
 
@@ -202,55 +210,50 @@ void DecodeRle(const uint8_t* in, const uint8_t* end, RowWriter& out, bool fourB
   }
 }
 
-}  // namespace
-
-void* ExpandRle(const void* block, size_t blockSize, BlockHeap& heap, DecodeMessages& messages) {
-  if (!block || blockSize < kInfoHeaderSize) {
-    messages.Add(kMsgInvalidDib);
-    return nullptr;
-  }
+// Expands the run-length block `block` of `blockSize` bytes (header, colour table, stream)
+// into a new block with plain rows.
+void* ExpandRle(const uint8_t* block, size_t blockSize, BlockHeap& heap, DecodeMessages& messages) {
   const DibHeader in = ReadDibHeader(block);
-  if (in.biSize != kInfoHeaderSize) {
-    messages.Add(kMsgNoOs2);
-    return nullptr;
-  }
   const uint64_t tableBytes = uint64_t{in.biClrUsed} * 4;
   // Only 4- and 8-bit run-length encodings exist; other depths cannot be expanded.
-  if (in.biCompression == 0 || (in.biBitCount != 4 && in.biBitCount != 8) || in.biWidth < 0 ||
-      in.biHeight < 0 || kInfoHeaderSize + tableBytes > blockSize) {
+  if ((in.biBitCount != 4 && in.biBitCount != 8) || kInfoHeaderSize + tableBytes > blockSize) {
     messages.Add(kMsgInvalidRle);
     return nullptr;
   }
-  const uint64_t stride = DibStride(in.biWidth, in.biBitCount);
-  const uint64_t imageSize = stride * static_cast<uint32_t>(in.biHeight);
-  const uint64_t outSize = kInfoHeaderSize + tableBytes + imageSize;
-  auto* out = static_cast<uint8_t*>(AllocBlock(heap, outSize, messages, kMsgNoMemory));
-  if (!out) return nullptr;
-
-  WriteDibHeader(out, MakeDibHeader(in.biWidth, in.biHeight, in.biBitCount, in.biClrUsed));
-
-  const auto* src = static_cast<const uint8_t*>(block);
-  std::memcpy(out + kInfoHeaderSize, src + kInfoHeaderSize, static_cast<size_t>(tableBytes));
+  DibLayout layout;
+  layout.width = static_cast<uint32_t>(in.biWidth);
+  layout.height = static_cast<uint32_t>(in.biHeight);
+  layout.bitCount = in.biBitCount;
+  layout.colors = in.biClrUsed;
+  const DibBlock out = AllocDib(heap, layout);
+  if (!out.Made()) {
+    messages.Add(kMsgNoMemory);
+    return nullptr;
+  }
+  std::memcpy(out.table, block + kInfoHeaderSize, static_cast<size_t>(tableBytes));
 
   const bool fourBit = in.biBitCount != 8;
-  RowWriter writer(out + kInfoHeaderSize + tableBytes, stride, in.biWidth, in.biHeight, fourBit);
-  const uint8_t* stream = src + kInfoHeaderSize + tableBytes;
+  RowWriter writer(out.pixels, out.stride, in.biWidth, in.biHeight, fourBit);
+  const uint8_t* stream = block + kInfoHeaderSize + tableBytes;
   const uint64_t streamBytes = in.biSizeImage < blockSize - (kInfoHeaderSize + tableBytes)
                                    ? in.biSizeImage
                                    : blockSize - (kInfoHeaderSize + tableBytes);
   DecodeRle(stream, stream + streamBytes, writer, fourBit);
-  return out;
+  return out.block;
 }
 
-void* ReadBitmapFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+}  // namespace
+
+void* ReadBitmapFile(ByteSource& source, BlockHeap& heap, DecodeMessages& messages) {
+  uint8_t buffer[kReadBuffer];
+  BoundedReader file(source, buffer, sizeof buffer);
   HeaderBlock hb;
-  if (!ReadHeaders(file, heap, messages, hb)) return nullptr;
+  if (!ReadHeaders(file, source.Size(), heap, messages, hb)) return nullptr;
 
   auto* block = static_cast<uint8_t*>(hb.block);
   const DibHeader h = ReadDibHeader(block);
-  size_t got = 0;
   // The whole pixel area in one read; what a short file does not supply stays zero.
-  file.Read(block + hb.pixelOffset, h.biSizeImage, &got);
+  file.Read(block + hb.pixelOffset, h.biSizeImage);
 
   if (h.biCompression == kRle8 || h.biCompression == kRle4) {
     void* expanded = ExpandRle(block, hb.blockSize, heap, messages);
@@ -262,6 +265,10 @@ void* ReadBitmapFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages
     return expanded;
   }
   return block;
+}
+
+void* ReadBitmap(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
+  return ReadBitmapFile(in.file, heap, messages);
 }
 
 }  // namespace lmx::bmp

@@ -1,12 +1,10 @@
 // Windows (BITMAPINFOHEADER) and OS/2 1.x (BITMAPCOREHEADER) bitmap files into a packed DIB.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "plugins/bmp/bmp_ids.h"
-#include "plugins/common/byte_source.h"
-#include "plugins/common/decode_messages.h"
+#include "plugins/common/decode_input.h"
 
 namespace lmx::bmp {
 
@@ -20,8 +18,6 @@ enum Message : uint16_t {
   kMsgUnknownFormat = IDS_BMP_UNKNOWN_FORMAT,
   kMsgNoMemory = IDS_BMP_NO_MEMORY,
   kMsgNoFileName = IDS_BMP_NO_FILE_NAME,
-  kMsgInvalidDib = IDS_BMP_INVALID_DIB,
-  kMsgNoOs2 = IDS_BMP_NO_OS2,
   kMsgInvalidRle = IDS_BMP_INVALID_RLE,
 };
 
@@ -33,8 +29,7 @@ constexpr uint32_t kRle4 = 2;
 // Never reads or writes outside the blocks it allocated, whatever the file says.
 void* ReadBitmapFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages);
 
-// Expands a run-length block of `blockSize` bytes (header, colour table, stream) into a
-// new block with plain rows. Null with a message when the block cannot be expanded.
-void* ExpandRle(const void* block, size_t blockSize, BlockHeap& heap, DecodeMessages& messages);
+// The same for the plug-in: the file as it opened it.
+void* ReadBitmap(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress);
 
 }  // namespace lmx::bmp

@@ -1,30 +1,39 @@
-// Messages a decoder asks its plug-in to show, in order, by string-table number.
+// Messages a decoder asks its plug-in to show, in order: a number from the plug-in's own
+// string table, whether it goes with a picture (a warning) or instead of one (an error), and
+// a value for the text's placeholders when the text has any.
 #pragma once
 
 #include <cstdint>
 
 namespace lmx {
 
+enum class Severity : uint8_t { kError, kWarning };
+
+struct DecodeMessage {
+  uint16_t id;
+  Severity severity;
+  bool hasValue;
+  uint32_t value;
+};
+
 class DecodeMessages {
  public:
-  // `detail` is what the message needs besides its number, for the plug-in to interpret:
-  // a value to format into its text, or which of its forms to show. 0 when there is none.
-  void Add(uint16_t id, uint32_t detail = 0) {
-    if (count_ < kMax) {
-      ids_[count_] = id;
-      details_[count_] = detail;
-      ++count_;
-    }
-  }
+  void Add(uint16_t id) { Push({id, Severity::kError, false, 0}); }
+  void Add(uint16_t id, uint32_t value) { Push({id, Severity::kError, true, value}); }
+  void Warn(uint16_t id) { Push({id, Severity::kWarning, false, 0}); }
+
   int Count() const { return count_; }
-  uint16_t operator[](int i) const { return ids_[i]; }
-  uint32_t Detail(int i) const { return details_[i]; }
   bool Empty() const { return count_ == 0; }
+  uint16_t operator[](int i) const { return items_[i].id; }
+  const DecodeMessage& At(int i) const { return items_[i]; }
 
  private:
+  void Push(const DecodeMessage& m) {
+    if (count_ < kMax) items_[count_++] = m;
+  }
+
   static constexpr int kMax = 4;
-  uint16_t ids_[kMax] = {};
-  uint32_t details_[kMax] = {};
+  DecodeMessage items_[kMax] = {};
   int count_ = 0;
 };
 

@@ -13,6 +13,7 @@ namespace lmx {
 
 constexpr uint32_t kInfoHeaderSize = 40;
 constexpr int32_t kDefaultPelsPerMeter = 2953;  // 75 dots per inch
+constexpr double kInchesPerMetre = 39.370078740157474;  // 1 / 0.0254
 
 #pragma pack(push, 1)
 struct DibHeader {

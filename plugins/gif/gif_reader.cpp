@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "plugins/common/bounded_reader.h"
+#include "plugins/common/dib_block.h"
 #include "plugins/common/little_endian.h"
 #include "plugins/common/packed_dib.h"
 
@@ -11,7 +13,6 @@ namespace {
 constexpr uint32_t kMaxCodes = 4096;
 constexpr uint32_t kMaxCodeSize = 12;
 constexpr uint32_t kNoCode = 0xFFFF;
-constexpr uint32_t kCanvasTableBytes = 256 * 4;
 constexpr size_t kReadChunk = 64 * 1024;
 
 constexpr uint8_t kExtensionIntroducer = 0x21;
@@ -27,51 +28,6 @@ struct Workspace {
   uint16_t prefix[kMaxCodes];
   uint16_t length[kMaxCodes];
   uint8_t suffix[kMaxCodes];
-};
-
-// The file's bytes, taken from reads of a large chunk at a time. Bytes past the end of the
-// file (or after a read error) do not arrive.
-class BlockReader {
- public:
-  BlockReader(ByteSource& file, uint8_t* chunk) : file_(file), chunk_(chunk) {}
-
-  bool Byte(uint8_t* out) {
-    if (pos_ == end_ && !Fill()) return false;
-    *out = chunk_[pos_++];
-    return true;
-  }
-
-  // Copies up to `size` bytes; returns how many arrived.
-  size_t Read(uint8_t* dst, size_t size) {
-    size_t done = 0;
-    while (done < size) {
-      if (pos_ == end_ && !Fill()) break;
-      size_t n = end_ - pos_;
-      if (n > size - done) n = size - done;
-      std::memcpy(dst + done, chunk_ + pos_, n);
-      pos_ += n;
-      done += n;
-    }
-    return done;
-  }
-
- private:
-  bool Fill() {
-    if (ended_) return false;
-    size_t got = 0;
-    if (!file_.Read(chunk_, kReadChunk, &got) || got == 0) {
-      ended_ = true;
-      return false;
-    }
-    pos_ = 0;
-    end_ = got;
-    return true;
-  }
-
-  ByteSource& file_;
-  uint8_t* chunk_;
-  size_t pos_ = 0, end_ = 0;
-  bool ended_ = false;
 };
 
 struct Canvas {
@@ -164,7 +120,7 @@ uint32_t CanvasBits(uint32_t sizeField) {
 }
 
 // Reads `count` RGB entries over the canvas's colour table from entry 0 on.
-void ReadColorTable(BlockReader& in, uint8_t* table, uint32_t count) {
+void ReadColorTable(BoundedReader& in, uint8_t* table, uint32_t count) {
   uint8_t rgb[256 * 3] = {};
   in.Read(rgb, size_t{count} * 3);
   for (uint32_t i = 0; i < count; ++i) {
@@ -175,11 +131,11 @@ void ReadColorTable(BlockReader& in, uint8_t* table, uint32_t count) {
   }
 }
 
-void SkipExtension(BlockReader& in, Workspace& ws) {
-  uint8_t label, length;
-  if (!in.Byte(&label)) return;
-  while (in.Byte(&length) && length != 0) {
-    if (in.Read(ws.subBlock, length) < length) return;
+void SkipExtension(BoundedReader& in, Workspace& ws) {
+  in.U8();  // the label
+  for (;;) {
+    const uint8_t length = in.U8();
+    if (in.Ended() || length == 0 || in.Read(ws.subBlock, length) < length) return;
   }
 }
 
@@ -192,9 +148,8 @@ class LzwDecoder {
 
   // Decodes the image data (code size byte and sub-blocks), handing each full row to the
   // placer; pixels beyond the image are counted and dropped. True when the image decoded.
-  bool Run(BlockReader& in, DecodeMessages& messages) {
-    uint8_t codeSize = 0;
-    in.Byte(&codeSize);
+  bool Run(BoundedReader& in, DecodeMessages& messages) {
+    const uint8_t codeSize = in.U8();
     // The roots of a 12-bit code size would fill the whole table.
     if (codeSize >= kMaxCodeSize) {
       messages.Add(kMsgLzw);
@@ -202,8 +157,9 @@ class LzwDecoder {
     }
     Start(codeSize);
     bool failed = false, ended = false;
-    uint8_t length;
-    while (!ended && in.Byte(&length) && length != 0) {
+    while (!ended) {
+      const uint8_t length = in.U8();
+      if (in.Ended() || length == 0) break;
       const size_t got = in.Read(ws_.subBlock, length);
       if (got < length) messages.Add(kMsgReadLoop);
       if (failed) continue;  // the rest of the data is read and ignored
@@ -345,7 +301,7 @@ class LzwDecoder {
 };
 
 // Decodes the image whose descriptor follows and draws it on the canvas.
-void DecodeImage(BlockReader& in, Workspace& ws, Canvas& canvas, BlockHeap& heap, DecodeMessages& messages) {
+void DecodeImage(BoundedReader& in, Workspace& ws, Canvas& canvas, BlockHeap& heap, DecodeMessages& messages) {
   uint8_t d[9] = {};
   in.Read(d, sizeof d);
   const uint32_t left = Le16(d), top = Le16(d + 2), width = Le16(d + 4), height = Le16(d + 6);
@@ -385,7 +341,7 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     messages.Add(kMsgNoMemory);
     return nullptr;
   }
-  BlockReader in(file, ws->chunk);
+  BoundedReader in(file, ws->chunk, kReadChunk);
 
   uint8_t signature[6] = {};
   const size_t got = in.Read(signature, sizeof signature);
@@ -408,19 +364,21 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   const bool globalTable = (screen[4] & 0x80) != 0;
   const uint32_t sizeField = screen[4] & 7;
   canvas.bits = CanvasBits(sizeField);
-  canvas.stride = DibStride(canvas.width, canvas.bits);
-  const uint64_t imageSize = canvas.stride * canvas.height;
-  const uint64_t blockSize = kInfoHeaderSize + kCanvasTableBytes + imageSize;
-  canvas.block = blockSize <= kMaxBlockBytes ? static_cast<uint8_t*>(heap.Alloc(blockSize)) : nullptr;
-  if (!canvas.block) {
+  const uint32_t colors = 1u << canvas.bits;
+  DibLayout layout;
+  layout.width = canvas.width;
+  layout.height = canvas.height;
+  layout.bitCount = canvas.bits;
+  layout.colors = colors;
+  const DibBlock dib = AllocDib(heap, layout);
+  if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
     heap.Free(ws);
     return nullptr;
   }
-  const uint32_t colors = 1u << canvas.bits;
-  canvas.pixels = canvas.block + kInfoHeaderSize + 4 * colors;
-
-  WriteDibHeader(canvas.block, MakeDibHeader(canvas.width, canvas.height, canvas.bits, colors));
+  canvas.block = dib.block;
+  canvas.pixels = dib.pixels;
+  canvas.stride = dib.stride;
 
   if (globalTable) {
     const uint32_t entries = 2u << sizeField;
@@ -429,8 +387,8 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   }
 
   for (;;) {
-    uint8_t introducer;
-    if (!in.Byte(&introducer)) {
+    const uint8_t introducer = in.U8();
+    if (in.Ended()) {
       messages.Add(kMsgPrematureEnd);
       break;
     }
@@ -445,6 +403,10 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   }
   heap.Free(ws);
   return canvas.block;
+}
+
+void* ReadGif(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
+  return ReadGifFile(in.file, heap, messages);
 }
 
 }  // namespace lmx::gif

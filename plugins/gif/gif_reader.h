@@ -5,8 +5,7 @@
 
 #include <cstdint>
 
-#include "plugins/common/byte_source.h"
-#include "plugins/common/decode_messages.h"
+#include "plugins/common/decode_input.h"
 #include "plugins/gif/gif_ids.h"
 
 namespace lmx::gif {
@@ -17,14 +16,13 @@ enum Message : uint16_t {
   kMsgNotGif = IDS_GIF_NOT_GIF,
   kMsgPrematureEnd = IDS_GIF_PREMATURE_END,
   kMsgNoMemory = IDS_GIF_NO_MEMORY,
-  kMsgInvalidCode = IDS_GIF_INVALID_CODE,  // detail: the code
+  kMsgInvalidCode = IDS_GIF_INVALID_CODE,  // value: the code
   kMsgReadLoop = IDS_GIF_READ_LOOP,
   kMsgLzw = IDS_GIF_LZW,
   kMsgWrongColors = IDS_GIF_WRONG_COLORS,
   kMsgNoColorTable = IDS_GIF_NO_COLOR_TABLE,
-  kMsgNoRowTable = IDS_GIF_NO_ROW_TABLE,  // never needed: interlaced rows are placed as they are decoded
   kMsgInvalidPart = IDS_GIF_INVALID_PART,
-  kMsgUnknownVersion = IDS_GIF_UNKNOWN_VERSION,  // detail: the three version bytes, the first in the low byte
+  kMsgUnknownVersion = IDS_GIF_UNKNOWN_VERSION,  // value: the three version bytes, the first in the low byte
 };
 
 // Reads the GIF file behind `file` into a canvas from `heap`. Null with messages when the
@@ -32,5 +30,8 @@ enum Message : uint16_t {
 // the image could be decoded, possibly with messages. Never reads or writes outside the
 // blocks it allocated, whatever the file says; frees every block it does not return.
 void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages);
+
+// The same for the plug-in: the file as it opened it.
+void* ReadGif(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress);
 
 }  // namespace lmx::gif

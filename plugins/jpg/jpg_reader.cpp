@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "plugins/common/packed_dib.h"
+#include "plugins/common/dib_block.h"
 #include "plugins/jpg/exif_orientation.h"
 #include "plugins/jpg/upright_rows.h"
 
@@ -19,7 +19,6 @@ namespace {
 constexpr int kMaxScans = 500;              // a progressive file has about ten
 constexpr long kMaxLibraryBytes = 1L << 30;  // libjpeg's own buffers (coefficients of a progressive file)
 constexpr uint32_t kBandRows = 32;          // rows decoded at a time when they cannot go straight in
-constexpr double kInchesPerMetre = 39.370078740157474;
 constexpr uint8_t kStartOfImage = 0xD8;  // the marker code jpeglib.h does not name
 
 // --- libjpeg's error handling: errors jump back to the decode, warnings are counted ---
@@ -70,7 +69,7 @@ enum class Stage { kHeader, kPicture, kRows };
 // What the decode holds, in one place outside the function that libjpeg jumps back to, so
 // that whatever it got so far is released (or handed over) however the decode ends.
 struct Job {
-  explicit Job(BlockHeap& blockHeap) : heap(blockHeap) {
+  explicit Job(BlockHeap& blockHeap) : heap(blockHeap), block(blockHeap) {
     std::memset(&cinfo, 0, sizeof cinfo);
     std::memset(&err, 0, sizeof err);
     cinfo.err = jpeg_std_error(&err.pub);
@@ -84,22 +83,15 @@ struct Job {
     jpeg_destroy_decompress(&cinfo);  // also after a failed create: the struct is zeroed
     std::free(band);
     std::free(bgrBand);
-    if (block) heap.Free(block);
   }
   Job(const Job&) = delete;
   Job& operator=(const Job&) = delete;
-
-  void* TakeBlock() {
-    void* b = block;
-    block = nullptr;
-    return b;
-  }
 
   BlockHeap& heap;
   jpeg_decompress_struct cinfo;
   ErrorManager err;
   jpeg_progress_mgr progress;
-  void* block = nullptr;
+  HeldBlock block;
   uint8_t* pixels = nullptr;
   uint64_t stride = 0;
   int orientation = kUpright;
@@ -199,29 +191,24 @@ bool PreparePicture(Job& job) {
   const uint32_t colors = components == 1 ? 256 : 0;
   uint32_t width, height;
   UprightRows::UprightSize(job.orientation, cinfo->output_width, cinfo->output_height, &width, &height);
-  job.stride = DibStride(width, bitCount);
-  const uint64_t blockBytes = kInfoHeaderSize + uint64_t{colors} * 4 + job.stride * height;
-  if (width == 0 || height == 0 || blockBytes > kMaxBlockBytes) {
+  if (width == 0 || height == 0) {
     job.refusal = kMsgNoMemory;
     return false;
   }
-  job.block = job.heap.Alloc(static_cast<size_t>(blockBytes));
-  if (!job.block) {
+  const DibBlock dib = AllocDib(job.heap, {width, height, bitCount, colors});
+  if (!dib.Made()) {
     job.refusal = kMsgNoMemory;
     return false;
   }
-  auto* bytes = static_cast<uint8_t*>(job.block);
-  DibHeader h = MakeDibHeader(width, height, bitCount, colors);
+  job.block.Hold(dib.block);
+  job.stride = dib.stride;
+  DibHeader h = ReadDibHeader(dib.block);
   const bool across = width != cinfo->output_width;
   h.biXPelsPerMeter = PelsPerMeter(cinfo, across ? cinfo->Y_density : cinfo->X_density);
   h.biYPelsPerMeter = PelsPerMeter(cinfo, across ? cinfo->X_density : cinfo->Y_density);
-  WriteDibHeader(bytes, h);
-  auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
-  for (uint32_t i = 0; i < colors; ++i) {
-    const auto v = static_cast<uint8_t>(i);
-    table[i] = RgbQuad{v, v, v, 0};
-  }
-  job.pixels = bytes + kInfoHeaderSize + colors * 4;
+  WriteDibHeader(dib.block, h);
+  if (colors) WriteGreyTable(dib.table);
+  job.pixels = dib.pixels;
 
   job.direct = !job.cmyk && job.orientation <= 4;
   if (!job.direct) {
@@ -354,11 +341,11 @@ void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& 
       messages.Add(memory ? kMsgNoMemory : code == JERR_CONVERSION_NOTIMPL ? kMsgUnsupported : kMsgBadData);
       return nullptr;
     }
-    messages.Add(kMsgDamaged);
+    messages.Warn(kMsgDamaged);
   } else if (job.err.damaged || job.rowsDone < job.cinfo.output_height) {
-    messages.Add(kMsgDamaged);
+    messages.Warn(kMsgDamaged);
   }
-  return job.TakeBlock();
+  return job.block.Take();
 }
 
 }  // namespace
@@ -380,6 +367,10 @@ void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
 
 void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
   return Decode(static_cast<const uint8_t*>(data), size, heap, messages);
+}
+
+void* ReadJpegFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
+  return in.data ? ReadJpeg(in.data, in.size, heap, messages) : ReadJpeg(in.file, heap, messages);
 }
 
 }  // namespace lmx::jpg

@@ -6,8 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugins/common/byte_source.h"
-#include "plugins/common/decode_messages.h"
+#include "plugins/common/decode_input.h"
 #include "plugins/jpg/jpg_ids.h"
 
 namespace lmx::jpg {
@@ -18,13 +17,10 @@ enum Message : uint16_t {
   kMsgNoMemory = IDS_JPG_NO_MEMORY,        // the picture would pass the block cap, or memory ran out
   kMsgNotJpeg = IDS_JPG_NOT_JPEG,          // no JPEG start of image
   kMsgBadHeader = IDS_JPG_BAD_HEADER,      // markers before the image data that libjpeg refuses
-  kMsgDamaged = IDS_JPG_DAMAGED,           // cut short or damaged: the picture comes with it
+  kMsgDamaged = IDS_JPG_DAMAGED,           // a warning: cut short or damaged, the picture comes with it
   kMsgBadData = IDS_JPG_BAD_DATA,          // the image data failed before any row came out
   kMsgUnsupported = IDS_JPG_UNSUPPORTED,   // other sample precisions, other component counts
 };
-
-// Whether a message goes with a picture (a warning) rather than instead of one.
-inline bool IsWarning(uint16_t message) { return message == kMsgDamaged; }
 
 // Decodes the JPEG in the `size` bytes at `data`, or behind `file` (read whole first), into a
 // block from `heap`. Null with one message when the file is refused; otherwise the block,
@@ -33,5 +29,8 @@ inline bool IsWarning(uint16_t message) { return message == kMsgDamaged; }
 // then holds no memory but the block it returns; libjpeg says nothing itself.
 void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages);
 void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages);
+
+// The same for the plug-in: the file as it opened it, mapped or not.
+void* ReadJpegFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress);
 
 }  // namespace lmx::jpg

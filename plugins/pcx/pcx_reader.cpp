@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "plugins/common/bounded_reader.h"
+#include "plugins/common/dib_block.h"
 #include "plugins/common/little_endian.h"
 #include "plugins/common/packed_dib.h"
 
@@ -46,12 +48,6 @@ struct Header {
   uint32_t Height() const { return uint32_t{ymax} - ymin + 1; }
 };
 
-// Zero-filled block of `size` bytes, capped so that absurd headers fail as a lack of memory.
-uint8_t* AllocBlock(BlockHeap& heap, uint64_t size) {
-  if (size > kMaxBlockBytes) return nullptr;
-  return static_cast<uint8_t*>(heap.Alloc(size ? static_cast<size_t>(size) : 1));
-}
-
 void SetColor(uint8_t* table, uint32_t index, uint8_t red, uint8_t green, uint8_t blue) {
   uint8_t* q = table + 4 * index;
   q[0] = blue;
@@ -67,8 +63,8 @@ void SetColor(uint8_t* table, uint32_t index, uint8_t red, uint8_t green, uint8_
 // rules, which is never made whole): beyond it the file fails. Plain data is taken as is.
 class PixelStream {
  public:
-  PixelStream(ByteSource& file, uint64_t dataSize, bool runLength, uint64_t capacity, uint8_t* chunk)
-      : file_(file), left_(dataSize), runLength_(runLength), capacity_(capacity), chunk_(chunk) {}
+  PixelStream(BoundedReader& in, bool runLength, uint64_t capacity)
+      : in_(in), runLength_(runLength), capacity_(capacity) {}
 
   // The next `count` decoded bytes into `dst`; false when the data ends first or the
   // expansion outgrows its capacity.
@@ -94,45 +90,18 @@ class PixelStream {
     }
   }
 
-  // The file gave fewer bytes than it holds.
-  bool ReadFailed() const { return readFailed_; }
-
  private:
   bool Next(uint8_t* b) {
-    if (in_ == end_ && !Refill()) return false;
-    *b = *in_++;
-    return true;
-  }
-
-  bool Refill() {
-    if (left_ == 0) return false;
-    const size_t want = left_ < kReadChunk ? static_cast<size_t>(left_) : kReadChunk;
-    size_t got = 0;
-    if (!file_.Read(chunk_, want, &got) || got < want) {
-      readFailed_ = true;
-      left_ = 0;
-      return false;
-    }
-    left_ -= got;
-    in_ = chunk_;
-    end_ = chunk_ + got;
-    return true;
+    *b = in_.U8();
+    return !in_.Ended();
   }
 
   template <bool kStore>
   bool Expand(uint8_t* dst, size_t count) {
     if (!runLength_) {
-      while (count > 0) {
-        if (in_ == end_ && !Refill()) return false;
-        const size_t n = static_cast<size_t>(end_ - in_) < count ? static_cast<size_t>(end_ - in_) : count;
-        if (kStore) {
-          std::memcpy(dst, in_, n);
-          dst += n;
-        }
-        in_ += n;
-        count -= n;
-      }
-      return true;
+      if (kStore) return in_.Read(dst, count) == count;
+      in_.Skip(count);
+      return !in_.Ended();
     }
     if (capacity_ - produced_ < count) return false;
     produced_ += count;
@@ -164,17 +133,12 @@ class PixelStream {
     return true;
   }
 
-  ByteSource& file_;
-  uint64_t left_;
+  BoundedReader& in_;
   bool runLength_;
   uint64_t capacity_;
-  uint8_t* chunk_;
-  const uint8_t* in_ = nullptr;
-  const uint8_t* end_ = nullptr;
   uint64_t produced_ = 0;
   size_t pending_ = 0;
   uint8_t value_ = 0;
-  bool readFailed_ = false;
 };
 
 struct Layout {
@@ -270,7 +234,7 @@ DecodeResult DecodePixels(const Header& h, bool packedLines, ByteSource& file, u
   const uint32_t width = h.Width(), height = h.Height();
   const Layout layout = LayoutFor(h.Depth(), width);
   if (layout.requiredPlanes && h.planes != layout.requiredPlanes) {
-    messages.Add(kMsgUnknownFormat, kFormWarning);
+    messages.Warn(kMsgUnknownFormat);
     return DecodeResult::kFailed;
   }
   // Bytes of one plane line that hold pixels; the next line starts bytes-per-line further
@@ -281,18 +245,25 @@ DecodeResult DecodePixels(const Header& h, bool packedLines, ByteSource& file, u
   const uint64_t stride = DibStride(width, layout.depth);
 
   const uint64_t windowSize = (PlaneCount(layout) - 1) * uint64_t{step} + used;
-  uint8_t* work = AllocBlock(heap, kReadChunk + windowSize);
+  uint8_t* work = kReadChunk + windowSize <= kMaxBlockBytes
+                      ? static_cast<uint8_t*>(heap.Alloc(static_cast<size_t>(kReadChunk + windowSize)))
+                       : nullptr;
   if (!work) {
-    messages.Add(kMsgNoMemory, kFormWarning);
+    messages.Warn(kMsgNoMemory);
     return DecodeResult::kFailed;
   }
-  PixelStream stream(file, dataSize, h.encoding != 0, (uint64_t{height} + kWorkSlackLines) * layout.workLine, work);
-  const bool ok = file.Seek(kHeaderSize) &&
-                  LayOutRows(stream, layout, used, step, work + kReadChunk, pixels, stride, width, height) &&
-                  stream.Finish();
+  bool ok = file.Seek(kHeaderSize);
+  bool readFailed = false;
+  if (ok) {
+    BoundedReader in(file, work, kReadChunk, kHeaderSize + dataSize);
+    PixelStream stream(in, h.encoding != 0, (uint64_t{height} + kWorkSlackLines) * layout.workLine);
+    ok = LayOutRows(stream, layout, used, step, work + kReadChunk, pixels, stride, width, height) &&
+         stream.Finish() && !in.Failed();
+    readFailed = in.Failed();
+  }
   heap.Free(work);
   if (ok) return DecodeResult::kDone;
-  return stream.ReadFailed() ? DecodeResult::kReadFailed : DecodeResult::kFailed;
+  return readFailed ? DecodeResult::kReadFailed : DecodeResult::kFailed;
 }
 
 void FillColors(const Header& h, ByteSource& file, uint8_t* table, uint32_t depth, bool* markerOk) {
@@ -352,32 +323,35 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
   const uint64_t trailer = depth == 8 ? kPaletteTrailerSize : 0;
   // Too short to hold its palette: the pixel data cannot be read whole either.
   if (fileSize < kHeaderSize + trailer) {
-    messages.Add(kTextReadFailed, kFormWarning);
+    messages.Warn(kMsgReadFailed);
     return nullptr;
   }
   // The pixel data is read as it is decoded, in large chunks, rather than into a block of
   // its own first; a file that gives fewer bytes than it holds is still told as a read error.
   const uint64_t dataSize = fileSize - kHeaderSize - trailer;
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24) {
-    messages.Add(kTextWrongColorFormat, kFormWarning);
+    messages.Warn(kMsgWrongColorFormat);
     return nullptr;
   }
 
   const uint32_t width = h.Width(), height = h.Height();
   const uint32_t colors = depth == 24 ? 0 : 1u << depth;
-  const uint64_t stride = DibStride(width, depth);
-  const uint64_t tableBytes = uint64_t{colors} * 4;
-  const uint64_t imageSize = stride * height;
-  uint8_t* block = AllocBlock(heap, kInfoHeaderSize + tableBytes + imageSize);
-  if (!block) {
+  DibLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.bitCount = depth;
+  layout.colors = colors;
+  const DibBlock dib = AllocDib(heap, layout);
+  if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
     return nullptr;
   }
+  uint8_t* block = dib.block;
   if (progress) progress->Decoding();
 
-  DibHeader dib = MakeDibHeader(width, height, depth, colors);
-  dib.biClrImportant = colors;
-  WriteDibHeader(block, dib);
+  DibHeader header = ReadDibHeader(block);
+  header.biClrImportant = colors;
+  WriteDibHeader(block, header);
 
   bool markerOk = true;
   FillColors(h, file, block + kInfoHeaderSize, depth, &markerOk);
@@ -388,15 +362,19 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
   }
 
   const DecodeResult result =
-      DecodePixels(h, packedLines, file, dataSize, block + kInfoHeaderSize + tableBytes, heap, messages);
+      DecodePixels(h, packedLines, file, dataSize, dib.pixels, heap, messages);
   if (result == DecodeResult::kDone) return block;
   heap.Free(block);
   if (result == DecodeResult::kReadFailed) {
-    messages.Add(kTextReadFailed, kFormWarning);
+    messages.Warn(kMsgReadFailed);
   } else {
     messages.Add(kMsgDecodeFailed);
   }
   return nullptr;
+}
+
+void* ReadPcx(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress) {
+  return ReadPcxFile(in.file, heap, messages, progress);
 }
 
 }  // namespace lmx::pcx

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
-#include "plugins/common/byte_source.h"
-#include "plugins/common/decode_messages.h"
+#include "plugins/common/decode_input.h"
 #include "plugins/pcx/pcx_ids.h"
 
 namespace lmx::pcx {
 
-// String-table numbers of the plug-in's messages, and two texts that are not in the table.
+// String-table numbers of the plug-in's messages. kMsgNoMemory is an error for the file's
+// blocks and a warning for a decoder's work block.
 enum Message : uint16_t {
   kMsgNoMemory = IDS_PCX_NO_MEMORY,
   kMsgUnknownFormat = IDS_PCX_UNKNOWN_FORMAT,
@@ -20,22 +20,8 @@ enum Message : uint16_t {
   kMsgCantRead = IDS_PCX_CANT_READ,
   kMsgDecodeFailed = IDS_PCX_DECODE_FAILED,
   kMsgColorTableId = IDS_PCX_COLOR_TABLE_ID,
-  kTextReadFailed = 0xF001,       // "Fehler beim Lesen der PCX-Datei!"
-  kTextWrongColorFormat = 0xF002,  // "Falsches Farbformat in der PCX-Datei!"
-};
-
-// The detail of each message: the caption it is shown with. The same number 500 is an error
-// for the file's blocks and a warning for a decoder's work block.
-enum MessageForm : uint32_t {
-  kFormError = 0,
-  kFormWarning = 1,
-};
-
-// Told when the header has been accepted and the pixels are about to be decoded.
-class DecodeProgress {
- public:
-  virtual ~DecodeProgress() = default;
-  virtual void Decoding() = 0;
+  kMsgReadFailed = IDS_PCX_READ_FAILED,
+  kMsgWrongColorFormat = IDS_PCX_WRONG_COLOR_FORMAT,
 };
 
 // Reads the PCX file behind `file` into a block from `heap`, or returns null with the
@@ -43,5 +29,8 @@ class DecodeProgress {
 // file says; frees every block it does not return.
 void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages,
                   DecodeProgress* progress = nullptr);
+
+// The same for the plug-in: the file as it opened it.
+void* ReadPcx(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress);
 
 }  // namespace lmx::pcx

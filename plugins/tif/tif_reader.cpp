@@ -7,12 +7,11 @@
 
 #include <tiffio.h>
 
-#include "plugins/common/packed_dib.h"
+#include "plugins/common/dib_block.h"
 
 namespace lmx::tif {
 namespace {
 
-constexpr double kInchesPerMetre = 39.370078740157474;  // 1 / 0.0254
 constexpr uint16_t kCompressionJpeg = 7;
 constexpr uint32_t kWholeImage = 0xFFFFFFFF;  // RowsPerStrip when the tag is absent
 
@@ -336,28 +335,19 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   }
 
   const uint32_t colors = depth == 24 ? 0 : 1u << depth;
-  const uint64_t stride = DibStride(t.width, depth);
-  const uint64_t imageBytes = stride * t.length;
-  const uint64_t blockBytes = kInfoHeaderSize + uint64_t{colors} * 4 + imageBytes;
-  void* block = nullptr;
-  if (t.width <= INT32_MAX && t.length <= INT32_MAX && blockBytes <= kMaxBlockBytes) {
-    block = heap.Alloc(static_cast<size_t>(blockBytes));
-  }
-  if (!block) {
+  const DibBlock dib = AllocDib(heap, {t.width, t.length, depth, colors});
+  if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
     return nullptr;
   }
-  auto* bytes = static_cast<uint8_t*>(block);
-
-  DibHeader h = MakeDibHeader(t.width, t.length, depth, colors);
+  void* block = dib.block;
+  DibHeader h = ReadDibHeader(block);
   h.biXPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.xResolution);
   h.biYPelsPerMeter = PelsPerMeter(t.resolutionUnit, t.yResolution);
-  WriteDibHeader(bytes, h);
+  WriteDibHeader(block, h);
+  if (colors) WriteColorTable(tif, t, depth, dib.table);
 
-  auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
-  if (colors) WriteColorTable(tif, t, depth, table);
-
-  if (!BuildRows(tif, t, depth, bytes + kInfoHeaderSize + colors * 4, stride)) {
+  if (!BuildRows(tif, t, depth, dib.pixels, dib.stride)) {
     heap.Free(block);
     messages.Add(kMsgDecodeError);
     return nullptr;
@@ -387,6 +377,15 @@ void* ReadTiff(const void* data, size_t size, uint32_t imageIndex, BlockHeap& he
   MemorySource file(data, size);
   TiffFile tiff(file, data, size);
   return ReadPage(tiff, imageIndex, heap, messages);
+}
+
+void* ReadTiffFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
+  return in.data ? ReadTiff(in.data, in.size, in.imageIndex, heap, messages)
+                 : ReadTiff(in.file, in.imageIndex, heap, messages);
+}
+
+bool CountTiffImages(const DecodeInput& in, uint32_t* count) {
+  return in.data ? CountImages(in.data, in.size, count) : CountImages(in.file, count);
 }
 
 }  // namespace lmx::tif

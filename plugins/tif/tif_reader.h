@@ -5,8 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plugins/common/byte_source.h"
-#include "plugins/common/decode_messages.h"
+#include "plugins/common/decode_input.h"
 #include "plugins/tif/tif_ids.h"
 
 namespace lmx::tif {
@@ -21,12 +20,8 @@ enum Message : uint16_t {
   kMsgNoCmyk = IDS_TIF_NO_CMYK,
   kMsgNoYCbCr = IDS_TIF_NO_Y_CB_CR,
   kMsgNoCieLab = IDS_TIF_NO_CIE_LAB,
-  // Not in the string table: the plug-in shows its literal German text for JPEG data.
-  kMsgJpegNotSupported = 0xF007,
+  kMsgJpegNotSupported = IDS_TIF_JPEG_NOT_SUPPORTED,
 };
-
-// The literal text shown for kMsgJpegNotSupported.
-constexpr const wchar_t* kJpegNotSupportedText = L"JPEG-Format wird nicht unterst\u00FCtzt!";
 
 // Number of directories (pages) in the file, at most 65535. False when libtiff cannot open
 // the file as TIFF (message 500 is the caller's to show).
@@ -41,5 +36,9 @@ void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMes
 // takes the strips straight from them instead of reading them into buffers of its own.
 bool CountImages(const void* data, size_t size, uint32_t* count);
 void* ReadTiff(const void* data, size_t size, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages);
+
+// The same for the plug-in: the file as it opened it, mapped or not.
+void* ReadTiffFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress);
+bool CountTiffImages(const DecodeInput& in, uint32_t* count);
 
 }  // namespace lmx::tif
