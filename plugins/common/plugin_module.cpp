@@ -8,18 +8,6 @@
 
 namespace lmx {
 
-void ShowPluginText(const wchar_t* text, const wchar_t* caption) {
-  MessageBoxW(OwnerWindow(), text, caption, MB_OK | MB_ICONEXCLAMATION);
-}
-
-void ShowPluginMessage(UINT id, const wchar_t* caption) {
-  ShowPluginText(LoadLangString(id), caption);
-}
-
-void ShowPluginMessages(const DecodeMessages& messages, const wchar_t* caption) {
-  for (int i = 0; i < messages.Count(); ++i) ShowPluginMessage(messages[i], caption);
-}
-
 namespace {
 
 void WriteString(HKEY key, const wchar_t* name, const wchar_t* text) {
@@ -60,7 +48,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
 extern "C" DWORD LMX_GetVersion() { return kPluginVersion; }
 
 extern "C" BOOL LMX_RegisterDLL(HKEY parentKey) {
-  const PluginRegistration& r = kPluginRegistration;
+  const PluginRegistration& r = kPluginFormat.registration;
   if (!r.ext || !*r.ext) return TRUE;
   HKEY key = nullptr;
   // Desktop registries honour the access mask, so the key is opened for writing.
@@ -84,7 +72,7 @@ extern "C" BOOL LMX_RegisterDLL(HKEY parentKey) {
 }
 
 extern "C" BOOL LMX_UnRegisterDLL(HKEY parentKey) {
-  RegDeleteKeyW(parentKey, kPluginRegistration.ext);
+  RegDeleteKeyW(parentKey, kPluginFormat.registration.ext);
   return TRUE;
 }
 

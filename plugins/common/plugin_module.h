@@ -1,35 +1,15 @@
-// What a format plug-in supplies to the shared part of the contract, and the helpers that
-// part offers to the plug-in's own decoding export.
+// The shared part of the plug-in contract: the Win32 pieces the exports of every plug-in use.
 #pragma once
 
 #include <windows.h>
 
 #include "plugins/common/byte_source.h"
-#include "plugins/common/decode_messages.h"
 #include "plugins/common/file_details.h"
 #include "plugins/common/local_heap.h"
 #include "plugins/common/plugin_api.h"
+#include "plugins/common/plugin_format.h"
 
 namespace lmx {
-
-// Registration values, in the order they are written to the plug-in subkey.
-struct PluginRegistration {
-  DWORD show;
-  const wchar_t* ext;
-  const wchar_t* name;
-  const wchar_t* copyright;
-  const wchar_t* shortName;
-  const wchar_t* fileLink;
-  const wchar_t* moreExt;  // further extensions, ';'-separated without dots; null for none
-};
-
-// Defined by each plug-in.
-extern const PluginRegistration kPluginRegistration;
-
-// Shows each message of `messages` from the plug-in's string table, in order.
-void ShowPluginMessages(const DecodeMessages& messages, const wchar_t* caption);
-void ShowPluginMessage(UINT id, const wchar_t* caption);
-void ShowPluginText(const wchar_t* text, const wchar_t* caption);
 
 // LMX_GetFileDetails over `describe`: the file's facts as UTF-16 lines "key\tvalue\n" in
 // `buffer` (whole lines, as many as fit, then a NUL), never a message box. Returns the

@@ -1,55 +1,12 @@
 // zlx_jpg: JPEG files, decoded by libjpeg-turbo and shown upright.
-#include <windows.h>
-
-#include "plugins/common/mapped_file.h"
-#include "plugins/common/plugin_module.h"
-#include "plugins/jpg/jpg_reader.h"
+#include "plugins/common/plugin_format.h"
 #include "plugins/jpg/jpg_details.h"
+#include "plugins/jpg/jpg_reader.h"
 
-namespace lmx {
-const PluginRegistration kPluginRegistration = {
-    1, L"jpg", L"JPEG - Joint Photographic Experts Group",
-    L"Copyright (c) 2026 Zorvan Software", L"JPEG", L"jpg", L"jpeg;jpe",
+// Mapped whole; a damaged file's picture comes with a warning; two more extensions.
+const lmx::PluginFormat lmx::kPluginFormat = {
+    {1, L"jpg", L"JPEG - Joint Photographic Experts Group", L"Copyright (c) 2026 Zorvan Software", L"JPEG", L"jpg",
+     L"jpeg;jpe"},
+    FileAccess::kMapped, BusyCursor::kWhileReading, L"Error...", L"Warning...", 0, jpg::kMsgCantOpen,
+    jpg::ReadJpegFile, nullptr, jpg::DescribeJpeg,
 };
-}  // namespace lmx
-
-using namespace lmx;
-
-namespace {
-
-constexpr const wchar_t* kErrorCaption = L"Error...";
-constexpr const wchar_t* kWarningCaption = L"Warning...";
-
-}  // namespace
-
-extern "C" BOOL LMX_GetFileInfo(const wchar_t*, DWORD* imageCount) {
-  if (imageCount) *imageCount = 1;
-  return TRUE;
-}
-
-extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD) {
-  DecodeMessages messages;
-  void* block = nullptr;
-  {
-    MappedFile mapped(fileName ? fileName : L"");
-    FileSource file(mapped.IsOpen() && !mapped.View() ? fileName : L"");
-    LocalHeap heap;
-    WaitCursor wait;
-    if (mapped.View()) {
-      block = jpg::ReadJpeg(mapped.View(), mapped.Size(), heap, messages);
-    } else if (file.IsOpen()) {
-      // An empty file, or one the platform will not map.
-      block = jpg::ReadJpeg(file, heap, messages);
-    } else {
-      messages.Add(jpg::kMsgCantOpen);
-    }
-  }
-  for (int i = 0; i < messages.Count(); ++i) {
-    ShowPluginMessage(messages[i], jpg::IsWarning(messages[i]) ? kWarningCaption : kErrorCaption);
-  }
-  return block;
-}
-
-extern "C" DWORD LMX_GetFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars) {
-  return WriteFileDetails(fileName, imageIndex, buffer, bufferChars, jpg::DescribeJpeg);
-}
