@@ -6,7 +6,8 @@
 
 #include <png.h>
 
-#include "plugins/common/packed_dib.h"
+#include "plugins/common/dib_block.h"
+#include "plugins/png/chunk_check.h"
 #include "plugins/png/png_rows.h"
 
 namespace lmx::png {
@@ -26,27 +27,21 @@ enum class Stage { kHeader, kPicture, kRows };
 // What the decode holds, in one place outside the function that libpng jumps back to, so
 // that whatever it got so far is released (or handed over) however the decode ends.
 struct Job {
-  Job(ByteSource& source, BlockHeap& blockHeap) : file(source), heap(blockHeap) {}
+  Job(ByteSource& source, BlockHeap& blockHeap)
+      : file(source), heap(blockHeap), block(blockHeap), chunks(source.Position()) {}
   ~Job() {
     if (png) png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     std::free(rows);
-    if (block) heap.Free(block);
   }
   Job(const Job&) = delete;
   Job& operator=(const Job&) = delete;
-
-  void* TakeBlock() {
-    void* b = block;
-    block = nullptr;
-    return b;
-  }
   uint8_t* DibRow(uint32_t y) const { return pixels + (height - 1 - y) * stride; }
 
   ByteSource& file;
   BlockHeap& heap;
   png_structp png = nullptr;
   png_infop info = nullptr;
-  void* block = nullptr;
+  HeldBlock block;
   uint8_t* pixels = nullptr;
   uint64_t stride = 0;
   uint32_t width = 0, height = 0;
@@ -58,16 +53,22 @@ struct Job {
   bool allRows = false;     // the last row of the last pass has come
   Stage stage = Stage::kHeader;
   uint16_t refusal = 0;     // the decoder's own reason to stop, beside libpng's errors
+  ChunkWalker chunks;        // where the chunks fed so far lie
   bool crcFailed = false;
   bool outOfMemory = false;
 };
 
-[[noreturn]] void OnError(png_structp png, png_const_charp text) {
-  auto* job = static_cast<Job*>(png_get_error_ptr(png));
-  if (std::strstr(text, "CRC error")) job->crcFailed = true;
-  if (std::strstr(text, "Out of memory") || std::strstr(text, "out of memory")) job->outOfMemory = true;
-  png_longjmp(png, 1);
+[[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+// libpng's and zlib's memory: a failure is remembered, so that it is told as a lack of memory
+// whatever libpng then says.
+png_voidp Allocate(png_structp png, png_alloc_size_t size) {
+  void* p = std::malloc(size);
+  if (!p) static_cast<Job*>(png_get_mem_ptr(png))->outOfMemory = true;
+  return p;
 }
+
+void Release(png_structp, png_voidp p) { std::free(p); }
 
 void OnWarning(png_structp, png_const_charp) {}  // libpng's own texts never reach the user
 
@@ -134,11 +135,10 @@ bool PreparePicture(Job& job) {
   job.height = height;
   job.stride = DibStride(width, bitCount);
   job.rowBytes = SourceRowBytes(job.form, width, bitCount);
-  const uint64_t blockBytes = kInfoHeaderSize + uint64_t{colors} * 4 + job.stride * height;
   // An interlaced file in a form the DIB does not take keeps all its rows until the end.
   const uint64_t rowsBytes = job.form == RowForm::kAsIs ? 0 : job.rowBytes * (job.interlaced ? height : 1);
-  if (width == 0 || height == 0 || width > INT32_MAX || height > INT32_MAX || blockBytes > kMaxBlockBytes ||
-      rowsBytes > kMaxBlockBytes) {
+  const DibLayout layout{width, height, bitCount, colors};
+  if (width == 0 || height == 0 || !DibFits(layout) || rowsBytes > kMaxBlockBytes) {
     job.refusal = kMsgNoMemory;
     return false;
   }
@@ -147,39 +147,37 @@ bool PreparePicture(Job& job) {
     job.refusal = kMsgBadHeader;
     return false;
   }
-  job.block = job.heap.Alloc(static_cast<size_t>(blockBytes));
-  if (job.block && rowsBytes) job.rows = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(rowsBytes)));
-  if (!job.block || (rowsBytes && !job.rows)) {
+  const DibBlock dib = AllocDib(job.heap, layout);
+  job.block.Hold(dib.block);
+  // Rows kept until the end are zero-filled: an interlaced pass leaves the bits it does not
+  // cover as they were.
+  if (dib.block && rowsBytes) job.rows = static_cast<uint8_t*>(std::calloc(1, static_cast<size_t>(rowsBytes)));
+  if (!dib.block || (rowsBytes && !job.rows)) {
     job.refusal = kMsgNoMemory;
     return false;
   }
   if (job.interlaced) MakeOpaque(job.form, job.rows, job.rowBytes, height);
 
-  auto* bytes = static_cast<uint8_t*>(job.block);
-  DibHeader h = MakeDibHeader(width, height, bitCount, colors);
+  DibHeader h = ReadDibHeader(dib.block);
   png_uint_32 xPels = 0, yPels = 0;
   int unit = PNG_RESOLUTION_UNKNOWN;
   if (png_get_pHYs(png, info, &xPels, &yPels, &unit) && unit == PNG_RESOLUTION_METER) {
     h.biXPelsPerMeter = PelsPerMeter(xPels);
     h.biYPelsPerMeter = PelsPerMeter(yPels);
   }
-  WriteDibHeader(bytes, h);
-  auto* table = reinterpret_cast<RgbQuad*>(bytes + kInfoHeaderSize);
+  WriteDibHeader(dib.block, h);
   if (greyTable) {
-    for (uint32_t i = 0; i < colors; ++i) {
-      const auto v = static_cast<uint8_t>(i);
-      table[i] = RgbQuad{v, v, v, 0};
-    }
+    WriteGreyTable(dib.table);
   } else if (colors) {
     png_colorp palette = nullptr;
     int count = 0;
     if (png_get_PLTE(png, info, &palette, &count) && palette) {
       for (uint32_t i = 0; i < colors && i < static_cast<uint32_t>(count); ++i) {
-        table[i] = RgbQuad{palette[i].blue, palette[i].green, palette[i].red, 0};
+        dib.table[i] = RgbQuad{palette[i].blue, palette[i].green, palette[i].red, 0};
       }
     }
   }
-  job.pixels = bytes + kInfoHeaderSize + colors * 4;
+  job.pixels = dib.pixels;
   return true;
 }
 
@@ -214,7 +212,12 @@ void OnEnd(png_structp png, png_infop) { static_cast<Job*>(png_get_progressive_p
 // error comes back here through longjmp and ends the decode; nothing between here and libpng
 // has a destructor to skip, and all that the decode holds is in `job`.
 void Run(Job& job, const uint8_t* signature) {
-  if (setjmp(png_jmpbuf(job.png))) return;
+  if (setjmp(png_jmpbuf(job.png))) {
+    // A critical chunk's CRC is checked in a piece of its own: an error in that piece may be
+    // the CRC's.
+    job.crcFailed = job.chunks.PieceEndedBadChunk(job.file);
+    return;
+  }
   png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
   png_set_keep_unknown_chunks(job.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, kSkippedChunkCount);
   // The chunks' CRCs already vouch for the image data: zlib's own sum over it is not
@@ -224,7 +227,13 @@ void Run(Job& job, const uint8_t* signature) {
   png_process_data(job.png, job.info, const_cast<uint8_t*>(signature), kSignatureBytes);
   uint8_t buffer[kFeedBytes];
   size_t got = 0;
-  while (job.file.Read(buffer, sizeof buffer, &got) && got > 0) png_process_data(job.png, job.info, buffer, got);
+  while (job.file.Read(buffer, sizeof buffer, &got) && got > 0) {
+    for (size_t at = 0; at < got;) {
+      const size_t piece = job.chunks.Piece(buffer + at, got - at);
+      png_process_data(job.png, job.info, buffer + at, piece);
+      at += piece;
+    }
+  }
 }
 
 }  // namespace
@@ -238,7 +247,7 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     return nullptr;
   }
   Job job(file, heap);
-  job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, OnError, OnWarning);
+  job.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &job, OnError, OnWarning, &job, Allocate, Release);
   if (job.png) job.info = png_create_info_struct(job.png);
   if (!job.png || !job.info) {
     messages.Add(kMsgNoMemory);
@@ -265,8 +274,12 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     messages.Add(job.outOfMemory ? kMsgNoMemory : kMsgBadData);
     return nullptr;
   }
-  if (!job.allRows) messages.Add(kMsgDamaged);
-  return job.TakeBlock();
+  if (!job.allRows) messages.Warn(kMsgDamaged);
+  return job.block.Take();
+}
+
+void* ReadPngFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
+  return ReadPng(in.file, heap, messages);
 }
 
 }  // namespace lmx::png

@@ -10,8 +10,7 @@
 
 #include <cstdint>
 
-#include "plugins/common/byte_source.h"
-#include "plugins/common/decode_messages.h"
+#include "plugins/common/decode_input.h"
 #include "plugins/png/png_ids.h"
 
 namespace lmx::png {
@@ -22,12 +21,9 @@ enum Message : uint16_t {
   kMsgNoMemory = IDS_PNG_NO_MEMORY,    // the picture would pass the block cap, or memory ran out
   kMsgNotPng = IDS_PNG_NOT_PNG,        // no PNG signature
   kMsgBadHeader = IDS_PNG_BAD_HEADER,  // chunks before the image data that libpng refuses
-  kMsgDamaged = IDS_PNG_DAMAGED,       // cut short or damaged: the picture comes with it
+  kMsgDamaged = IDS_PNG_DAMAGED,       // a warning: cut short or damaged, the picture comes with it
   kMsgBadData = IDS_PNG_BAD_DATA,      // a chunk of image data fails its check, or no row came out
 };
-
-// Whether a message goes with a picture (a warning) rather than instead of one.
-inline bool IsWarning(uint16_t message) { return message == kMsgDamaged; }
 
 // Decodes the PNG behind `file` into a block from `heap`. Null with one message when the file
 // is refused; otherwise the block, with kMsgDamaged when the image data ended early or broke
@@ -35,5 +31,8 @@ inline bool IsWarning(uint16_t message) { return message == kMsgDamaged; }
 // pixels of those that did not). libpng's errors end inside the call, which then holds no
 // memory but the block it returns; libpng says nothing itself.
 void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages);
+
+// The same for the plug-in: the file as it opened it.
+void* ReadPngFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress);
 
 }  // namespace lmx::png

@@ -30,6 +30,8 @@ void ConvertRow(RowForm form, const uint8_t* src, uint8_t* dst, uint32_t width) 
         const unsigned pair = (i & 1) ? src[i / 2] & 0x0F : src[i / 2] >> 4;
         dst[i] = static_cast<uint8_t>((pair >> 2) << 4 | (pair & 3));
       }
+      // The padding after an odd last pixel is the file's, or nothing libpng wrote: zero.
+      if (width & 1) dst[width / 2] &= 0xF0;
       break;
     case RowForm::kGreyAlpha:
       for (uint32_t x = 0; x < width; ++x, src += 2) dst[x] = OverWhite(src[0], src[1]);
