@@ -308,7 +308,9 @@ void OnInitMenuPopup(HMENU popup, UINT popupId) {
   const bool open = PictureOpen();
   const UINT state = open ? MF_ENABLED : MF_GRAYED;
   for (int row = 0; row < kMenuCommandRows; ++row) {
-    if (uint32_t command = CommandOfPopupRow(row, popupId)) EnableMenuItem(popup, command, MF_BYCOMMAND | state);
+    const MenuCommandRow& r = kMenuCommandTable[row];
+    if (r.popup != popupId) continue;
+    EnableMenuItem(popup, r.command, MF_BYCOMMAND | (RowEnabled(row, open) ? MF_ENABLED : MF_GRAYED));
   }
   if (popupId == IDM_POPUP_IMAGE) EnableMenuItem(popup, 0, MF_BYPOSITION | state);
   if (popupId == IDM_POPUP_FILE) EnableStepItems(popup);
@@ -429,7 +431,9 @@ void UpdateToolbarEnabling() {
   if (!toolbar) return;
   const bool open = PictureOpen();
   for (int row = 0; row < kMenuCommandRows; ++row) {
-    if (uint32_t command = CommandOfToolbarRow(row)) SendMessageW(toolbar, TB_ENABLEBUTTON, command, MAKELONG(open, 0));
+    if (kMenuCommandTable[row].toolbar) {
+      SendMessageW(toolbar, TB_ENABLEBUTTON, kMenuCommandTable[row].command, MAKELONG(RowEnabled(row, open), 0));
+    }
   }
 }
 

@@ -35,18 +35,6 @@ const MenuCommandRow kMenuCommandTable[kMenuCommandRows] = {
     {IDC_CMD_SLIDE_SHOW, IDM_POPUP_VIEW, 1, 0},
 };
 
-uint32_t CommandOfPopupRow(int index, uint32_t popup) {
-  if (index < 0 || index >= kMenuCommandRows) return 0;
-  const MenuCommandRow& row = kMenuCommandTable[index];
-  return row.popup == popup && row.needsImage ? row.command : 0;
-}
-
-uint32_t CommandOfToolbarRow(int index) {
-  if (index < 0 || index >= kMenuCommandRows) return 0;
-  const MenuCommandRow& row = kMenuCommandTable[index];
-  return row.needsImage && row.toolbar ? row.command : 0;
-}
-
 int RadioPositionOfViewMode(int viewMode) {
   static const int kRadio[][2] = {
       {kViewActualSize, 0}, {kViewFitWhole, 2}, {kViewFitWidth, 4}, {kViewFitHeight, 5}, {kViewFreeZoom, 7}};

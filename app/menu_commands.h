@@ -17,10 +17,10 @@ struct MenuCommandRow {
 constexpr int kMenuCommandRows = 25;
 extern const MenuCommandRow kMenuCommandTable[kMenuCommandRows];
 
-// Row `index`'s command when it lies in `popup` and needs a picture; else 0.
-uint32_t CommandOfPopupRow(int index, uint32_t popup);
-// Row `index`'s command when it needs a picture and has a toolbar button; else 0.
-uint32_t CommandOfToolbarRow(int index);
+// Whether row `index`'s command can be chosen with or without an open picture.
+inline bool RowEnabled(int index, bool pictureOpen) {
+  return pictureOpen || !kMenuCommandTable[index].needsImage;
+}
 // Position of the radio item of `viewMode` in the View popup; -1 when it has none.
 int RadioPositionOfViewMode(int viewMode);
 

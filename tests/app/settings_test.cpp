@@ -126,12 +126,4 @@ TEST_F(SettingsTest, SaveWritesTheRecordAndALaterLoadReadsItBack) {
   EXPECT_STREQ(settings.fileOpenDir, L"");
 }
 
-TEST_F(SettingsTest, TheProcessWideRecordStartsZeroed) {
-  AppSettings& global = lmx::Settings();
-  EXPECT_EQ(global.plugInKey, nullptr);
-  EXPECT_EQ(global.msState, 0u);
-  EXPECT_STREQ(global.installDir, L"");
-  EXPECT_EQ(&global, &lmx::Settings());
-}
-
 }  // namespace
