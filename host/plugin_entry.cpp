@@ -78,6 +78,7 @@ int PlugInEntry::LoadPlugInLibrary() {
   }
   // Optional: a plug-in without it is bound as fully as one with it.
   Bind(module, "LMX_GetFileDetails", &getFileDetails);
+  Bind(module, "LMX_LoadGfxFileReduced", &loadReduced);
   // The first missing export ends the binding; what was found stays set.
   if (!Bind(module, "LMX_OpenAboutDlg", &openAboutDlg)) return 0;
   if (!Bind(module, "LMX_RegisterDLL", &registerDll)) return 0;
@@ -215,6 +216,17 @@ std::wstring PlugInEntry::DetailsText(const wchar_t* path, DWORD imageIndex) {
   text.back() = L'\0';
   text.resize(wcslen(text.c_str()));
   return text;
+}
+
+void* PlugInEntry::LoadReduced(const wchar_t* path, DWORD imageIndex, DWORD boxWidth, DWORD boxHeight, DWORD flags,
+                               DWORD* fullWidth, DWORD* fullHeight, DWORD* status) {
+  DWORD width = 0, height = 0, outcome = kReducedUnsupported;
+  void* block = loadReduced && path ? loadReduced(path, imageIndex, boxWidth, boxHeight, flags, &width, &height, &outcome)
+                                    : nullptr;
+  if (fullWidth) *fullWidth = width;
+  if (fullHeight) *fullHeight = height;
+  if (status) *status = outcome;
+  return block;
 }
 
 void* PlugInEntry::LoadPicture(const wchar_t* path, DWORD imageIndex) {

@@ -63,6 +63,11 @@ class PlugInEntry final : public ObjListNode, public PictureSource {
   // The file's own facts as the plug-in tells them (LMX_GetFileDetails): UTF-16 lines
   // "key\tvalue"; empty when the plug-in lacks the export or has nothing to tell.
   std::wstring DetailsText(const wchar_t* path, DWORD imageIndex);
+  // The picture made smaller for a box of boxWidth x boxHeight (LMX_LoadGfxFileReduced), with
+  // `flags` (kReducedQuiet); null with *status kReducedUnsupported when the plug-in lacks the
+  // export. *fullWidth, *fullHeight and *status may be null.
+  void* LoadReduced(const wchar_t* path, DWORD imageIndex, DWORD boxWidth, DWORD boxHeight, DWORD flags,
+                    DWORD* fullWidth, DWORD* fullHeight, DWORD* status);
   // PictureSource
   BOOL FileInfo(const wchar_t* path, DWORD* imageCount) override;
   void* LoadPicture(const wchar_t* path, DWORD imageIndex) override;
@@ -88,6 +93,7 @@ class PlugInEntry final : public ObjListNode, public PictureSource {
   uint32_t pluginId = 0;
   wchar_t* moreExt = nullptr;  // registry value MoreExt, as written; null when absent
   LmxGetFileDetailsFn getFileDetails = nullptr;  // optional: null when the plug-in lacks it
+  LmxLoadGfxFileReducedFn loadReduced = nullptr;  // optional
 };
 
 // A fresh heap copy of `text` (null stays null); freed with FreeString.

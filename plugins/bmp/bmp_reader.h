@@ -21,6 +21,12 @@ enum Message : uint16_t {
   kMsgInvalidRle = IDS_BMP_INVALID_RLE,
 };
 
+// What each refusal stands for in a quiet decode.
+constexpr MessageStatus kStatuses[] = {
+    {kMsgGenericMemory, kReducedNoMemory}, {kMsgNotBitmap, kReducedNotFormat},
+    {kMsgUnknownFormat, kReducedUnsupported}, {kMsgNoMemory, kReducedNoMemory}, {0, kReducedShown},
+};
+
 constexpr uint32_t kRle8 = 1;
 constexpr uint32_t kRle4 = 2;
 

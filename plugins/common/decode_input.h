@@ -7,15 +7,27 @@
 #include "plugins/common/byte_source.h"
 #include "plugins/common/decode_messages.h"
 #include "plugins/common/decode_progress.h"
+#include "plugins/common/reduced_status.h"
 
 namespace lmx {
 
-// Always a source; the bytes in memory too when the whole file is mapped.
+// The picture's size as the file states it, upright, for a reader to report.
+struct PictureSize {
+  uint32_t width = 0;
+  uint32_t height = 0;
+};
+
+// Always a source; the bytes in memory too when the whole file is mapped. With a box, the
+// reader may give the picture smaller, down to what still fills the box when fitted whole
+// (ReductionFactor), and then tells the full size in `fullSize`.
 struct DecodeInput {
   ByteSource& file;
   const void* data;  // null unless the whole file is mapped
   size_t size;
   uint32_t imageIndex;
+  uint32_t boxWidth = 0;  // 0: the whole picture
+  uint32_t boxHeight = 0;
+  PictureSize* fullSize = nullptr;
 };
 
 // A picture as a packed DIB block from `heap`, or null with the messages to show.

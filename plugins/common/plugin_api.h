@@ -1,8 +1,10 @@
 // The six exports every format plug-in carries, as the host binds them, and the optional
-// LMX_GetFileDetails, which a plug-in may lack.
+// LMX_GetFileDetails and LMX_LoadGfxFileReduced, which a plug-in may lack.
 #pragma once
 
 #include <windows.h>
+
+#include "plugins/common/reduced_status.h"
 
 extern "C" {
 using LmxLoadGfxFileFn = void* (*)(const wchar_t* fileName, DWORD imageIndex);
@@ -16,8 +18,18 @@ using LmxOpenAboutDlgFn = INT_PTR (*)(HWND owner);
 // NUL). Returns the characters the whole text needs with its NUL; 0 when there is nothing to
 // tell. Never shows a message box.
 using LmxGetFileDetailsFn = DWORD (*)(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars);
+// The picture made smaller while it is read: no smaller than it needs to be to fill a box of
+// boxWidth x boxHeight when fitted whole, no larger than the whole picture; a packed DIB in a
+// block like LMX_LoadGfxFile's, 24-bit or 8-bit grey. *fullWidth and *fullHeight receive the
+// whole picture's size (upright), 0 when it is not known. With kReducedQuiet in `flags` no
+// message box is shown. *status tells how the decode ended (ReducedStatus); any out pointer may
+// be null. Optional: a plug-in may lack it.
+using LmxLoadGfxFileReducedFn = void* (*)(const wchar_t* fileName, DWORD imageIndex, DWORD boxWidth,
+                                          DWORD boxHeight, DWORD flags, DWORD* fullWidth, DWORD* fullHeight,
+                                          DWORD* status);
 }
 
 namespace lmx {
 constexpr DWORD kPluginVersion = 0x10000;  // 1.0
+constexpr DWORD kReducedQuiet = 1;  // LMX_LoadGfxFileReduced shows no message box
 }  // namespace lmx

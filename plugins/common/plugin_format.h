@@ -42,6 +42,7 @@ struct PluginFormat {
   ReadPictureFn read;
   CountImagesFn count;  // null: one image in every file
   DescribeFileFn describe;
+  const MessageStatus* statuses;  // what the messages of a refusal stand for, up to an id 0
 };
 
 extern const PluginFormat kPluginFormat;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "common/utils.h"
+#include "plugins/common/dib_reduce.h"
 #include "plugins/common/mapped_file.h"
 #include "plugins/common/message_text.h"
 #include "plugins/common/plugin_module.h"
@@ -44,18 +45,19 @@ class CursorFromPixels final : public DecodeProgress {
 // The file opened as the format reads it. No input when it cannot be opened.
 class OpenedFile {
  public:
-  OpenedFile(const wchar_t* fileName, uint32_t imageIndex) {
+  OpenedFile(const wchar_t* fileName, uint32_t imageIndex, uint32_t boxWidth = 0, uint32_t boxHeight = 0,
+             PictureSize* fullSize = nullptr) {
     if (kPluginFormat.access == FileAccess::kMapped) {
       mapped_.emplace(fileName);
       if (!mapped_->IsOpen()) return;
       if (mapped_->View()) {
         memory_.emplace(mapped_->View(), mapped_->Size());
-        input_.emplace(DecodeInput{*memory_, mapped_->View(), mapped_->Size(), imageIndex});
+        input_.emplace(DecodeInput{*memory_, mapped_->View(), mapped_->Size(), imageIndex, boxWidth, boxHeight, fullSize});
         return;
       }
     }
     file_.emplace(fileName);
-    if (file_->IsOpen()) input_.emplace(DecodeInput{*file_, nullptr, 0, imageIndex});
+    if (file_->IsOpen()) input_.emplace(DecodeInput{*file_, nullptr, 0, imageIndex, boxWidth, boxHeight, fullSize});
   }
 
   const DecodeInput* Input() const { return input_ ? &*input_ : nullptr; }
@@ -81,6 +83,41 @@ void* ReadPicture(const DecodeInput& in, DecodeMessages& messages) {
     default:
       return kPluginFormat.read(in, heap, messages, nullptr);
   }
+}
+
+uint16_t CannotOpenMessage(const wchar_t* fileName) {
+  return !fileName && kPluginFormat.noFileName ? kPluginFormat.noFileName : kPluginFormat.cantOpen;
+}
+
+ReducedStatus StatusOf(const DecodeMessages& messages, bool opened, bool picture, const PictureSize& full) {
+  if (!opened) return kReducedCannotOpen;
+  if (picture) return messages.Empty() ? kReducedShown : kReducedDamaged;
+  if (messages.Empty()) return kReducedBroken;
+  const uint16_t id = messages[0];
+  ReducedStatus status = kReducedBroken;
+  for (const MessageStatus* m = kPluginFormat.statuses; m && m->id; ++m) {
+    if (m->id == id) status = m->status;
+  }
+  // A picture no whole decode would take is too large, whatever memory there is.
+  if (status == kReducedNoMemory && full.width && !DibFits({full.width, full.height, 24, 0})) return kReducedTooLarge;
+  return status;
+}
+
+// The decoded picture in the reduced form: made smaller by the whole factor the box allows,
+// and as 24 bits or 8-bit grey. Null (the block freed) when that fails.
+void* Reduce(void* block, uint32_t boxWidth, uint32_t boxHeight, LocalHeap& heap) {
+  const DibHeader h = ReadDibHeader(block);
+  const uint32_t factor = ReductionFactor(static_cast<uint32_t>(h.biWidth), static_cast<uint32_t>(h.biHeight),
+                                          boxWidth, boxHeight);
+  const bool grey8 = h.biBitCount == 8 && h.biClrUsed == 256 && h.biCompression == 0;
+  if (factor == 1 && (h.biBitCount == 24 && h.biCompression == 0)) return block;
+  DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), factor, heap);
+  if (factor == 1 && grey8 && reduced.Made() && ReadDibHeader(reduced.block).biBitCount == 8) {
+    heap.Free(reduced.block);  // already 8-bit grey
+    return block;
+  }
+  heap.Free(block);
+  return reduced.block;
 }
 
 }  // namespace
@@ -114,7 +151,7 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD imageIndex) {
   DecodeMessages messages;
   void* block = nullptr;
   if (!fileName) {
-    messages.Add(kPluginFormat.noFileName ? kPluginFormat.noFileName : kPluginFormat.cantOpen);
+    messages.Add(CannotOpenMessage(fileName));
   } else {
     OpenedFile file(fileName, imageIndex);
     if (file.Input()) {
@@ -124,6 +161,45 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD imageIndex) {
     }
   }
   ShowMessages(messages);
+  return block;
+}
+
+extern "C" void* LMX_LoadGfxFileReduced(const wchar_t* fileName, DWORD imageIndex, DWORD boxWidth, DWORD boxHeight,
+                                        DWORD flags, DWORD* fullWidth, DWORD* fullHeight, DWORD* status) {
+  const bool quiet = (flags & kReducedQuiet) != 0;
+  DecodeMessages messages;
+  PictureSize full;
+  void* block = nullptr;
+  bool opened = false;
+  if (!fileName) {
+    messages.Add(CannotOpenMessage(fileName));
+  } else {
+    OpenedFile file(fileName, imageIndex, boxWidth, boxHeight, &full);
+    opened = file.Input() != nullptr;
+    if (!opened) {
+      messages.Add(kPluginFormat.cantOpen);
+    } else if (quiet) {
+      // Quiet decodes run on other threads too: no cursor, no box.
+      LocalHeap heap;
+      block = kPluginFormat.read(*file.Input(), heap, messages, nullptr);
+    } else {
+      block = ReadPicture(*file.Input(), messages);
+    }
+  }
+  if (block && !full.width) {
+    const DibHeader h = ReadDibHeader(block);
+    full = {static_cast<uint32_t>(h.biWidth), static_cast<uint32_t>(h.biHeight)};
+  }
+  ReducedStatus outcome = StatusOf(messages, opened, block != nullptr, full);
+  if (block) {
+    LocalHeap heap;
+    block = Reduce(block, boxWidth, boxHeight, heap);
+    if (!block) outcome = kReducedNoMemory;
+  }
+  if (!quiet) ShowMessages(messages);
+  if (fullWidth) *fullWidth = full.width;
+  if (fullHeight) *fullHeight = full.height;
+  if (status) *status = outcome;
   return block;
 }
 

@@ -25,6 +25,12 @@ enum Message : uint16_t {
   kMsgUnknownVersion = IDS_GIF_UNKNOWN_VERSION,  // value: the three version bytes, the first in the low byte
 };
 
+// What each refusal stands for in a quiet decode.
+constexpr MessageStatus kStatuses[] = {
+    {kMsgNotGif, kReducedNotFormat}, {kMsgNoMemory, kReducedNoMemory},
+    {kMsgUnknownVersion, kReducedUnsupported}, {0, kReducedShown},
+};
+
 // Reads the GIF file behind `file` into a canvas from `heap`. Null with messages when the
 // file is not a GIF or the canvas cannot be made; otherwise the canvas, filled as far as
 // the image could be decoded, possibly with messages. Never reads or writes outside the

@@ -1,6 +1,8 @@
 #include "plugins/jpg/jpg_reader.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -105,7 +107,19 @@ struct Job {
   uint32_t rowsDone = 0;
   Stage stage = Stage::kHeader;
   uint16_t refusal = 0;     // the decoder's own reason to stop, beside libjpeg's errors
+  uint32_t boxWidth = 0;    // with a box: scaled inside libjpeg down to what still fills it
+  uint32_t boxHeight = 0;
+  PictureSize* fullSize = nullptr;
 };
+
+// The eighths libjpeg scales by so that the picture, upright `width` x `height`, still fills a
+// box of boxWidth x boxHeight when fitted whole: ceil(8 x the fitting scale), 1 to 8.
+unsigned ScaleEighths(uint32_t width, uint32_t height, uint32_t boxWidth, uint32_t boxHeight) {
+  if (!boxWidth || !boxHeight || !width || !height) return 8;
+  const double scale = std::min(static_cast<double>(boxWidth) / width, static_cast<double>(boxHeight) / height);
+  const double eighths = std::ceil(scale * 8);
+  return eighths >= 8 ? 8 : eighths < 1 ? 1 : static_cast<unsigned>(eighths);
+}
 
 bool IsMemoryError(int code) { return code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE; }
 
@@ -184,8 +198,13 @@ bool PreparePicture(Job& job) {
     job.refusal = kMsgUnsupported;
     return false;
   }
-  jpeg_calc_output_dimensions(cinfo);
   job.orientation = OrientationOf(cinfo);
+  uint32_t fullWidth, fullHeight;
+  UprightRows::UprightSize(job.orientation, cinfo->image_width, cinfo->image_height, &fullWidth, &fullHeight);
+  if (job.fullSize) *job.fullSize = {fullWidth, fullHeight};
+  cinfo->scale_num = ScaleEighths(fullWidth, fullHeight, job.boxWidth, job.boxHeight);
+  cinfo->scale_denom = 8;
+  jpeg_calc_output_dimensions(cinfo);
 
   const uint32_t bitCount = components == 1 ? 8 : 24;
   const uint32_t colors = components == 1 ? 256 : 0;
@@ -321,8 +340,14 @@ uint16_t MessageForHeader(int code) {
   }
 }
 
-void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
+void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& messages,
+             const DecodeInput* box = nullptr) {
   Job job(heap);
+  if (box) {
+    job.boxWidth = box->boxWidth;
+    job.boxHeight = box->boxHeight;
+    job.fullSize = box->fullSize;
+  }
   const bool finished = Run(job, data, WholeSegmentsLength(data, size));
   if (job.refusal) {
     messages.Add(job.refusal);
@@ -348,10 +373,8 @@ void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& 
   return job.block.Take();
 }
 
-}  // namespace
-
-void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
-  // libjpeg takes the file's bytes whole, as the plug-in's mapped file gives them.
+// libjpeg takes the file's bytes whole, as the plug-in's mapped file gives them.
+void* ReadWhole(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const DecodeInput* box) {
   const uint64_t size = file.Size() < kMaxBlockBytes ? file.Size() : kMaxBlockBytes;
   auto* bytes = static_cast<uint8_t*>(std::malloc(size ? static_cast<size_t>(size) : 1));
   if (!bytes) {
@@ -360,9 +383,15 @@ void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   }
   size_t got = 0;
   if (!file.Seek(0) || !file.Read(bytes, static_cast<size_t>(size), &got)) got = 0;
-  void* block = Decode(bytes, got, heap, messages);
+  void* block = Decode(bytes, got, heap, messages, box);
   std::free(bytes);
   return block;
+}
+
+}  // namespace
+
+void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+  return ReadWhole(file, heap, messages, nullptr);
 }
 
 void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
@@ -370,7 +399,8 @@ void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& m
 }
 
 void* ReadJpegFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  return in.data ? ReadJpeg(in.data, in.size, heap, messages) : ReadJpeg(in.file, heap, messages);
+  if (in.data) return Decode(static_cast<const uint8_t*>(in.data), in.size, heap, messages, &in);
+  return ReadWhole(in.file, heap, messages, &in);
 }
 
 }  // namespace lmx::jpg

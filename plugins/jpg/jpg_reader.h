@@ -22,6 +22,12 @@ enum Message : uint16_t {
   kMsgUnsupported = IDS_JPG_UNSUPPORTED,   // other sample precisions, other component counts
 };
 
+// What each refusal stands for in a quiet decode.
+constexpr MessageStatus kStatuses[] = {
+    {kMsgNoMemory, kReducedNoMemory}, {kMsgNotJpeg, kReducedNotFormat}, {kMsgUnsupported, kReducedUnsupported},
+    {0, kReducedShown},
+};
+
 // Decodes the JPEG in the `size` bytes at `data`, or behind `file` (read whole first), into a
 // block from `heap`. Null with one message when the file is refused; otherwise the block,
 // with kMsgDamaged when the image data was cut short or damaged (the rows not decoded are as

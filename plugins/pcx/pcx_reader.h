@@ -24,6 +24,12 @@ enum Message : uint16_t {
   kMsgWrongColorFormat = IDS_PCX_WRONG_COLOR_FORMAT,
 };
 
+// What each refusal stands for in a quiet decode.
+constexpr MessageStatus kStatuses[] = {
+    {kMsgNoMemory, kReducedNoMemory}, {kMsgUnknownFormat, kReducedUnsupported}, {kMsgNotPcx, kReducedNotFormat},
+    {kMsgWrongColorFormat, kReducedUnsupported}, {0, kReducedShown},
+};
+
 // Reads the PCX file behind `file` into a block from `heap`, or returns null with the
 // messages to show. Never reads or writes outside the blocks it allocated, whatever the
 // file says; frees every block it does not return.

@@ -25,6 +25,11 @@ enum Message : uint16_t {
   kMsgBadData = IDS_PNG_BAD_DATA,      // a chunk of image data fails its check, or no row came out
 };
 
+// What each refusal stands for in a quiet decode.
+constexpr MessageStatus kStatuses[] = {
+    {kMsgNoMemory, kReducedNoMemory}, {kMsgNotPng, kReducedNotFormat}, {0, kReducedShown},
+};
+
 // Decodes the PNG behind `file` into a block from `heap`. Null with one message when the file
 // is refused; otherwise the block, with kMsgDamaged when the image data ended early or broke
 // (rows not reached stay zero; an interlaced file's passes that came are spread over the

@@ -23,6 +23,15 @@ enum Message : uint16_t {
   kMsgJpegNotSupported = IDS_TIF_JPEG_NOT_SUPPORTED,
 };
 
+// What each refusal stands for in a quiet decode.
+constexpr MessageStatus kStatuses[] = {
+    {kMsgCannotRead, kReducedNotFormat},           {kMsgNoMemory, kReducedNoMemory},
+    {kMsgInvalidColorFormat, kReducedUnsupported}, {kMsgNoTransparencyMask, kReducedUnsupported},
+    {kMsgNoCmyk, kReducedUnsupported},             {kMsgNoYCbCr, kReducedUnsupported},
+    {kMsgNoCieLab, kReducedUnsupported},           {kMsgJpegNotSupported, kReducedUnsupported},
+    {0, kReducedShown},
+};
+
 // Number of directories (pages) in the file, at most 65535. False when libtiff cannot open
 // the file as TIFF (message 500 is the caller's to show).
 bool CountImages(ByteSource& file, uint32_t* count);
