@@ -22,6 +22,11 @@
 // stderr as "IMAGE: message: CAPTION: TEXT". The exit code is the worst of the pictures',
 // worst first: 2, 1, 3, 0.
 //
+// --size WxH: the picture through the plug-in's LMX_LoadGfxFileReduced into a box of W x H,
+// quietly (no message box), written as OUT.bmp; prints "WIDTHxHEIGHT bpp=B colors=C
+// full=FWxFH". Exit code: 0 a picture came back, 1 none came ("refused: STATUS" is printed),
+// 2 usage error, no plug-in, or a plug-in without the export.
+//
 // --info: no picture is decoded; each file's details as its plug-in's LMX_GetFileDetails
 // tells them, "file: IMAGE" and then one "key: value" a line, a blank line after each file.
 // Exit code: 0 every file had details, 1 one had none, 2 one had no plug-in.
@@ -81,7 +86,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: lmx_decode [--index N] [--transform CODE]... [--time RUNS] IMAGE OUT.bmp\n"
                "       lmx_decode [--index N] [--transform CODE]... --out DIR IMAGE...\n"
-               "       lmx_decode [--index N] --info IMAGE...\n");
+               "       lmx_decode [--index N] --info IMAGE...\n"
+               "       lmx_decode [--index N] --size WxH IMAGE OUT.bmp\n");
   return kUnusable;
 }
 
@@ -145,12 +151,13 @@ class PlugIns {
     auto getInfo = reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(module, "LMX_GetFileInfo"));
     auto load = reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(module, "LMX_LoadGfxFile"));
     auto details = reinterpret_cast<LmxGetFileDetailsFn>(GetProcAddress(module, "LMX_GetFileDetails"));
+    auto reduced = reinterpret_cast<LmxLoadGfxFileReducedFn>(GetProcAddress(module, "LMX_LoadGfxFileReduced"));
     if (!getInfo || !load) {
       std::fprintf(stderr, "%ls lacks its exports\n", name.c_str());
       FreeLibrary(module);
       return nullptr;
     }
-    loaded_.push_back({name, module, std::make_unique<lmx::BoundPlugIn>(getInfo, load), details});
+    loaded_.push_back({name, module, std::make_unique<lmx::BoundPlugIn>(getInfo, load), details, reduced});
     return loaded_.back().bound.get();
   }
 
@@ -164,12 +171,23 @@ class PlugIns {
     return nullptr;
   }
 
+  // The reduced decoding export of IMAGE's plug-in, or null without one.
+  LmxLoadGfxFileReducedFn ReducedFor(const wchar_t* image) {
+    if (!For(image)) return nullptr;
+    const std::wstring name = PluginFor(image);
+    for (auto& p : loaded_) {
+      if (p.name == name) return p.reduced;
+    }
+    return nullptr;
+  }
+
  private:
   struct Loaded {
     std::wstring name;
     HMODULE module;
     std::unique_ptr<lmx::BoundPlugIn> bound;
-    LmxGetFileDetailsFn details;  // optional
+    LmxGetFileDetailsFn details;      // optional
+    LmxLoadGfxFileReducedFn reduced;  // optional
   };
   std::vector<Loaded> loaded_;
 };
@@ -250,6 +268,36 @@ int PrintDetails(PlugIns& plugIns, DWORD index, const wchar_t* image) {
   return needed ? kDecoded : kRefused;
 }
 
+const char* StatusName(DWORD status) {
+  static const char* const kNames[] = {"shown",  "damaged",   "cannot open", "not this format",
+                                       "broken", "too large", "out of memory", "unsupported"};
+  return status < sizeof kNames / sizeof kNames[0] ? kNames[status] : "unknown";
+}
+
+// Decodes IMAGE through its plug-in's reduced export into a box of width x height, quietly.
+int DecodeReduced(PlugIns& plugIns, DWORD index, DWORD width, DWORD height, const wchar_t* image,
+                  const wchar_t* out) {
+  LmxLoadGfxFileReducedFn reduced = plugIns.ReducedFor(image);
+  if (!reduced) {
+    std::fprintf(stderr, "%s\n", PluginFor(image).empty() ? "no plug-in" : "the plug-in has no reduced decode");
+    return kUnusable;
+  }
+  DWORD fullWidth = 0, fullHeight = 0, status = 0;
+  void* block = reduced(image, index, width, height, lmx::kReducedQuiet, &fullWidth, &fullHeight, &status);
+  if (!block) {
+    std::printf("refused: %s\n", StatusName(status));
+    return kRefused;
+  }
+  const lmx::DibHeader h = lmx::ReadDibHeader(block);
+  std::printf("%dx%d bpp=%u colors=%u full=%lux%lu%s\n", static_cast<int>(h.biWidth), static_cast<int>(h.biHeight),
+              h.biBitCount, h.biClrUsed, static_cast<unsigned long>(fullWidth), static_cast<unsigned long>(fullHeight),
+              status == lmx::kReducedDamaged ? " damaged" : "");
+  const bool written = WriteBmp(out, block, LocalSize(block));
+  LocalFree(block);
+  if (!written) std::fprintf(stderr, "cannot write %s\n", lmx::ToUtf8(out).c_str());
+  return written ? kDecoded : kUnusable;
+}
+
 // DIR\STEM.bmp, with -2, -3 ... after a stem this run has already written.
 std::wstring OutputFor(const std::wstring& dir, const wchar_t* image, std::vector<std::wstring>& taken) {
   std::wstring name(image);
@@ -274,6 +322,7 @@ int wmain(int argc, wchar_t** argv) {
   Request request;
   const wchar_t* outDir = nullptr;
   bool info = false;
+  DWORD boxWidth = 0, boxHeight = 0;
   std::vector<const wchar_t*> files;
   for (int i = 1; i < argc; ++i) {
     if (wcscmp(argv[i], L"--index") == 0 && i + 1 < argc) {
@@ -288,6 +337,8 @@ int wmain(int argc, wchar_t** argv) {
       const unsigned long runs = wcstoul(argv[++i], &end, 10);
       if (*end || runs < 1 || runs > 1000) return Usage();
       request.timedRuns = static_cast<int>(runs);
+    } else if (wcscmp(argv[i], L"--size") == 0 && i + 1 < argc) {
+      if (swscanf(argv[++i], L"%lux%lu", &boxWidth, &boxHeight) != 2 || !boxWidth || !boxHeight) return Usage();
     } else if (wcscmp(argv[i], L"--info") == 0) {
       info = true;
     } else if (wcscmp(argv[i], L"--out") == 0 && i + 1 < argc) {
@@ -296,10 +347,12 @@ int wmain(int argc, wchar_t** argv) {
       files.push_back(argv[i]);
     }
   }
-  if (info ? files.empty() || outDir || request.timedRuns || !request.transforms.empty()
-           : outDir ? files.empty() || request.timedRuns : files.size() != 2) {
-    return Usage();
-  }
+  const bool sized = boxWidth != 0;
+  const bool misused = sized  ? info || outDir || request.timedRuns || !request.transforms.empty() || files.size() != 2
+                       : info ? files.empty() || outDir || request.timedRuns || !request.transforms.empty()
+                       : outDir ? files.empty() || request.timedRuns
+                                : files.size() != 2;
+  if (misused) return Usage();
 
   // The image core's messages come from the language component, as in the viewer.
   HMODULE lang = LoadLibraryW(BesideThisProgram(L"LumivexLangComp.dll").c_str());
@@ -312,7 +365,9 @@ int wmain(int argc, wchar_t** argv) {
     lmx::MessageCapture capture;
     capture.onMessage = PrintMessage;
     std::string summary;
-    if (info) {
+    if (sized) {
+      worst = DecodeReduced(plugIns, request.index, boxWidth, boxHeight, files[0], files[1]);
+    } else if (info) {
       for (const wchar_t* image : files) {
         const int rc = PrintDetails(plugIns, request.index, image);
         if (Severity(rc) > Severity(worst)) worst = rc;
