@@ -2,12 +2,15 @@
 // allocator and the message texts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "plugins/common/bounded_reader.h"
 #include "plugins/common/dib_block.h"
+#include "plugins/common/dib_reduce.h"
 #include "plugins/common/message_text.h"
 
 namespace lmx {
@@ -150,6 +153,90 @@ TEST(MessageText, FillsItsPlaceholdersAndFits) {
     FormatMessageText(c.format, c.value, out, c.capacity);
     EXPECT_EQ(std::wstring(out), std::wstring(c.text)) << c.format;
   }
+}
+
+}  // namespace
+}  // namespace lmx
+
+namespace lmx {
+namespace {
+
+TEST(ReductionFactor, KeepsThePictureAtLeastItsFittedSize) {
+  struct Case {
+    uint32_t width, height, boxWidth, boxHeight, factor;
+  };
+  const Case cases[] = {
+      {4000, 3000, 240, 320, 16}, {3000, 4000, 240, 320, 12}, {200, 100, 240, 320, 1}, {480, 640, 240, 320, 2},
+      {481, 100, 240, 320, 2},    {100, 100, 0, 320, 1},      {70000, 1, 240, 320, 291},
+  };
+  for (const Case& c : cases) {
+    const uint32_t f = ReductionFactor(c.width, c.height, c.boxWidth, c.boxHeight);
+    EXPECT_EQ(f, c.factor) << c.width << "x" << c.height;
+    if (!c.boxWidth) continue;
+    const double fit = std::min(double(c.boxWidth) / c.width, double(c.boxHeight) / c.height);
+    EXPECT_GE((c.width + f - 1) / f, std::min<double>(c.width, std::ceil(c.width * fit)));
+    EXPECT_GE((c.height + f - 1) / f, std::min<double>(c.height, std::ceil(c.height * fit)));
+  }
+}
+
+// A bottom-up picture of width x height at `bits` whose stored rows `rowBytes` fills.
+std::vector<uint8_t> Picture(uint32_t width, uint32_t height, uint32_t bits, uint32_t colors,
+                             const std::vector<uint8_t>& pixels, const std::vector<RgbQuad>& table = {}) {
+  std::vector<uint8_t> block(40 + colors * 4 + pixels.size());
+  DibHeader h = MakeDibHeader(width, height, bits, colors);
+  WriteDibHeader(block.data(), h);
+  if (!table.empty()) std::memcpy(block.data() + 40, table.data(), table.size() * 4);
+  std::memcpy(block.data() + 40 + colors * 4, pixels.data(), pixels.size());
+  return block;
+}
+
+TEST(ReduceDib, AveragesSquaresSoThinLinesStayGrey) {
+  // 4 x 2, 24 bits: a black column at x = 1 on white, reduced by 2.
+  std::vector<uint8_t> rows;
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 4; ++x) rows.insert(rows.end(), 3, x == 1 ? 0 : 255);
+  }
+  const std::vector<uint8_t> rgb = Picture(4, 2, 24, 0, rows);
+  CHeap heap;
+  DibBlock out = ReduceDib(rgb.data(), 2, heap);
+  ASSERT_TRUE(out.Made());
+  DibHeader h = ReadDibHeader(out.block);
+  EXPECT_EQ(h.biWidth, 2);
+  EXPECT_EQ(h.biHeight, 1);
+  EXPECT_EQ(h.biBitCount, 24);
+  EXPECT_EQ(std::vector<uint8_t>(out.pixels, out.pixels + 6), (std::vector<uint8_t>{128, 128, 128, 255, 255, 255}));
+  heap.Free(out.block);
+
+  // 3 x 3 at 1 bit with a grey table: grey out, edge cells average what they cover. Top row
+  // (stored last) all black, the rest white.
+  const std::vector<RgbQuad> mono = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+  const std::vector<uint8_t> bits = Picture(3, 3, 1, 2, {0xE0, 0, 0, 0, 0xE0, 0, 0, 0, 0x00, 0, 0, 0}, mono);
+  out = ReduceDib(bits.data(), 2, heap);
+  ASSERT_TRUE(out.Made());
+  h = ReadDibHeader(out.block);
+  EXPECT_EQ(h.biBitCount, 8);
+  EXPECT_EQ(h.biClrUsed, 256u);
+  // Stored bottom-up: the bottom cell covers the last picture row alone (white), the top cell
+  // rows 0 and 1 (half black).
+  EXPECT_EQ(out.pixels[0], 255);
+  EXPECT_EQ(out.pixels[1], 255);
+  EXPECT_EQ(out.pixels[out.stride], 128);
+  EXPECT_EQ(out.pixels[out.stride + 1], 128);
+  heap.Free(out.block);
+
+  // 16 bits 5-5-5 without masks: pure red.
+  const std::vector<uint8_t> red = Picture(1, 1, 16, 0, {0x00, 0x7C, 0, 0});
+  out = ReduceDib(red.data(), 1, heap);
+  ASSERT_TRUE(out.Made());
+  EXPECT_EQ(std::vector<uint8_t>(out.pixels, out.pixels + 3), (std::vector<uint8_t>{0, 0, 255}));
+  heap.Free(out.block);
+
+  // A compressed picture is refused.
+  std::vector<uint8_t> rle = Picture(2, 2, 8, 0, {0, 0, 0, 0});
+  DibHeader r = ReadDibHeader(rle.data());
+  r.biCompression = 1;
+  WriteDibHeader(rle.data(), r);
+  EXPECT_FALSE(ReduceDib(rle.data(), 2, heap).Made());
 }
 
 }  // namespace
