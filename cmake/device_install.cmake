@@ -32,6 +32,7 @@ add_custom_command(OUTPUT ${_samples}.made
   COMMAND ${CMAKE_COMMAND} -E touch ${_samples}.made
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/install/make_samples.py
   COMMENT "Writing the device's sample pictures")
-add_custom_target(lmx_device_samples DEPENDS ${_samples}.made)
+# Built with everything, so that cmake --install finds them after any full build.
+add_custom_target(lmx_device_samples ALL DEPENDS ${_samples}.made)
 install(DIRECTORY ${_samples}/ DESTINATION "My Documents" COMPONENT device)
 add_dependencies(lmx_device lmx_device_samples)
