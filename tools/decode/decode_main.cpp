@@ -48,15 +48,14 @@
 
 namespace {
 
-// Extensions as the viewer cuts them, and the plug-in each goes to (.jpeg and .jpe are cut
-// to "jpe").
+// Extensions as the viewer cuts them, and the plug-in each goes to: every format of the build
+// (LUMIVEX_FORMATS) to zlx_FORMAT.dll, with its more extensions (.jpeg and .jpe are cut to
+// "jpe"), written out by tools/decode/CMakeLists.txt.
 struct Format {
   const wchar_t* ext;
   const wchar_t* plugIn;
 };
-constexpr Format kFormats[] = {{L"bmp", L"zlx_bmp.dll"}, {L"pcx", L"zlx_pcx.dll"}, {L"gif", L"zlx_gif.dll"},
-                               {L"tif", L"zlx_tif.dll"}, {L"jpg", L"zlx_jpg.dll"}, {L"jpe", L"zlx_jpg.dll"},
-                               {L"png", L"zlx_png.dll"}};
+constexpr Format kFormats[] = {LMX_DECODE_PLUGINS};
 
 enum DecodeStatus { kDecoded = 0, kRefused = 1, kUnusable = 2, kTransformRefused = 3 };
 

@@ -1,4 +1,4 @@
-# Sourced by the tools/*/prepare.sh scripts: Debian source packages unpacked under $THIRD.
+# Sourced by tools/third_party/prepare.sh: Debian source packages unpacked under $THIRD.
 #
 #   fetch_debian_source PACKAGE DIR_GLOB   unpacks PACKAGE once; prints nothing
 #   debian_source_dir DIR_GLOB             the unpacked tree (e.g. 'tiff-*'), or false
