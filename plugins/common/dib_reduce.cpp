@@ -1,5 +1,7 @@
 #include "plugins/common/dib_reduce.h"
 
+#include <algorithm>
+#include <new>
 #include <vector>
 
 #include "plugins/common/little_endian.h"
@@ -42,9 +44,18 @@ class RowReader {
   void Add(uint32_t y, uint32_t factor, uint64_t* sums) const {
     const uint8_t* row = pixels_ + uint64_t{y} * stride_;
     const uint32_t width = static_cast<uint32_t>(h_.biWidth);
+    if (h_.biBitCount == 24) {
+      // The common case without a lookup a pixel: the cell moves on every `factor` pixels.
+      uint64_t* cell = sums;
+      for (uint32_t x = 0, left = factor; x < width; ++x, row += 3) {
+        cell[0] += row[0], cell[1] += row[1], cell[2] += row[2];
+        if (--left == 0) cell += 3, left = factor;
+      }
+      return;
+    }
     const uint32_t channels = grey_ ? 1 : 3;
-    for (uint32_t x = 0; x < width; ++x) {
-      uint64_t* cell = sums + (x / factor) * channels;
+    uint64_t* cell = sums;
+    for (uint32_t x = 0, left = factor; x < width; ++x) {
       uint8_t bgr[3];
       Pixel(row, x, bgr);
       if (grey_) {
@@ -52,6 +63,7 @@ class RowReader {
       } else {
         cell[0] += bgr[0], cell[1] += bgr[1], cell[2] += bgr[2];
       }
+      if (--left == 0) cell += channels, left = factor;
     }
   }
 
@@ -147,6 +159,60 @@ DibBlock ReduceDib(const uint8_t* block, uint32_t factor, BlockHeap& heap) {
     }
   }
   return out;
+}
+
+BandReducer::BandReducer(uint32_t width, uint32_t height, uint32_t factor, bool grey)
+    : width_(width),
+      height_(height),
+      factor_(factor ? factor : 1),
+      channels_(grey ? 1 : 3),
+      outWidth_((width + factor_ - 1) / factor_),
+      outHeight_((height + factor_ - 1) / factor_) {}
+
+const DibBlock& BandReducer::Start(BlockHeap& heap) {
+  const bool grey = channels_ == 1;
+  out_ = AllocDib(heap, {outWidth_, outHeight_, grey ? 8u : 24u, grey ? 256u : 0u});
+  if (!out_.Made()) return out_;
+  if (grey) WriteGreyTable(out_.table);
+  storage_.reset(new (std::nothrow) uint64_t[size_t{outWidth_} * channels_ + 1]());
+  if (!storage_) {
+    heap.Free(out_.block);
+    out_ = DibBlock{};
+    out_.status = BlockStatus::kOutOfMemory;
+    return out_;
+  }
+  sums_ = storage_.get();
+  return out_;
+}
+
+void BandReducer::AddRow(uint32_t y, const uint8_t* pixels) {
+  if (!sums_ || y >= height_) return;
+  if (y / factor_ != band_) {
+    Flush();
+    band_ = y / factor_;
+  }
+  uint64_t* cell = sums_;
+  for (uint32_t x = 0, left = factor_; x < width_; ++x, pixels += channels_) {
+    for (uint32_t c = 0; c < channels_; ++c) cell[c] += pixels[c];
+    if (--left == 0) cell += channels_, left = factor_;
+  }
+  ++rows_;
+}
+
+void BandReducer::Finish() { Flush(); }
+
+void BandReducer::Flush() {
+  if (!sums_ || rows_ == 0) return;
+  uint8_t* dst = out_.pixels + uint64_t{outHeight_ - 1 - band_} * out_.stride;
+  for (uint32_t x = 0; x < outWidth_; ++x) {
+    const uint32_t cols = width_ - x * factor_ < factor_ ? width_ - x * factor_ : factor_;
+    const uint64_t count = uint64_t{cols} * rows_;
+    for (uint32_t c = 0; c < channels_; ++c) {
+      dst[x * channels_ + c] = static_cast<uint8_t>((sums_[x * channels_ + c] + count / 2) / count);
+    }
+  }
+  std::fill(sums_, sums_ + size_t{outWidth_} * channels_, 0);
+  rows_ = 0;
 }
 
 }  // namespace lmx

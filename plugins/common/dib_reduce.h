@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "plugins/common/dib_block.h"
 
@@ -19,5 +20,32 @@ uint32_t ReductionFactor(uint32_t width, uint32_t height, uint32_t boxWidth, uin
 // and 32 bits (16 and 32 with or without colour masks), uncompressed. kRefused for anything
 // else.
 DibBlock ReduceDib(const uint8_t* block, uint32_t factor, BlockHeap& heap);
+
+// Rows of a picture, given top-down one at a time as blue, green, red bytes (or one grey byte a
+// pixel), averaged into a block made smaller by `factor` as they come: a reader that makes its
+// rows one by one never holds more than the reduced picture and one band of sums.
+class BandReducer {
+ public:
+  BandReducer(uint32_t width, uint32_t height, uint32_t factor, bool grey);
+  BandReducer(const BandReducer&) = delete;
+  BandReducer& operator=(const BandReducer&) = delete;
+
+  // The reduced block from `heap`, with its header (and grey table); its status says why not.
+  const DibBlock& Start(BlockHeap& heap);
+  // Picture row `y` (top-down, each row once, in order).
+  void AddRow(uint32_t y, const uint8_t* pixels);
+  // The last band, as far as its rows came. Bands no row reached stay zero.
+  void Finish();
+
+ private:
+  void Flush();
+
+  uint32_t width_, height_, factor_, channels_;
+  uint32_t outWidth_, outHeight_;
+  DibBlock out_;
+  uint64_t* sums_ = nullptr;
+  uint32_t band_ = 0, rows_ = 0;  // the band being summed and the rows it holds
+  std::unique_ptr<uint64_t[]> storage_;
+};
 
 }  // namespace lmx

@@ -3,10 +3,13 @@
 #include <csetjmp>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include <png.h>
 
 #include "plugins/common/dib_block.h"
+#include "plugins/common/dib_reduce.h"
 #include "plugins/png/chunk_check.h"
 #include "plugins/png/png_rows.h"
 
@@ -53,6 +56,9 @@ struct Job {
   bool allRows = false;     // the last row of the last pass has come
   Stage stage = Stage::kHeader;
   uint16_t refusal = 0;     // the decoder's own reason to stop, beside libpng's errors
+  const DecodeInput* box = nullptr;       // with a box: rows averaged as they come
+  std::unique_ptr<BandReducer> reducer;  // then the reduced picture
+  std::unique_ptr<uint8_t[]> pixelRow;   // one row as the reducer takes it
   ChunkWalker chunks;        // where the chunks fed so far lie
   bool crcFailed = false;
   bool outOfMemory = false;
@@ -86,6 +92,50 @@ int32_t PelsPerMeter(png_uint_32 value) {
   return value > 0 && value <= INT32_MAX ? static_cast<int32_t>(value) : kDefaultPelsPerMeter;
 }
 
+// The reduced picture of a file that is not interlaced: every row becomes blue, green, red (or
+// grey) bytes, over white where it has transparency, and is averaged into the reduced block as
+// it comes. False with job.refusal set.
+bool PrepareReduced(Job& job, png_uint_32 width, png_uint_32 height, int depth, int colorType, uint32_t factor) {
+  png_structp png = job.png;
+  png_infop info = job.info;
+  const bool grey = colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA;
+  const bool tRNS = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0;
+  if (colorType == PNG_COLOR_TYPE_PALETTE) {
+    png_set_palette_to_rgb(png);
+    alpha = PaletteHasAlpha(png, info);
+  } else {
+    alpha = alpha || tRNS;
+  }
+  if (grey && depth < 8) png_set_expand_gray_1_2_4_to_8(png);
+  if (alpha && tRNS) png_set_tRNS_to_alpha(png);
+  if (!grey) png_set_bgr(png);
+  if (depth == 16) png_set_strip_16(png);
+  job.form = alpha ? (grey ? RowForm::kGreyAlpha : RowForm::kColourAlpha) : RowForm::kAsIs;
+  job.width = width;
+  job.height = height;
+  const uint32_t channels = grey ? 1 : 3;
+  job.rowBytes = uint64_t{width} * (channels + (alpha ? 1 : 0));
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != job.rowBytes) {
+    job.refusal = kMsgBadHeader;
+    return false;
+  }
+  if (!DibFits({width, height, 24, 0})) {
+    job.refusal = kMsgNoMemory;
+    return false;
+  }
+  job.reducer.reset(new (std::nothrow) BandReducer(width, height, factor, grey));
+  if (alpha) job.pixelRow.reset(new (std::nothrow) uint8_t[size_t{width} * channels]);
+  const DibBlock dib = job.reducer ? job.reducer->Start(job.heap) : DibBlock{};
+  job.block.Hold(dib.block);
+  if (!dib.Made() || (alpha && !job.pixelRow)) {
+    job.refusal = kMsgNoMemory;
+    return false;
+  }
+  return true;
+}
+
 // The output form, libpng's transforms for it and the block, laid out from the header: false
 // with job.refusal set.
 bool PreparePicture(Job& job) {
@@ -95,6 +145,12 @@ bool PreparePicture(Job& job) {
   int depth = 0, colorType = 0, interlace = 0;
   png_get_IHDR(png, info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
   const bool transparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  if (job.box && job.box->fullSize) *job.box->fullSize = {width, height};
+  // Rows come one by one only from a file that is not interlaced.
+  if (job.box && interlace == PNG_INTERLACE_NONE && width <= INT32_MAX && height <= INT32_MAX) {
+    const uint32_t factor = ReductionFactor(width, height, job.box->boxWidth, job.box->boxHeight);
+    if (factor > 1) return PrepareReduced(job, width, height, depth, colorType, factor);
+  }
 
   uint32_t bitCount = 24;
   uint32_t colors = 0;
@@ -196,7 +252,10 @@ void OnRow(png_structp png, png_bytep row, png_uint_32 y, int pass) {
   Job& job = *static_cast<Job*>(png_get_progressive_ptr(png));
   if (y + 1 == job.height && pass == (job.interlaced ? PNG_INTERLACE_ADAM7_PASSES - 1 : 0)) job.allRows = true;
   if (!row || y >= job.height) return;
-  if (job.form == RowForm::kAsIs) {
+  if (job.reducer) {
+    if (job.pixelRow) ConvertRow(job.form, row, job.pixelRow.get(), job.width);
+    job.reducer->AddRow(y, job.pixelRow ? job.pixelRow.get() : row);
+  } else if (job.form == RowForm::kAsIs) {
     png_progressive_combine_row(png, job.DibRow(y), row);
   } else if (job.interlaced) {
     png_progressive_combine_row(png, job.rows + y * job.rowBytes, row);
@@ -236,9 +295,7 @@ void Run(Job& job, const uint8_t* signature) {
   }
 }
 
-}  // namespace
-
-void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+void* Decode(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const DecodeInput* box) {
   uint8_t signature[kSignatureBytes];
   size_t got = 0;
   if (!file.Read(signature, sizeof signature, &got) || got != sizeof signature ||
@@ -247,6 +304,7 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     return nullptr;
   }
   Job job(file, heap);
+  job.box = box;
   job.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &job, OnError, OnWarning, &job, Allocate, Release);
   if (job.png) job.info = png_create_info_struct(job.png);
   if (!job.png || !job.info) {
@@ -259,6 +317,7 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     return nullptr;
   }
   // An interlaced file's rows are converted at the end, whatever passes arrived.
+  if (job.reducer) job.reducer->Finish();
   if (job.stage == Stage::kRows && job.interlaced && job.rows) {
     for (uint32_t y = 0; y < job.height; ++y) {
       ConvertRow(job.form, job.rows + y * job.rowBytes, job.DibRow(y), job.width);
@@ -278,8 +337,14 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   return job.block.Take();
 }
 
+}  // namespace
+
+void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+  return Decode(file, heap, messages, nullptr);
+}
+
 void* ReadPngFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  return ReadPng(in.file, heap, messages);
+  return Decode(in.file, heap, messages, &in);
 }
 
 }  // namespace lmx::png

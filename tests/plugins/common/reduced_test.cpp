@@ -1,0 +1,248 @@
+// Reduced decoding natively: each reader's reduced picture against its whole picture averaged
+// by the same factor, and that a reduced decode of a large picture never asks for a block the
+// size of the whole.
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "plugins/common/dib_reduce.h"
+#include "plugins/jpg/jpg_reader.h"
+#include "plugins/png/png_reader.h"
+
+namespace lmx {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// A heap that remembers the largest block asked of it.
+class RecordingHeap final : public BlockHeap {
+ public:
+  void* Alloc(size_t size) override {
+    if (size > largest) largest = size;
+    return heap_.Alloc(size);
+  }
+  void Free(void* block) override { heap_.Free(block); }
+  bool OutOfMemory() const override { return heap_.OutOfMemory(); }
+  size_t largest = 0;
+
+ private:
+  CHeap heap_;
+};
+
+// Decodes `file` reduced for a box and whole, and compares the reduced picture with the whole
+// one averaged by the factor the box gives: equal within one level.
+void ExpectReducedMatchesWhole(ReadPictureFn read, const Bytes& file, uint32_t box) {
+  CHeap heap;
+  DecodeMessages wholeMessages, reducedMessages;
+  MemorySource wholeSource(file.data(), file.size()), reducedSource(file.data(), file.size());
+  const DecodeInput whole{wholeSource, file.data(), file.size(), 0};
+  PictureSize full;
+  const DecodeInput reduced{reducedSource, file.data(), file.size(), 0, box, box, &full};
+  void* wholeBlock = read(whole, heap, wholeMessages, nullptr);
+  void* reducedBlock = read(reduced, heap, reducedMessages, nullptr);
+  ASSERT_NE(wholeBlock, nullptr);
+  ASSERT_NE(reducedBlock, nullptr);
+  const DibHeader w = ReadDibHeader(wholeBlock);
+  EXPECT_EQ(full.width, static_cast<uint32_t>(w.biWidth));
+  EXPECT_EQ(full.height, static_cast<uint32_t>(w.biHeight));
+  const uint32_t factor = ReductionFactor(w.biWidth, w.biHeight, box, box);
+  DibBlock expected = ReduceDib(static_cast<uint8_t*>(wholeBlock), factor, heap);
+  ASSERT_TRUE(expected.Made());
+  // A picture the reader took whole comes averaged by the plug-in's shared part.
+  DibHeader r = ReadDibHeader(reducedBlock);
+  DibBlock got{};
+  got.block = static_cast<uint8_t*>(reducedBlock);
+  if (r.biWidth == w.biWidth && factor > 1) {
+    got = ReduceDib(got.block, factor, heap);
+    ASSERT_TRUE(got.Made());
+    r = ReadDibHeader(got.block);
+  }
+  const DibHeader e = ReadDibHeader(expected.block);
+  ASSERT_EQ(r.biWidth, e.biWidth);
+  ASSERT_EQ(r.biHeight, e.biHeight);
+  ASSERT_EQ(r.biBitCount, e.biBitCount);
+  const uint8_t* a = got.block + (ReadDibHeader(got.block).biBitCount == 8 ? 40 + 1024 : 40);
+  const uint8_t* b = expected.pixels;
+  int worst = 0;
+  for (uint32_t i = 0; i < e.biSizeImage; ++i) worst = std::max(worst, std::abs(a[i] - b[i]));
+  EXPECT_LE(worst, 1);
+  heap.Free(expected.block);
+  if (got.block != reducedBlock) heap.Free(got.block);
+  heap.Free(reducedBlock);
+  heap.Free(wholeBlock);
+}
+
+TEST(ReducedDecode, PngRowsAveragedAsTheyComeMatchTheWholePictureAveraged) {
+  // Every colour type and depth of PngSuite's plain files, with and without transparency.
+  const char* const files[] = {"basn0g01", "basn0g02", "basn0g04", "basn0g08", "basn0g16", "basn2c08", "basn2c16",
+                               "basn3p01", "basn3p02", "basn3p04", "basn3p08", "basn4a08", "basn4a16", "basn6a08",
+                               "basn6a16", "tbbn3p08", "tbrn2c08", "tbwn0g16", "basi0g08", "basi3p02"};
+  for (const char* name : files) {
+    for (uint32_t box : {5u, 10u, 16u}) {
+      SCOPED_TRACE(std::string(name) + " box " + std::to_string(box));
+      ExpectReducedMatchesWhole(png::ReadPngFile, ReadFile(std::string(LMX_CORPUS_DIR) + "/pngsuite/" + name + ".png"),
+                                box);
+    }
+  }
+}
+
+// The mean of each colour channel of a 24-bit or grey block.
+std::vector<double> Means(const void* block) {
+  const DibHeader h = ReadDibHeader(block);
+  const uint32_t channels = h.biBitCount / 8;
+  const auto* pixels = static_cast<const uint8_t*>(block) + 40 + h.biClrUsed * 4;
+  const uint64_t stride = DibStride(h.biWidth, h.biBitCount);
+  std::vector<double> sums(channels);
+  for (int32_t y = 0; y < h.biHeight; ++y) {
+    for (int32_t x = 0; x < h.biWidth; ++x) {
+      for (uint32_t c = 0; c < channels; ++c) sums[c] += pixels[y * stride + x * channels + c];
+    }
+  }
+  for (double& v : sums) v /= double(h.biWidth) * h.biHeight;
+  return sums;
+}
+
+TEST(ReducedDecode, JpegIsScaledInsideLibjpegUprightAndLooksLikeTheWholePicture) {
+  struct Case {
+    std::string file;
+    uint32_t box, fullWidth, fullHeight;
+  };
+  const Case cases[] = {
+      {std::string(LMX_JPEG_TESTIMAGES) + "/testorig.jpg", 40, 227, 149},
+      {std::string(LMX_JPEG_TESTIMAGES) + "/testimgint.jpg", 100, 227, 149},
+      {std::string(LMX_SOURCE_DIR) + "/tests/fuzz/regressions/jpg/exif_orientation_6.jpg", 8, 21, 37},
+      {std::string(LMX_SOURCE_DIR) + "/tests/fuzz/regressions/jpg/progressive_grey.jpg", 4, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " box " + std::to_string(c.box));
+    const Bytes file = ReadFile(c.file);
+    CHeap heap;
+    DecodeMessages messages;
+    MemorySource source(file.data(), file.size());
+    PictureSize full;
+    void* whole = jpg::ReadJpeg(file.data(), file.size(), heap, messages);
+    void* reduced =
+        jpg::ReadJpegFile({source, file.data(), file.size(), 0, c.box, c.box, &full}, heap, messages, nullptr);
+    ASSERT_TRUE(whole && reduced);
+    const DibHeader w = ReadDibHeader(whole), r = ReadDibHeader(reduced);
+    EXPECT_EQ(full.width, static_cast<uint32_t>(w.biWidth));
+    EXPECT_EQ(full.height, static_cast<uint32_t>(w.biHeight));
+    if (c.fullWidth) EXPECT_EQ(full.width, c.fullWidth);
+    // No larger than the whole, no smaller than the whole fitted into the box.
+    const double fit = std::min(double(c.box) / w.biWidth, double(c.box) / w.biHeight);
+    EXPECT_LE(r.biWidth, w.biWidth);
+    EXPECT_GE(r.biWidth, std::floor(w.biWidth * fit));
+    EXPECT_GE(r.biHeight, std::floor(w.biHeight * fit));
+    EXPECT_EQ(r.biWidth > r.biHeight, w.biWidth > w.biHeight);  // upright as the whole
+    // The colours agree where edge blocks, which libjpeg fills out, weigh little.
+    const std::vector<double> a = Means(whole), b = Means(reduced);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size() && w.biWidth > 100; ++i) EXPECT_NEAR(a[i], b[i], 4.0);
+    heap.Free(whole);
+    heap.Free(reduced);
+  }
+}
+
+// A width x height RGB PNG, not interlaced, of smooth gradients, written by libpng.
+Bytes WritePng(uint32_t width, uint32_t height) {
+  Bytes out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_set_write_fn(
+      png, &out,
+      [](png_structp p, png_bytep data, png_size_t n) {
+        auto* o = static_cast<Bytes*>(png_get_io_ptr(p));
+        o->insert(o->end(), data, data + n);
+      },
+      nullptr);
+  png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_set_compression_level(png, 1);
+  png_write_info(png, info);
+  std::vector<uint8_t> row(size_t{width} * 3);
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t x = 0; x < width; ++x) {
+      row[3 * x] = static_cast<uint8_t>(x * 255 / width);
+      row[3 * x + 1] = static_cast<uint8_t>(y * 255 / height);
+      row[3 * x + 2] = static_cast<uint8_t>((x + y) & 0xFF);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
+// A width x height JPEG of smooth gradients at quality 90, written by libjpeg.
+Bytes WriteJpeg(uint32_t width, uint32_t height) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  unsigned char* data = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &data, &size);
+  cinfo.image_width = width;
+  cinfo.image_height = height;
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 90, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row(size_t{width} * 3);
+  while (cinfo.next_scanline < height) {
+    const uint32_t y = cinfo.next_scanline;
+    for (uint32_t x = 0; x < width; ++x) {
+      row[3 * x] = static_cast<uint8_t>(x * 255 / width);
+      row[3 * x + 1] = static_cast<uint8_t>(y * 255 / height);
+      row[3 * x + 2] = static_cast<uint8_t>((x + y) & 0xFF);
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  Bytes out(data, data + size);
+  std::free(data);
+  return out;
+}
+
+TEST(ReducedDecode, ALargeJpegOrPngIsNeverHeldWhole) {
+  for (ReadPictureFn read : {png::ReadPngFile, jpg::ReadJpegFile}) {
+    const Bytes file = read == png::ReadPngFile ? WritePng(4000, 3000) : WriteJpeg(4000, 3000);
+    RecordingHeap heap;
+    DecodeMessages messages;
+    MemorySource source(file.data(), file.size());
+    PictureSize full;
+    const DecodeInput in{source, file.data(), file.size(), 0, 240, 320, &full};
+    void* block = read(in, heap, messages, nullptr);
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(messages.Empty());
+    EXPECT_EQ(full.width, 4000u);
+    EXPECT_EQ(full.height, 3000u);
+    const DibHeader h = ReadDibHeader(block);
+    // PNG: 4000 / 16; JPEG: 4000 x 1/8 (the rest is the plug-in's shared averaging).
+    EXPECT_EQ(h.biWidth, read == png::ReadPngFile ? 250 : 500);
+    EXPECT_EQ(h.biHeight, read == png::ReadPngFile ? 188 : 375);
+    EXPECT_LT(heap.largest, size_t{500 * 375 * 3 + 4096});
+    heap.Free(block);
+  }
+}
+
+}  // namespace
+}  // namespace lmx
