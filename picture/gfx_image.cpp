@@ -185,6 +185,7 @@ BOOL GfxImage_Load(GfxImage* image) {
 void GfxImage_Release(GfxImage* image) {
   if (!image) return;
   if (image->dib) {
+    ReleaseShrinkCache();  // it may hold a copy of this picture
     LocalFree(image->dib);
     image->dib = nullptr;
     image->dibBytes = 0;
@@ -197,6 +198,7 @@ void GfxImage_Release(GfxImage* image) {
 }
 
 void GfxImage_BuildDisplayObjects(GfxImage* image) {
+  ReleaseShrinkCache();  // the picture has changed
   if (image->palette) {
     DeleteObject(image->palette);
     image->palette = nullptr;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "image/rgb_fields.h"
+#include "plugins/common/dib_reduce.h"
 
 namespace lmx {
 
@@ -22,13 +22,22 @@ struct ShrinkCache {
 };
 ShrinkCache g_cache;
 
+void ReleaseSamplingBitmap() {
+  if (g_cache.dc) {
+    SelectObject(g_cache.dc, g_cache.saved);
+    DeleteDC(g_cache.dc);
+  }
+  if (g_cache.bitmap) DeleteObject(g_cache.bitmap);
+  g_cache = ShrinkCache{};
+}
+
 bool PrepareCache(int width, int height, int depth, const RGBQUAD* colours, int colourCount) {
   const bool sameColours = colourCount == static_cast<int>(g_cache.colours.size()) &&
                            (colourCount == 0 || std::memcmp(colours, g_cache.colours.data(), colourCount * sizeof(RGBQUAD)) == 0);
   if (g_cache.dc && g_cache.width == width && g_cache.height == height && g_cache.depth == depth && sameColours) {
     return true;
   }
-  ReleaseShrinkCache();
+  ReleaseSamplingBitmap();
   std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + colourCount * sizeof(RGBQUAD));
   auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
   header->biSize = sizeof(BITMAPINFOHEADER);
@@ -42,7 +51,7 @@ bool PrepareCache(int width, int height, int depth, const RGBQUAD* colours, int 
   g_cache.bitmap = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0);
   g_cache.dc = g_cache.bitmap ? CreateCompatibleDC(nullptr) : nullptr;
   if (!g_cache.dc || !bits) {
-    ReleaseShrinkCache();
+    ReleaseSamplingBitmap();
     return false;
   }
   g_cache.saved = static_cast<HBITMAP>(SelectObject(g_cache.dc, g_cache.bitmap));
@@ -54,53 +63,82 @@ bool PrepareCache(int width, int height, int depth, const RGBQUAD* colours, int 
   return true;
 }
 
+// The averaged copy of the picture last drawn smaller than it is, kept while the picture and
+// the factor stay (ReleaseShrinkCache drops it with the picture).
+struct ReducedCopy {
+  const void* dib = nullptr;
+  uint32_t factor = 0;
+  DibBlock block;
+  CHeap heap;
+};
+ReducedCopy g_reduced;
+
+void DropReducedCopy() {
+  if (g_reduced.block.block) g_reduced.heap.Free(g_reduced.block.block);
+  g_reduced.block = DibBlock{};
+  g_reduced.dib = nullptr;
+  g_reduced.factor = 0;
+}
+
 }  // namespace
 
 void ReleaseShrinkCache() {
-  if (g_cache.dc) {
-    SelectObject(g_cache.dc, g_cache.saved);
-    DeleteDC(g_cache.dc);
-  }
-  if (g_cache.bitmap) DeleteObject(g_cache.bitmap);
-  g_cache = ShrinkCache{};
+  DropReducedCopy();
+  ReleaseSamplingBitmap();
 }
 
+namespace {
+
+const DibBlock* ReducedBy(const GfxImage* image, uint32_t factor) {
+  if (g_reduced.dib == image->dib && g_reduced.factor == factor && g_reduced.block.Made()) return &g_reduced.block;
+  DropReducedCopy();
+  g_reduced.block = ReduceDib(static_cast<const uint8_t*>(image->dib), factor, g_reduced.heap);
+  if (!g_reduced.block.Made()) return nullptr;
+  g_reduced.dib = image->dib;
+  g_reduced.factor = factor;
+  return &g_reduced.block;
+}
+
+}  // namespace
+
 bool ShrinkToDevice(const GfxImage* image, HDC target, const RECT& dst, const RECT& src) {
-  if (!image || !image->dib || !image->memoryDC) return false;
+  if (!image || !image->dib) return false;
   const int dstW = dst.right - dst.left, dstH = dst.bottom - dst.top;
   const int srcW = src.right - src.left, srcH = src.bottom - src.top;
   if (dstW <= 0 || dstH <= 0 || dstW >= srcW || dstH >= srcH) return false;
   const auto* header = static_cast<const BITMAPINFOHEADER*>(image->dib);
-  const int depth = header->biBitCount;
-  // 16- and 32-bit pixels are sampled through their fields into 24-bit colour.
-  const bool throughFields = image->fields != nullptr;
-  if (!throughFields && ((depth != 8 && depth != 24) || header->biCompression != BI_RGB)) return false;
-  if (header->biHeight <= 0) return false;
+  if (header->biHeight <= 0 || header->biWidth <= 0) return false;
   const int width = header->biWidth, height = header->biHeight;
   if (src.left < 0 || src.top < 0 || src.right > width || src.bottom > height) return false;
 
-  const int cacheDepth = throughFields ? 24 : depth;
-  const int colourCount = depth == 8 ? static_cast<int>(GfxImage_ColorCount(image)) : 0;
-  const auto* colours = reinterpret_cast<const RGBQUAD*>(static_cast<const uint8_t*>(image->dib) + sizeof(BITMAPINFOHEADER));
-  if (colourCount > 256 || !PrepareCache(dstW, dstH, cacheDepth, colours, colourCount)) return false;
+  // The picture averaged by the smallest whole factor that makes it no larger than the view
+  // wants, then drawn from that copy, which is as large as the view's part or smaller.
+  const uint32_t byWidth = static_cast<uint32_t>((srcW + dstW - 1) / dstW);
+  const uint32_t byHeight = static_cast<uint32_t>((srcH + dstH - 1) / dstH);
+  const uint32_t factor = byWidth > byHeight ? byWidth : byHeight;
+  const DibBlock* reduced = ReducedBy(image, factor);
+  if (!reduced) return false;
+  const DibHeader r = ReadDibHeader(reduced->block);
+  const int depth = r.biBitCount;
+  std::vector<RGBQUAD> grey;
+  if (depth == 8) {
+    for (int i = 0; i < 256; ++i) grey.push_back(RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0});
+  }
+  if (!PrepareCache(dstW, dstH, depth, grey.data(), static_cast<int>(grey.size()))) return false;
 
-  const uint8_t* rows = GfxImage_PixelRows(image);
-  if (!rows) return false;
-  const size_t stride = ((static_cast<size_t>(width) * depth + 31) / 32) * 4;
-  const size_t outStride = ((static_cast<size_t>(dstW) * cacheDepth + 31) / 32) * 4;
-  const int bytesPerPixel = throughFields ? 1 : depth / 8;  // through the fields: columns by pixel
-  // Column offsets once: the source pixel each destination column samples (its centre).
+  const size_t outStride = ((static_cast<size_t>(dstW) * depth + 31) / 32) * 4;
+  const int bytesPerPixel = depth / 8;
+  // Column offsets once: the copy's pixel under the centre of each destination column.
   std::vector<size_t> columns(dstW);
   for (int x = 0; x < dstW; ++x) {
-    columns[x] = static_cast<size_t>(src.left + static_cast<int>((2LL * x + 1) * srcW / (2LL * dstW))) * bytesPerPixel;
+    const int64_t sx = src.left + (2LL * x + 1) * srcW / (2LL * dstW);
+    columns[x] = static_cast<size_t>(sx / factor) * bytesPerPixel;
   }
   for (int y = 0; y < dstH; ++y) {
-    const int sy = src.top + static_cast<int>((2LL * y + 1) * srcH / (2LL * dstH));
-    const uint8_t* in = rows + static_cast<size_t>(height - 1 - sy) * stride;
+    const int64_t sy = src.top + (2LL * y + 1) * srcH / (2LL * dstH);
+    const uint8_t* in = reduced->pixels + static_cast<size_t>(r.biHeight - 1 - sy / factor) * reduced->stride;
     uint8_t* out = g_cache.bits + static_cast<size_t>(y) * outStride;
-    if (throughFields) {
-      for (int x = 0; x < dstW; ++x, out += 3) image->fields->PixelToBgr(in, static_cast<uint32_t>(columns[x]), out);
-    } else if (depth == 8) {
+    if (depth == 8) {
       for (int x = 0; x < dstW; ++x) out[x] = in[columns[x]];
     } else {
       for (int x = 0; x < dstW; ++x, out += 3) std::memcpy(out, in + columns[x], 3);

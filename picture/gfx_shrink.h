@@ -1,6 +1,7 @@
-// Drawing a picture smaller than it is: nearest-neighbour sampling of only the source pixels
-// that land on the screen, then one unscaled blit. The platform's shrinking StretchBlt walks
-// every source row of the rectangle, which on a large picture costs milliseconds per paint.
+// Drawing a picture smaller than it is: the picture averaged by a whole factor once (so that
+// thin lines stay as grey rather than vanish between the pixels a view samples), kept while
+// the picture and the factor stay, then the pixels of that copy that land on the screen,
+// then one unscaled blit.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +11,9 @@
 namespace lmx {
 
 // Draws `src` of the picture into `dst` when `dst` is smaller in both directions and the
-// picture has 8, 16, 24 or 32 bits per pixel; false (nothing drawn) otherwise.
+// picture is uncompressed; false (nothing drawn) otherwise.
 bool ShrinkToDevice(const GfxImage* image, HDC target, const RECT& dst, const RECT& src);
-// Frees the sampling bitmap kept between paints.
+// Frees the averaged copy and the sampling bitmap kept between paints.
 void ReleaseShrinkCache();
 
 }  // namespace lmx

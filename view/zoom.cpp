@@ -15,7 +15,9 @@ float ClampZoom(float zoom) {
 float FitZoom(int imageSize, int clientSize) {
   if (imageSize <= 0 || clientSize <= 0) return 1.0f;
   const float ratio = static_cast<float>(imageSize) / static_cast<float>(clientSize);
-  return ClampZoom(1.0f / ratio);
+  const float fit = 1.0f / ratio;
+  if (static_cast<double>(fit) < 0.167) return fit < kFitZoomMin ? kFitZoomMin : fit;
+  return ClampZoom(fit);
 }
 
 float ZoomStepIn(float zoom) {
@@ -26,6 +28,7 @@ float ZoomStepIn(float zoom) {
 }
 
 float ZoomStepOut(float zoom) {
+  if (zoom < ZoomSteps[0]) return zoom;  // a fit below the steps: nothing smaller to go to
   for (int i = 0; i < kZoomStepCount; ++i) {
     if (!(ZoomSteps[i] < zoom)) return i == 0 ? ZoomSteps[0] : ZoomSteps[i - 1];
   }

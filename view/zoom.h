@@ -7,19 +7,23 @@
 namespace lmx {
 
 constexpr float kZoomMin = 0.167f;
+constexpr float kFitZoomMin = 1.0f / 64;  // the fit modes go below kZoomMin down to this
 constexpr float kZoomMax = 8.0f;
 constexpr int kZoomStepCount = 10;
 extern const float ZoomSteps[kZoomStepCount];
 
 // 1.0 / (imageSize / clientSize) in single precision, clamped to 0.167 .. 8.0 (the lower
-// bound compared in double precision). A picture or view without extent gives 1.0.
+// bound compared in double precision), except that a picture more than six times the view
+// fits too: its factor goes below 0.167 down to kFitZoomMin. A picture or view without extent
+// gives 1.0.
 float FitZoom(int imageSize, int clientSize);
 // Below 0.167 (double) becomes 0.167f, above 8.0 becomes 8.0.
 float ClampZoom(float zoom);
 
 // The first step greater than `zoom`, else 8.0.
 float ZoomStepIn(float zoom);
-// The step before the first step that is not smaller than `zoom`; 0.167 at the bottom.
+// The step before the first step that is not smaller than `zoom`; 0.167 at the bottom, and a
+// zoom already below it stays.
 float ZoomStepOut(float zoom);
 
 // trunc(zoom x 100) as "%d%%", into `text` of `chars` characters.

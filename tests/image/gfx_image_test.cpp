@@ -546,16 +546,13 @@ TEST_F(GfxImageTest, SixteenAndThirtyTwoBitPicturesAreDrawnAtEveryScaleAndNotTra
     EXPECT_TRUE(DrawnLike(canvas, 3 * w, 3 * h, c.tolerance, [&ref](int x, int y, COLORREF drawn, int tolerance) {
       return ColoursNear(drawn, ref.At(x / 3, y / 3), tolerance);
     }));
-    // A third of the size: each screen pixel takes the colour of a pixel of its block.
+    // A third of the size: each screen pixel is an average of the pixels around its block
+    // (the picture is averaged by a whole factor, here 4, then drawn).
     const int sw = w / 3, sh = h / 3;
     ASSERT_TRUE(canvas.Draw(image, sw, sh));
     EXPECT_TRUE(DrawnLike(canvas, sw, sh, c.tolerance, [&](int x, int y, COLORREF drawn, int tolerance) {
-      for (int ry = y * h / sh; ry < std::min(h, ((y + 1) * h + sh - 1) / sh); ++ry) {
-        for (int rx = x * w / sw; rx < std::min(w, ((x + 1) * w + sw - 1) / sw); ++rx) {
-          if (ColoursNear(drawn, ref.At(rx, ry), tolerance)) return true;
-        }
-      }
-      return false;
+      return WithinColoursOf(ref, drawn, x * w / sw - 4, (x + 1) * w / sw + 4, y * h / sh - 4, (y + 1) * h / sh + 4,
+                             tolerance);
     }));
     // A part, as a scrolled view draws it.
     const RECT part{30, 20, 100, 60}, at{0, 0, 70, 40};
@@ -580,6 +577,29 @@ TEST_F(GfxImageTest, SixteenAndThirtyTwoBitPicturesAreDrawnAtEveryScaleAndNotTra
     GfxImage_Destroy(image);
   }
   FreeLibrary(bmp);
+}
+
+TEST_F(GfxImageTest, ThinLinesStayVisibleWhenThePictureIsShrunk) {
+  // 500 x 500, white with a black column every five pixels: at a fifth of its size every screen
+  // column is grey (the lines averaged in), never white as if the lines had fallen between the
+  // pixels drawn; at every size below the picture's, each of the 100 lines shows.
+  Block lines = MakeDib(500, 500, 24);
+  for (int y = 0; y < 500; ++y) {
+    uint8_t* row = PixelsOf(lines) + y * DibStride(500, 24);
+    for (int x = 0; x < 500; ++x) std::memset(row + 3 * x, x % 5 == 0 ? 0 : 255, 3);
+  }
+  FakePlugIn plugIn({lines});
+  GfxImage* image = Open(plugIn);
+  for (int size : {100, 130, 166, 250, 333}) {
+    SCOPED_TRACE(size);
+    Canvas canvas(size, size);
+    ASSERT_TRUE(canvas.Draw(image, size, size));
+    int grey = 0;
+    for (int x = 0; x < size; ++x) grey += canvas.At(x, size / 2).r < 255;
+    EXPECT_GE(grey, 100);
+    if (size == 100) EXPECT_EQ(canvas.At(50, 50), (Bgr{204, 204, 204}));
+  }
+  GfxImage_Destroy(image);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/support/reference_image.h"
 
+#include <algorithm>
+
 #include <wincodec.h>
 
 #include <cstdlib>
@@ -61,6 +63,22 @@ bool ReadReferenceImage(const std::wstring& path, ReferenceImage* image) {
 bool ColoursNear(COLORREF a, COLORREF b, int tolerance) {
   return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
          std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+bool WithinColoursOf(const ReferenceImage& ref, COLORREF c, int x0, int x1, int y0, int y1, int tolerance) {
+  int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
+  for (int y = std::max(0, y0); y <= std::min(ref.height - 1, y1); ++y) {
+    for (int x = std::max(0, x0); x <= std::min(ref.width - 1, x1); ++x) {
+      const COLORREF r = ref.At(x, y);
+      const int v[3] = {GetRValue(r), GetGValue(r), GetBValue(r)};
+      for (int i = 0; i < 3; ++i) low[i] = std::min(low[i], v[i]), high[i] = std::max(high[i], v[i]);
+    }
+  }
+  const int got[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+  for (int i = 0; i < 3; ++i) {
+    if (got[i] < low[i] - tolerance || got[i] > high[i] + tolerance) return false;
+  }
+  return true;
 }
 
 }  // namespace lmx::test

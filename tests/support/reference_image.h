@@ -25,4 +25,9 @@ bool ReadReferenceImage(const std::wstring& path, ReferenceImage* image);
 // Whether each of red, green and blue of `a` and `b` lie at most `tolerance` apart.
 bool ColoursNear(COLORREF a, COLORREF b, int tolerance);
 
+// Whether red, green and blue of `c` each lie within what the reference's pixels x0..x1,
+// y0..y1 (cut to the picture) span, give or take `tolerance`: what an average of some of them
+// can be.
+bool WithinColoursOf(const ReferenceImage& ref, COLORREF c, int x0, int x1, int y0, int y1, int tolerance);
+
 }  // namespace lmx::test

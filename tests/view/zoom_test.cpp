@@ -15,8 +15,11 @@ TEST(ZoomTest, FitIsTheViewOverThePictureInSinglePrecision) {
   EXPECT_EQ(FitZoom(240, 0), 1.0f);
 }
 
-TEST(ZoomTest, FitIsClampedToOneSixthAndEightTimes) {
-  EXPECT_EQ(FitZoom(10000, 240), 0.167f);  // not 0.024
+TEST(ZoomTest, FitIsClampedToEightTimesAndAPictureSixTimesTheViewStillFits) {
+  EXPECT_EQ(FitZoom(1200, 240), 0.2f);
+  EXPECT_EQ(FitZoom(1437, 240), 0.167014608f);  // just above the lowest step: as it is
+  EXPECT_FLOAT_EQ(FitZoom(4000, 240), 0.06f);   // below the steps: what fits
+  EXPECT_EQ(FitZoom(100000, 240), kFitZoomMin);  // down to a sixty-fourth
   EXPECT_EQ(FitZoom(10, 240), 8.0f);       // not 24
   EXPECT_EQ(FitZoom(30, 240), 8.0f);
   EXPECT_EQ(ClampZoom(0.167f), 0.167f);  // 0.167f lies below 0.167 and stays 0.167f
@@ -42,7 +45,7 @@ TEST(ZoomTest, StepsClimbToEightAndFallToOneSixthAndStayAtBothEnds) {
   EXPECT_EQ(ZoomStepIn(0.1f), 0.167f);
   EXPECT_EQ(ZoomStepIn(9.0f), 8.0f);
   EXPECT_EQ(ZoomStepOut(1.5f), 1.0f);
-  EXPECT_EQ(ZoomStepOut(0.1f), 0.167f);
+  EXPECT_EQ(ZoomStepOut(0.1f), 0.1f);  // a fit below the steps: nothing smaller to go to
   EXPECT_EQ(ZoomStepOut(20.0f), 8.0f);
 }
 
