@@ -13,11 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
   lmx::DecodeMessages messages;
   lmx::MemorySource file(data, size);
-  void* block = mapped ? lmx::jpg::ReadJpeg(data, size, heap, messages) : lmx::jpg::ReadJpeg(file, heap, messages);
+  // Some inputs through the reduced reader (libjpeg's scaling), into a box the length picks.
+  const uint32_t box = 1 + static_cast<uint32_t>(size % 97);
+  lmx::PictureSize full;
+  void* block = size % 3 == 0 ? lmx::jpg::ReadJpegFile({file, mapped ? data : nullptr, size, 0, box, box, &full},
+                                                      heap, messages, nullptr)
+                : mapped      ? lmx::jpg::ReadJpeg(data, size, heap, messages)
+                              : lmx::jpg::ReadJpeg(file, heap, messages);
   // A refusal says why, once; a picture comes with at most its warning.
   if (block ? messages.Count() > 1 : messages.Count() != 1) __builtin_trap();
   if (block) {
     lmx::fuzz::TouchPackedDib(block);
+    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
     heap.Free(block);
   }
   return 0;

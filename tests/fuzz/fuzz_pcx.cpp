@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   void* block = lmx::pcx::ReadPcxFile(file, heap, messages);
   if (block) {
     lmx::fuzz::TouchPackedDib(block);
+    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
     heap.Free(block);
   }
   return 0;

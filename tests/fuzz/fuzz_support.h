@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "plugins/common/dib_reduce.h"
 #include "plugins/common/packed_dib.h"
 
 namespace lmx::fuzz {
@@ -17,6 +18,14 @@ inline void TouchPackedDib(const void* block) {
   const size_t total = kInfoHeaderSize + DibMaskBytes(h) + size_t{h.biClrUsed} * 4 + h.biSizeImage;
   for (size_t i = 0; i < total; i += 4096) sink = sink ^ bytes[i];
   sink = sink ^ bytes[total - 1];
+}
+
+// The averaging the plug-ins' reduced export gives a decoded picture, by `factor`.
+inline void ReduceAndTouch(const void* block, uint32_t factor, BlockHeap& heap) {
+  const DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), factor, heap);
+  if (!reduced.Made()) return;
+  TouchPackedDib(reduced.block);
+  heap.Free(reduced.block);
 }
 
 }  // namespace lmx::fuzz

@@ -22,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        : lmx::tif::ReadTiff(again, index, heap, messages);
   if (block) {
     lmx::fuzz::TouchPackedDib(block);
+    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
     heap.Free(block);
   } else if (messages.Empty()) {
     __builtin_trap();  // a refusal always says why
