@@ -86,6 +86,10 @@ class MainDocumentView final : public DocumentView {
     SendMessageW(g_main.menuBar, TB_ENABLEBUTTON, IDC_CMD_PREVIOUS_PAGE, MAKELONG(previousEnabled, 0));
     SendMessageW(g_main.menuBar, TB_ENABLEBUTTON, IDC_CMD_NEXT_PAGE, MAKELONG(nextEnabled, 0));
   }
+  bool PreviewBox(int* width, int* height) override { return ImageView_PreviewBox(width, height); }
+  void ShowPreview(const void* dib, int fullWidth, int fullHeight) override {
+    ImageView_ShowPreview(dib, fullWidth, fullHeight);
+  }
 };
 MainDocumentView g_documentView;
 

@@ -148,6 +148,20 @@ PlugInEntry* ViewerDocument::PlugInForPath(const wchar_t* path) const {
   return plugIns_->FindForFileExtension(ExtensionOf(path, false));
 }
 
+// When the view's mode shows the picture at half its size or less and its plug-in reduces while
+// it reads, the reduced picture is painted at once, before the whole one is decoded (which
+// then replaces it, before anything else is done).
+void ViewerDocument::ShowPreview(PlugInEntry* plugIn, const wchar_t* path) {
+  int width = 0, height = 0;
+  if (!plugIn->loadReduced || !view_->PreviewBox(&width, &height)) return;
+  DWORD fullWidth = 0, fullHeight = 0;
+  void* reduced = plugIn->LoadReduced(path, 0, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                                      kReducedQuiet | kReducedFast, &fullWidth, &fullHeight, nullptr);
+  if (!reduced) return;
+  view_->ShowPreview(reduced, static_cast<int>(fullWidth), static_cast<int>(fullHeight));
+  LocalFree(reduced);
+}
+
 int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {
   if (!plugIns_) return 0;
   wchar_t chosen[MAX_PATH] = {};
@@ -170,6 +184,7 @@ int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {
   }
   place_.StandOn(chosen);
   place_.Read(plugIns_);
+  if (view_) ShowPreview(plugIn, chosen);
   auto* item = new ImageFileItem(plugIn, chosen);
   if (!item->image || !GfxImage_Load(item->image) || !SayIfNotDrawn(item->image)) {
     delete item;

@@ -35,6 +35,11 @@ class DocumentView {
   virtual void CurrentFileChanged(ImageFileItem* current) = 0;
   // Show, hide, enable and disable the picture navigation buttons.
   virtual void UpdatePageButtons(bool visible, bool previousEnabled, bool nextEnabled) = 0;
+  // A large picture's first paint while it is decoded: the box the view fits a picture into
+  // (false: no first paint wanted), then the reduced picture painted where the whole one of
+  // fullWidth x fullHeight goes.
+  virtual bool PreviewBox(int* width, int* height) { return false; }
+  virtual void ShowPreview(const void* dib, int fullWidth, int fullHeight) {}
 };
 
 class ViewerDocument final : public ObjList {
@@ -84,6 +89,7 @@ class ViewerDocument final : public ObjList {
 
  private:
   void ShowCurrent();
+  void ShowPreview(PlugInEntry* plugIn, const wchar_t* path);
 
   PlugInList* plugIns_;
   FormatLinkList* formatLinks_;

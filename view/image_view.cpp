@@ -100,30 +100,32 @@ RECT DestinationAt(float zoom) {
   return destination;
 }
 
-float FitWholeZoom() {
-  const float byWidth = FitZoom(gView.imageWidth, ClientWidth());
-  const float byHeight = FitZoom(gView.imageHeight, ClientHeight());
+float FitWholeZoom(int iw, int ih) {
+  const float byWidth = FitZoom(iw, ClientWidth());
+  const float byHeight = FitZoom(ih, ClientHeight());
   return byWidth < byHeight ? byWidth : byHeight;
 }
 
-float ZoomForMode() {
-  const int iw = gView.imageWidth, ih = gView.imageHeight;
+// The zoom the mode gives a picture of iw x ih in the view as it is laid out now.
+float ZoomForModeOf(int iw, int ih) {
   switch (gView.mode) {
     case kViewActualSize:
       return 1.0f;
     case kViewFitWhole:
-      return FitWholeZoom();
+      return FitWholeZoom(iw, ih);
     case kViewFitWidth:
       return FitZoom(iw, ClientWidth());
     case kViewFitHeight:
       return FitZoom(ih, ClientHeight());
     case kViewFullScreen:
-      if (gFullScreenFits) return FitWholeZoom();
+      if (gFullScreenFits) return FitWholeZoom(iw, ih);
       return gView.zoom;
     default:  // free zoom and the unused 4 keep the zoom in force
       return gView.zoom;
   }
 }
+
+float ZoomForMode() { return ZoomForModeOf(gView.imageWidth, gView.imageHeight); }
 
 void SetScrollBar(int bar, int maximum, int page, int position) {
   SCROLLINFO si{};
@@ -681,6 +683,46 @@ void ImageView_ScrollStep(bool sideways, int steps) {
   if (step < 1) step = 1;
   const int offset = sideways ? gView.horzOffset : gView.vertOffset;
   ScrollTo(sideways ? SB_HORZ : SB_VERT, offset + steps * step);
+}
+
+bool ImageView_PreviewBox(int* width, int* height) {
+  if (!gInfo || ClientWidth() <= 0 || ClientHeight() <= 0) return false;
+  const bool fits = gView.mode == kViewFitWhole || gView.mode == kViewFitWidth || gView.mode == kViewFitHeight ||
+                    (gView.mode == kViewFullScreen && gFullScreenFits);
+  if (!fits) return false;
+  *width = ClientWidth();
+  *height = ClientHeight();
+  return true;
+}
+
+bool ImageView_ShowPreview(const void* dib, int fullWidth, int fullHeight) {
+  if (!gInfo || !dib || fullWidth <= 0 || fullHeight <= 0) return false;
+  const float zoom = ZoomForModeOf(fullWidth, fullHeight);
+  if (!(zoom <= 0.5f)) return false;
+  RECT source{}, destination{};
+  ComputeSourceAndDestination(zoom, 0, 0, ClientWidth(), ClientHeight(), fullWidth, fullHeight, &source, &destination);
+  const auto* info = static_cast<const BITMAPINFO*>(dib);
+  const BITMAPINFOHEADER& h = info->bmiHeader;
+  const auto* bits = static_cast<const uint8_t*>(dib) + h.biSize + h.biClrUsed * sizeof(RGBQUAD);
+  HDC dc = GetDC(gInfo);
+  if (!dc) return false;
+  // The reduced picture stands for the whole one: its whole extent onto the whole one's place.
+  SetStretchBltMode(dc, COLORONCOLOR);
+  const int drawn = StretchDIBits(dc, destination.left, destination.top, destination.right - destination.left,
+                                  destination.bottom - destination.top, 0, 0, h.biWidth, h.biHeight, bits, info,
+                                  DIB_RGB_COLORS, SRCCOPY);
+  const RECT c = gView.client;
+  if (destination.right < c.right) {
+    const RECT right{destination.right, c.top, c.right, c.bottom};
+    FillRect(dc, &right, BackgroundBrush());
+  }
+  if (destination.bottom < c.bottom) {
+    const RECT below{c.left, destination.bottom, destination.right, c.bottom};
+    FillRect(dc, &below, BackgroundBrush());
+  }
+  ReleaseDC(gInfo, dc);
+  GdiFlush();
+  return drawn > 0;
 }
 
 }  // namespace lmx

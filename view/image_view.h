@@ -116,4 +116,11 @@ class ViewEvents {
 };
 void ImageView_SetEvents(ViewEvents* events);  // borrowed; null for none
 
+// A picture's first paint while it is still being decoded: the box the view's mode fits a
+// picture into (false when the mode is not a fit), and the reduced picture `dib` (a packed
+// DIB) painted where a picture of fullWidth x fullHeight goes at the mode's fit. Nothing is
+// painted, and false returned, when that fit shows the picture at more than half its size.
+bool ImageView_PreviewBox(int* width, int* height);
+bool ImageView_ShowPreview(const void* dib, int fullWidth, int fullHeight);
+
 }  // namespace lmx

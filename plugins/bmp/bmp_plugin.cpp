@@ -8,5 +8,5 @@
 const lmx::PluginFormat lmx::kPluginFormat = {
     {1, L"bmp", L"BMP - Bitmap File Format", L"Copyright (c) 2026 Zorvan Software", L"Bitmap", L"bmp", nullptr},
     FileAccess::kStream, BusyCursor::kWhileReading, L"Error...", L"Error...", bmp::kMsgNoFileName,
-    bmp::kMsgInvalidFileHandle, bmp::ReadBitmap, nullptr, bmp::DescribeBmp, bmp::kStatuses,
+    bmp::kMsgInvalidFileHandle, bmp::ReadBitmap, nullptr, bmp::DescribeBmp, bmp::kStatuses, false,
 };

@@ -32,4 +32,7 @@ using LmxLoadGfxFileReducedFn = void* (*)(const wchar_t* fileName, DWORD imageIn
 namespace lmx {
 constexpr DWORD kPluginVersion = 0x10000;  // 1.0
 constexpr DWORD kReducedQuiet = 1;  // LMX_LoadGfxFileReduced shows no message box
+// LMX_LoadGfxFileReduced only when the plug-in reduces while it reads, at a fraction of what a
+// whole decode costs; otherwise it reads nothing and gives kReducedUnsupported.
+constexpr DWORD kReducedFast = 2;
 }  // namespace lmx

@@ -43,6 +43,7 @@ struct PluginFormat {
   CountImagesFn count;  // null: one image in every file
   DescribeFileFn describe;
   const MessageStatus* statuses;  // what the messages of a refusal stand for, up to an id 0
+  bool fastReduce;  // the reader reduces while it reads, at a fraction of a whole decode's cost
 };
 
 extern const PluginFormat kPluginFormat;

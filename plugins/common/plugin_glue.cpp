@@ -167,6 +167,12 @@ extern "C" void* LMX_LoadGfxFile(const wchar_t* fileName, DWORD imageIndex) {
 extern "C" void* LMX_LoadGfxFileReduced(const wchar_t* fileName, DWORD imageIndex, DWORD boxWidth, DWORD boxHeight,
                                         DWORD flags, DWORD* fullWidth, DWORD* fullHeight, DWORD* status) {
   const bool quiet = (flags & kReducedQuiet) != 0;
+  if ((flags & kReducedFast) && !kPluginFormat.fastReduce) {
+    if (fullWidth) *fullWidth = 0;
+    if (fullHeight) *fullHeight = 0;
+    if (status) *status = kReducedUnsupported;
+    return nullptr;
+  }
   DecodeMessages messages;
   PictureSize full;
   void* block = nullptr;

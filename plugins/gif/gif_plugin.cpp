@@ -9,5 +9,5 @@ const lmx::PluginFormat lmx::kPluginFormat = {
     {0, L"gif", L"GIF - Graphics Interchange File Format", L"Copyright (c) 2026 Zorvan Software", L"Gif", L"gif",
      nullptr},
     FileAccess::kStream, BusyCursor::kNone, L"Error...", L"Error...", 0, gif::kMsgCantOpen, gif::ReadGif,
-    nullptr, gif::DescribeGif, gif::kStatuses,
+    nullptr, gif::DescribeGif, gif::kStatuses, false,
 };

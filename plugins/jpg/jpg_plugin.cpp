@@ -8,5 +8,5 @@ const lmx::PluginFormat lmx::kPluginFormat = {
     {1, L"jpg", L"JPEG - Joint Photographic Experts Group", L"Copyright (c) 2026 Zorvan Software", L"JPEG", L"jpg",
      L"jpeg;jpe"},
     FileAccess::kMapped, BusyCursor::kWhileReading, L"Error...", L"Warning...", 0, jpg::kMsgCantOpen,
-    jpg::ReadJpegFile, nullptr, jpg::DescribeJpeg, jpg::kStatuses,
+    jpg::ReadJpegFile, nullptr, jpg::DescribeJpeg, jpg::kStatuses, true,
 };

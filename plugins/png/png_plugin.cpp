@@ -7,5 +7,5 @@
 const lmx::PluginFormat lmx::kPluginFormat = {
     {1, L"png", L"PNG - Portable Network Graphics", L"Copyright (c) 2026 Zorvan Software", L"PNG", L"png", nullptr},
     FileAccess::kMapped, BusyCursor::kWhileReading, L"Error...", L"Warning...", 0, png::kMsgCantOpen,
-    png::ReadPngFile, nullptr, png::DescribePng, png::kStatuses,
+    png::ReadPngFile, nullptr, png::DescribePng, png::kStatuses, false,
 };

@@ -7,5 +7,5 @@
 const lmx::PluginFormat lmx::kPluginFormat = {
     {1, L"tif", L"TIFF - Tag Image File Format", L"Copyright (c) 2026 Zorvan Software", L"Tiff", L"tiff", nullptr},
     FileAccess::kMapped, BusyCursor::kNone, L"Message...", L"Message...", 0, tif::kMsgCannotRead,
-    tif::ReadTiffFile, tif::CountTiffImages, tif::DescribeTiff, tif::kStatuses,
+    tif::ReadTiffFile, tif::CountTiffImages, tif::DescribeTiff, tif::kStatuses, false,
 };
