@@ -204,6 +204,11 @@ bool PreparePicture(Job& job) {
   if (job.fullSize) *job.fullSize = {fullWidth, fullHeight};
   cinfo->scale_num = ScaleEighths(fullWidth, fullHeight, job.boxWidth, job.boxHeight);
   cinfo->scale_denom = 8;
+  if (cinfo->scale_num < 8) {
+    // A picture made smaller is for a glance: the fast transform and plain upsampling.
+    cinfo->dct_method = JDCT_IFAST;
+    cinfo->do_fancy_upsampling = FALSE;
+  }
   jpeg_calc_output_dimensions(cinfo);
 
   const uint32_t bitCount = components == 1 ? 8 : 24;
