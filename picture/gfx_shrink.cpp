@@ -92,7 +92,7 @@ namespace {
 const DibBlock* ReducedBy(const GfxImage* image, uint32_t factor) {
   if (g_reduced.dib == image->dib && g_reduced.factor == factor && g_reduced.block.Made()) return &g_reduced.block;
   DropReducedCopy();
-  g_reduced.block = ReduceDib(static_cast<const uint8_t*>(image->dib), factor, g_reduced.heap);
+  g_reduced.block = ReduceDib(static_cast<const uint8_t*>(image->dib), image->dibBytes, factor, g_reduced.heap);
   if (!g_reduced.block.Made()) return nullptr;
   g_reduced.dib = image->dib;
   g_reduced.factor = factor;
@@ -102,7 +102,8 @@ const DibBlock* ReducedBy(const GfxImage* image, uint32_t factor) {
 }  // namespace
 
 bool ShrinkToDevice(const GfxImage* image, HDC target, const RECT& dst, const RECT& src) {
-  if (!image || !image->dib) return false;
+  // Only a picture whose layout was found sound has display objects.
+  if (!image || !image->dib || !image->memoryDC) return false;
   const int dstW = dst.right - dst.left, dstH = dst.bottom - dst.top;
   const int srcW = src.right - src.left, srcH = src.bottom - src.top;
   if (dstW <= 0 || dstH <= 0 || dstW >= srcW || dstH >= srcH) return false;

@@ -28,8 +28,8 @@ class RowReader {
       : h_(h), grey_(grey), red_(0), green_(0), blue_(0) {
     const uint32_t maskBytes = DibMaskBytes(h);
     table_ = reinterpret_cast<const RgbQuad*>(block + kInfoHeaderSize + maskBytes);
-    const uint32_t colors = h.biClrUsed ? h.biClrUsed : DefaultColorCount(h.biBitCount);
-    pixels_ = block + kInfoHeaderSize + maskBytes + uint64_t{colors} * 4;
+    colors_ = h.biClrUsed ? h.biClrUsed : DefaultColorCount(h.biBitCount);
+    pixels_ = block + kInfoHeaderSize + maskBytes + uint64_t{colors_} * 4;
     stride_ = DibStride(static_cast<uint32_t>(h.biWidth), h.biBitCount);
     uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
     if (maskBytes) {
@@ -75,6 +75,10 @@ class RowReader {
       case 8: {
         const uint32_t bits = h_.biBitCount;
         const uint32_t index = (row[x * bits / 8] >> (8 - bits - (x * bits) % 8)) & ((1u << bits) - 1);
+        if (index >= colors_) {  // past a short table: black, as the picture shows
+          bgr[0] = bgr[1] = bgr[2] = 0;
+          return;
+        }
         const RgbQuad& q = table_[index];
         bgr[0] = q.blue, bgr[1] = q.green, bgr[2] = q.red;
         return;
@@ -95,6 +99,7 @@ class RowReader {
   DibHeader h_;
   bool grey_;
   const RgbQuad* table_ = nullptr;
+  uint32_t colors_ = 0;
   const uint8_t* pixels_ = nullptr;
   uint64_t stride_ = 0;
   Field red_, green_, blue_;
@@ -121,14 +126,20 @@ uint32_t ReductionFactor(uint32_t width, uint32_t height, uint32_t boxWidth, uin
   return factor ? factor : 1;
 }
 
-DibBlock ReduceDib(const uint8_t* block, uint32_t factor, BlockHeap& heap) {
+DibBlock ReduceDib(const uint8_t* block, size_t blockBytes, uint32_t factor, BlockHeap& heap) {
+  if (!block || blockBytes < kInfoHeaderSize) return DibBlock{};
   const DibHeader h = ReadDibHeader(block);
   const bool plain = h.biCompression == 0 || DibMaskBytes(h) != 0;
   const uint32_t bits = h.biBitCount;
-  if (!plain || h.biWidth <= 0 || h.biHeight <= 0 || factor == 0 ||
+  if (!plain || h.biSize != kInfoHeaderSize || h.biWidth <= 0 || h.biHeight <= 0 || factor == 0 ||
       !(bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32)) {
     return DibBlock{};
   }
+  const uint64_t colors = h.biClrUsed ? h.biClrUsed : DefaultColorCount(bits);
+  const uint64_t needed = kInfoHeaderSize + DibMaskBytes(h) + colors * 4 +
+                          DibStride(static_cast<uint32_t>(h.biWidth), bits) * static_cast<uint32_t>(h.biHeight);
+  if (colors > 256 && bits <= 8) return DibBlock{};
+  if (needed > blockBytes) return DibBlock{};
   const bool grey = GreyTable(block, h);
   const auto width = static_cast<uint32_t>(h.biWidth), height = static_cast<uint32_t>(h.biHeight);
   const uint32_t outWidth = (width + factor - 1) / factor, outHeight = (height + factor - 1) / factor;

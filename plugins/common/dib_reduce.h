@@ -3,6 +3,7 @@
 // stay as grey rather than vanish.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -15,11 +16,11 @@ namespace lmx {
 // the box is empty.
 uint32_t ReductionFactor(uint32_t width, uint32_t height, uint32_t boxWidth, uint32_t boxHeight);
 
-// The packed DIB `block` reduced by `factor` into a new block from `heap`: 8-bit grey when the
-// source is 8 bits or less with a grey colour table, 24 bits otherwise. Takes 1, 4, 8, 16, 24
-// and 32 bits (16 and 32 with or without colour masks), uncompressed. kRefused for anything
-// else.
-DibBlock ReduceDib(const uint8_t* block, uint32_t factor, BlockHeap& heap);
+// The packed DIB `block` of `blockBytes` reduced by `factor` into a new block from `heap`: 8-bit
+// grey when the source is 8 bits or less with a grey colour table, 24 bits otherwise. Takes 1,
+// 4, 8, 16, 24 and 32 bits (16 and 32 with or without colour masks), uncompressed, whose rows lie
+// within the block; kRefused for anything else. An index past a short colour table is black.
+DibBlock ReduceDib(const uint8_t* block, size_t blockBytes, uint32_t factor, BlockHeap& heap);
 
 // Rows of a picture, given top-down one at a time as blue, green, red bytes (or one grey byte a
 // pixel), averaged into a block made smaller by `factor` as they come: a reader that makes its

@@ -111,7 +111,7 @@ void* Reduce(void* block, uint32_t boxWidth, uint32_t boxHeight, LocalHeap& heap
                                           boxWidth, boxHeight);
   const bool grey8 = h.biBitCount == 8 && h.biClrUsed == 256 && h.biCompression == 0;
   if (factor == 1 && (h.biBitCount == 24 && h.biCompression == 0)) return block;
-  DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), factor, heap);
+  DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), LocalSize(block), factor, heap);
   if (factor == 1 && grey8 && reduced.Made() && ReadDibHeader(reduced.block).biBitCount == 8) {
     heap.Free(reduced.block);  // already 8-bit grey
     return block;

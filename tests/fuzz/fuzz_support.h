@@ -22,7 +22,9 @@ inline void TouchPackedDib(const void* block) {
 
 // The averaging the plug-ins' reduced export gives a decoded picture, by `factor`.
 inline void ReduceAndTouch(const void* block, uint32_t factor, BlockHeap& heap) {
-  const DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), factor, heap);
+  const DibHeader h = ReadDibHeader(block);
+  const size_t bytes = kInfoHeaderSize + DibMaskBytes(h) + size_t{h.biClrUsed} * 4 + h.biSizeImage;
+  const DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), bytes, factor, heap);
   if (!reduced.Made()) return;
   TouchPackedDib(reduced.block);
   heap.Free(reduced.block);

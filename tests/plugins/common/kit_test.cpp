@@ -198,7 +198,7 @@ TEST(ReduceDib, AveragesSquaresSoThinLinesStayGrey) {
   }
   const std::vector<uint8_t> rgb = Picture(4, 2, 24, 0, rows);
   CHeap heap;
-  DibBlock out = ReduceDib(rgb.data(), 2, heap);
+  DibBlock out = ReduceDib(rgb.data(), rgb.size(), 2, heap);
   ASSERT_TRUE(out.Made());
   DibHeader h = ReadDibHeader(out.block);
   EXPECT_EQ(h.biWidth, 2);
@@ -211,7 +211,7 @@ TEST(ReduceDib, AveragesSquaresSoThinLinesStayGrey) {
   // (stored last) all black, the rest white.
   const std::vector<RgbQuad> mono = {{0, 0, 0, 0}, {255, 255, 255, 0}};
   const std::vector<uint8_t> bits = Picture(3, 3, 1, 2, {0xE0, 0, 0, 0, 0xE0, 0, 0, 0, 0x00, 0, 0, 0}, mono);
-  out = ReduceDib(bits.data(), 2, heap);
+  out = ReduceDib(bits.data(), bits.size(), 2, heap);
   ASSERT_TRUE(out.Made());
   h = ReadDibHeader(out.block);
   EXPECT_EQ(h.biBitCount, 8);
@@ -226,7 +226,7 @@ TEST(ReduceDib, AveragesSquaresSoThinLinesStayGrey) {
 
   // 16 bits 5-5-5 without masks: pure red.
   const std::vector<uint8_t> red = Picture(1, 1, 16, 0, {0x00, 0x7C, 0, 0});
-  out = ReduceDib(red.data(), 1, heap);
+  out = ReduceDib(red.data(), red.size(), 1, heap);
   ASSERT_TRUE(out.Made());
   EXPECT_EQ(std::vector<uint8_t>(out.pixels, out.pixels + 3), (std::vector<uint8_t>{0, 0, 255}));
   heap.Free(out.block);
@@ -236,7 +236,14 @@ TEST(ReduceDib, AveragesSquaresSoThinLinesStayGrey) {
   DibHeader r = ReadDibHeader(rle.data());
   r.biCompression = 1;
   WriteDibHeader(rle.data(), r);
-  EXPECT_FALSE(ReduceDib(rle.data(), 2, heap).Made());
+  EXPECT_FALSE(ReduceDib(rle.data(), rle.size(), 2, heap).Made());
+  // Rows the block does not hold, and an index past a short table.
+  EXPECT_FALSE(ReduceDib(rgb.data(), rgb.size() - 1, 2, heap).Made());
+  std::vector<uint8_t> shortTable = Picture(2, 1, 8, 1, {0, 200, 0, 0}, {{10, 20, 30, 0}});
+  out = ReduceDib(shortTable.data(), shortTable.size(), 1, heap);
+  ASSERT_TRUE(out.Made());
+  EXPECT_EQ(std::vector<uint8_t>(out.pixels, out.pixels + 6), (std::vector<uint8_t>{10, 20, 30, 0, 0, 0}));
+  heap.Free(out.block);
 }
 
 }  // namespace

@@ -44,6 +44,12 @@ class RecordingHeap final : public BlockHeap {
   CHeap heap_;
 };
 
+// The bytes a reader's block holds, from its header.
+size_t BlockBytes(const void* block) {
+  const DibHeader h = ReadDibHeader(block);
+  return kInfoHeaderSize + DibMaskBytes(h) + size_t{h.biClrUsed} * 4 + h.biSizeImage;
+}
+
 // Decodes `file` reduced for a box and whole, and compares the reduced picture with the whole
 // one averaged by the factor the box gives: equal within one level.
 void ExpectReducedMatchesWhole(ReadPictureFn read, const Bytes& file, uint32_t box) {
@@ -61,14 +67,14 @@ void ExpectReducedMatchesWhole(ReadPictureFn read, const Bytes& file, uint32_t b
   EXPECT_EQ(full.width, static_cast<uint32_t>(w.biWidth));
   EXPECT_EQ(full.height, static_cast<uint32_t>(w.biHeight));
   const uint32_t factor = ReductionFactor(w.biWidth, w.biHeight, box, box);
-  DibBlock expected = ReduceDib(static_cast<uint8_t*>(wholeBlock), factor, heap);
+  DibBlock expected = ReduceDib(static_cast<uint8_t*>(wholeBlock), BlockBytes(wholeBlock), factor, heap);
   ASSERT_TRUE(expected.Made());
   // A picture the reader took whole comes averaged by the plug-in's shared part.
   DibHeader r = ReadDibHeader(reducedBlock);
   DibBlock got{};
   got.block = static_cast<uint8_t*>(reducedBlock);
   if (r.biWidth == w.biWidth && factor > 1) {
-    got = ReduceDib(got.block, factor, heap);
+    got = ReduceDib(got.block, BlockBytes(got.block), factor, heap);
     ASSERT_TRUE(got.Made());
     r = ReadDibHeader(got.block);
   }
