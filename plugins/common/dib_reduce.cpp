@@ -138,7 +138,6 @@ DibBlock ReduceDib(const uint8_t* block, size_t blockBytes, uint32_t factor, Blo
   const uint64_t colors = h.biClrUsed ? h.biClrUsed : DefaultColorCount(bits);
   const uint64_t needed = kInfoHeaderSize + DibMaskBytes(h) + colors * 4 +
                           DibStride(static_cast<uint32_t>(h.biWidth), bits) * static_cast<uint32_t>(h.biHeight);
-  if (colors > 256 && bits <= 8) return DibBlock{};
   if (needed > blockBytes) return DibBlock{};
   const bool grey = GreyTable(block, h);
   const auto width = static_cast<uint32_t>(h.biWidth), height = static_cast<uint32_t>(h.biHeight);

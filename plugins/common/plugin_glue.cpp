@@ -104,9 +104,11 @@ ReducedStatus StatusOf(const DecodeMessages& messages, bool opened, bool picture
 }
 
 // The decoded picture in the reduced form: made smaller by the whole factor the box allows,
-// and as 24 bits or 8-bit grey. Null (the block freed) when that fails.
-void* Reduce(void* block, uint32_t boxWidth, uint32_t boxHeight, LocalHeap& heap) {
+// and as 24 bits or 8-bit grey; a picture without pixels as it is. Null (the block freed) with
+// *status set when that fails.
+void* Reduce(void* block, uint32_t boxWidth, uint32_t boxHeight, LocalHeap& heap, ReducedStatus* status) {
   const DibHeader h = ReadDibHeader(block);
+  if (h.biWidth == 0 || h.biHeight == 0) return block;
   const uint32_t factor = ReductionFactor(static_cast<uint32_t>(h.biWidth), static_cast<uint32_t>(h.biHeight),
                                           boxWidth, boxHeight);
   const bool grey8 = h.biBitCount == 8 && h.biClrUsed == 256 && h.biCompression == 0;
@@ -117,6 +119,7 @@ void* Reduce(void* block, uint32_t boxWidth, uint32_t boxHeight, LocalHeap& heap
     return block;
   }
   heap.Free(block);
+  if (!reduced.Made()) *status = reduced.NoMemory() ? kReducedNoMemory : kReducedUnsupported;
   return reduced.block;
 }
 
@@ -199,8 +202,7 @@ extern "C" void* LMX_LoadGfxFileReduced(const wchar_t* fileName, DWORD imageInde
   ReducedStatus outcome = StatusOf(messages, opened, block != nullptr, full);
   if (block) {
     LocalHeap heap;
-    block = Reduce(block, boxWidth, boxHeight, heap);
-    if (!block) outcome = kReducedNoMemory;
+    block = Reduce(block, boxWidth, boxHeight, heap, &outcome);
   }
   if (!quiet) ShowMessages(messages);
   if (fullWidth) *fullWidth = full.width;

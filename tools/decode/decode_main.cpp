@@ -25,7 +25,8 @@
 // --size WxH: the picture through the plug-in's LMX_LoadGfxFileReduced into a box of W x H,
 // quietly (no message box), written as OUT.bmp; prints "WIDTHxHEIGHT bpp=B colors=C
 // full=FWxFH". Exit code: 0 a picture came back, 1 none came ("refused: STATUS" is printed),
-// 2 usage error, no plug-in, or a plug-in without the export.
+// 2 usage error, no plug-in, or a plug-in without the export. With --out DIR, every IMAGE so,
+// one line a picture as for --out.
 //
 // --info: no picture is decoded; each file's details as its plug-in's LMX_GetFileDetails
 // tells them, "file: IMAGE" and then one "key: value" a line, a blank line after each file.
@@ -86,7 +87,8 @@ int Usage() {
                "usage: lmx_decode [--index N] [--transform CODE]... [--time RUNS] IMAGE OUT.bmp\n"
                "       lmx_decode [--index N] [--transform CODE]... --out DIR IMAGE...\n"
                "       lmx_decode [--index N] --info IMAGE...\n"
-               "       lmx_decode [--index N] --size WxH IMAGE OUT.bmp\n");
+               "       lmx_decode [--index N] --size WxH IMAGE OUT.bmp\n"
+               "       lmx_decode [--index N] --size WxH --out DIR IMAGE...\n");
   return kUnusable;
 }
 
@@ -273,27 +275,30 @@ const char* StatusName(DWORD status) {
   return status < sizeof kNames / sizeof kNames[0] ? kNames[status] : "unknown";
 }
 
-// Decodes IMAGE through its plug-in's reduced export into a box of width x height, quietly.
+// Decodes IMAGE through its plug-in's reduced export into a box of width x height, quietly,
+// into OUT; SUMMARY gets the picture's line or why there is none.
 int DecodeReduced(PlugIns& plugIns, DWORD index, DWORD width, DWORD height, const wchar_t* image,
-                  const wchar_t* out) {
+                  const wchar_t* out, std::string& summary) {
   LmxLoadGfxFileReducedFn reduced = plugIns.ReducedFor(image);
   if (!reduced) {
-    std::fprintf(stderr, "%s\n", PluginFor(image).empty() ? "no plug-in" : "the plug-in has no reduced decode");
+    summary = PluginFor(image).empty() ? "no plug-in" : "the plug-in has no reduced decode";
     return kUnusable;
   }
   DWORD fullWidth = 0, fullHeight = 0, status = 0;
   void* block = reduced(image, index, width, height, lmx::kReducedQuiet, &fullWidth, &fullHeight, &status);
   if (!block) {
-    std::printf("refused: %s\n", StatusName(status));
+    summary = std::string("refused: ") + StatusName(status);
     return kRefused;
   }
   const lmx::DibHeader h = lmx::ReadDibHeader(block);
-  std::printf("%dx%d bpp=%u colors=%u full=%lux%lu%s\n", static_cast<int>(h.biWidth), static_cast<int>(h.biHeight),
-              h.biBitCount, h.biClrUsed, static_cast<unsigned long>(fullWidth), static_cast<unsigned long>(fullHeight),
-              status == lmx::kReducedDamaged ? " damaged" : "");
+  char line[128];
+  std::snprintf(line, sizeof line, "%dx%d bpp=%u colors=%u full=%lux%lu%s", static_cast<int>(h.biWidth),
+                static_cast<int>(h.biHeight), h.biBitCount, h.biClrUsed, static_cast<unsigned long>(fullWidth),
+                static_cast<unsigned long>(fullHeight), status == lmx::kReducedDamaged ? " damaged" : "");
+  summary = line;
   const bool written = WriteBmp(out, block, LocalSize(block));
   LocalFree(block);
-  if (!written) std::fprintf(stderr, "cannot write %s\n", lmx::ToUtf8(out).c_str());
+  if (!written) summary = "cannot write " + lmx::ToUtf8(out);
   return written ? kDecoded : kUnusable;
 }
 
@@ -347,7 +352,8 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   const bool sized = boxWidth != 0;
-  const bool misused = sized  ? info || outDir || request.timedRuns || !request.transforms.empty() || files.size() != 2
+  const bool misused = sized  ? info || request.timedRuns || !request.transforms.empty() ||
+                                  (outDir ? files.empty() : files.size() != 2)
                        : info ? files.empty() || outDir || request.timedRuns || !request.transforms.empty()
                        : outDir ? files.empty() || request.timedRuns
                                 : files.size() != 2;
@@ -364,8 +370,10 @@ int wmain(int argc, wchar_t** argv) {
     lmx::MessageCapture capture;
     capture.onMessage = PrintMessage;
     std::string summary;
-    if (sized) {
-      worst = DecodeReduced(plugIns, request.index, boxWidth, boxHeight, files[0], files[1]);
+    if (sized && !outDir) {
+      worst = DecodeReduced(plugIns, request.index, boxWidth, boxHeight, files[0], files[1], summary);
+      if (worst == kUnusable) std::fprintf(stderr, "%s\n", summary.c_str());
+      else std::printf("%s\n", summary.c_str());
     } else if (info) {
       for (const wchar_t* image : files) {
         const int rc = PrintDetails(plugIns, request.index, image);
@@ -382,7 +390,8 @@ int wmain(int argc, wchar_t** argv) {
       for (const wchar_t* image : files) {
         gMessagePrefix = std::wstring(image) + L": ";
         const std::wstring out = OutputFor(outDir, image, taken);
-        const int rc = DecodeOne(plugIns, request, image, out.c_str(), summary);
+        const int rc = sized ? DecodeReduced(plugIns, request.index, boxWidth, boxHeight, image, out.c_str(), summary)
+                             : DecodeOne(plugIns, request, image, out.c_str(), summary);
         std::printf("%s: %s\n", lmx::ToUtf8(image).c_str(), summary.c_str());
         std::fflush(stdout);
         if (Severity(rc) > Severity(worst)) worst = rc;
