@@ -22,8 +22,8 @@ uint32_t ReductionFactor(uint32_t width, uint32_t height, uint32_t boxWidth, uin
 // within the block; kRefused for anything else. An index past a short colour table is black.
 DibBlock ReduceDib(const uint8_t* block, size_t blockBytes, uint32_t factor, BlockHeap& heap);
 
-// Rows of a picture, given top-down one at a time as blue, green, red bytes (or one grey byte a
-// pixel), averaged into a block made smaller by `factor` as they come: a reader that makes its
+// Rows of a picture, given one at a time as blue, green, red bytes (or one grey byte a pixel),
+// averaged into a block made smaller by `factor` as they come: a reader that makes its
 // rows one by one never holds more than the reduced picture and one band of sums.
 class BandReducer {
  public:
@@ -33,7 +33,7 @@ class BandReducer {
 
   // The reduced block from `heap`, with its header (and grey table); its status says why not.
   const DibBlock& Start(BlockHeap& heap);
-  // Picture row `y` (top-down, each row once, in order).
+  // Picture row `y`, counted from the top (each row once, in order).
   void AddRow(uint32_t y, const uint8_t* pixels);
   // The last band, as far as its rows came. Bands no row reached stay zero.
   void Finish();

@@ -7,11 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
 #include "plugins/common/dib_block.h"
+#include "plugins/common/dib_reduce.h"
 #include "plugins/jpg/exif_orientation.h"
 #include "plugins/jpg/upright_rows.h"
 
@@ -110,6 +113,8 @@ struct Job {
   uint32_t boxWidth = 0;    // with a box: scaled inside libjpeg down to what still fills it
   uint32_t boxHeight = 0;
   PictureSize* fullSize = nullptr;
+  std::unique_ptr<BandReducer> reducer;  // the rest of the reduction, row by row
+  std::unique_ptr<uint8_t[]> row;        // one row as libjpeg gives it, for the reducer
 };
 
 // The eighths libjpeg scales by so that the picture, upright `width` x `height`, still fills a
@@ -219,6 +224,17 @@ bool PreparePicture(Job& job) {
     job.refusal = kMsgNoMemory;
     return false;
   }
+  // Rows that stay upright and as they are go straight into an averaging of them when libjpeg's
+  // eighths leave the picture larger than the box needs.
+  const uint32_t factor = ReductionFactor(width, height, job.boxWidth, job.boxHeight);
+  if (factor > 1 && job.orientation == kUpright && !job.cmyk) {
+    job.reducer.reset(new (std::nothrow) BandReducer(width, height, factor, components == 1));
+    const DibBlock reduced = job.reducer ? job.reducer->Start(job.heap) : DibBlock{};
+    job.block.Hold(reduced.block);
+    job.row.reset(new (std::nothrow) uint8_t[size_t{width} * (components == 1 ? 1 : 3)]);
+    if (!reduced.Made() || !job.row) job.refusal = kMsgNoMemory;
+    return !job.refusal;
+  }
   const DibBlock dib = AllocDib(job.heap, {width, height, bitCount, colors});
   if (!dib.Made()) {
     job.refusal = kMsgNoMemory;
@@ -249,8 +265,18 @@ bool PreparePicture(Job& job) {
 
 void ReadRows(Job& job) {
   j_decompress_ptr cinfo = &job.cinfo;
-  const UprightRows rows = Placement(job);
   const uint32_t height = cinfo->output_height;
+  if (job.reducer) {
+    while (cinfo->output_scanline < height) {
+      const uint32_t y = cinfo->output_scanline;
+      JSAMPROW row = job.row.get();
+      if (jpeg_read_scanlines(cinfo, &row, 1) != 1) return;
+      job.reducer->AddRow(y, row);
+      ++job.rowsDone;
+    }
+    return;
+  }
+  const UprightRows rows = Placement(job);
   if (job.direct) {
     while (cinfo->output_scanline < height) {
       JSAMPROW row = rows.RowFor(cinfo->output_scanline);
@@ -375,6 +401,7 @@ void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& 
   } else if (job.err.damaged || job.rowsDone < job.cinfo.output_height) {
     messages.Warn(kMsgDamaged);
   }
+  if (job.reducer) job.reducer->Finish();
   return job.block.Take();
 }
 
