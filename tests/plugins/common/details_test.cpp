@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 
 #include "plugins/bmp/bmp_details.h"
 #include "plugins/common/tiff_fields.h"
@@ -13,26 +11,22 @@
 #include "plugins/pcx/pcx_details.h"
 #include "plugins/png/png_details.h"
 #include "plugins/tif/tif_details.h"
-#include "tests/details/tiff_builder.h"
+#include "tests/plugins/common/reader_test.h"
+#include "tests/plugins/common/tiff_builder.h"
 
 namespace lmx {
 namespace {
 
 using test::Ascii;
+using test::Bytes;
 using test::Long;
 using test::Rationals;
 using test::Short;
-using Bytes = std::vector<uint8_t>;
 
 FileDetails Describe(DescribeFileFn describe, const Bytes& bytes, uint32_t index = 0) {
   FileDetails details;
   describe(bytes.data(), bytes.size(), index, details);
   return details;
-}
-
-Bytes ReadCorpus(const std::string& name) {
-  std::ifstream in(std::string(LMX_CORPUS_DIR) + "/" + name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 struct CorpusCase {
@@ -76,7 +70,7 @@ const CorpusCase kCorpus[] = {
 
 TEST(DetailsTest, ReadsTheCorpusAsPillowDoes) {
   for (const CorpusCase& c : kCorpus) {
-    const Bytes bytes = ReadCorpus(c.file);
+    const Bytes bytes = test::FileBytes(c.file);
     ASSERT_FALSE(bytes.empty()) << c.file;
     EXPECT_EQ(Describe(c.describe, bytes, c.index).Value(c.key), c.value) << c.file << " " << c.key;
   }
@@ -230,7 +224,7 @@ TEST(DetailsTest, RecordsAreBounded) {
 }
 
 TEST(DetailsTest, OtherFormatsAreNotTaken) {
-  const Bytes png = ReadCorpus("pngsuite/basn0g01.png");
+  const Bytes png = test::FileBytes("pngsuite/basn0g01.png");
   for (DescribeFileFn describe : {bmp::DescribeBmp, pcx::DescribePcx, gif::DescribeGif, tif::DescribeTiff, jpg::DescribeJpeg}) {
     FileDetails d;
     EXPECT_FALSE(describe(png.data(), png.size(), 0, d));

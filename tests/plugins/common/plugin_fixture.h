@@ -1,15 +1,15 @@
-// A built format plug-in loaded with its six exports, and the boxes it raises captured.
+// A built format plug-in loaded with its exports, and the boxes it shows, as the host sees
+// them under Wine. What the readers decode is tested natively (tests/plugins/FORMAT).
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "plugins/common/packed_dib.h"
 #include "plugins/common/plugin_api.h"
-#include "tests/support/test_bytes.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 
@@ -42,33 +42,6 @@ struct Plugin {
   Plugin& operator=(const Plugin&) = delete;
 };
 
-// A test of one plug-in that loads files of its extension and reads back the boxes it
-// raised, each as "CAPTION: TEXT" and all with the exclamation icon.
-class PluginTest : public testing::Test {
- protected:
-  PluginTest(const wchar_t* dll, const wchar_t* extension) : plugin(dll), extension_(extension) {}
-
-  void* Load(const std::vector<uint8_t>& bytes) {
-    TempFile file(bytes, extension_);
-    return plugin.load(file.Path(), 0);
-  }
-  std::vector<std::wstring> Boxes() {
-    std::vector<std::wstring> got;
-    for (const auto& m : capture.Messages()) {
-      got.push_back(m.caption + L": " + m.text);
-      EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    }
-    capture.Clear();
-    return got;
-  }
-
-  Plugin plugin;
-  MessageCapture capture;
-
- private:
-  const wchar_t* extension_;
-};
-
 // A decoded block, released with LocalFree alone as the host does.
 struct Dib {
   void* block = nullptr;
@@ -82,29 +55,43 @@ struct Dib {
   Dib& operator=(const Dib&) = delete;
   explicit operator bool() const { return block != nullptr; }
   DibHeader Header() const { return ReadDibHeader(block); }
-  const uint8_t* Bytes() const { return static_cast<const uint8_t*>(block); }
-  const RgbQuad* Colors() const { return reinterpret_cast<const RgbQuad*>(Bytes() + kInfoHeaderSize); }
-  const uint8_t* Pixels() const { return Bytes() + kInfoHeaderSize + DibMaskBytes(Header()) + Header().biClrUsed * 4; }
-  const uint8_t* Row(int y) const {
-    DibHeader h = Header();
-    return Pixels() + y * DibStride(h.biWidth, h.biBitCount);
-  }
 };
 
-// The boxes a plug-in raised, in order: each with `caption` and the exclamation icon.
-inline void ExpectPluginMessages(const MessageCapture& capture, const wchar_t* caption,
-                                 std::initializer_list<const wchar_t*> texts) {
+// The boxes shown since the last call, each as "CAPTION: TEXT"; every one has the
+// exclamation icon.
+inline std::vector<std::wstring> Boxes(MessageCapture& capture) {
   std::vector<std::wstring> got;
   for (const auto& m : capture.Messages()) {
-    got.push_back(m.text);
-    EXPECT_EQ(m.caption, caption);
+    got.push_back(m.caption + L": " + m.text);
     EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   }
-  EXPECT_EQ(got, std::vector<std::wstring>(texts.begin(), texts.end()));
+  capture.Clear();
+  return got;
 }
 
-inline void Append(std::vector<uint8_t>& b, std::initializer_list<uint8_t> bytes) {
-  b.insert(b.end(), bytes.begin(), bytes.end());
+constexpr const wchar_t* kNullName = L"<null>";
+
+// A file and the boxes the plug-in shows when it loads it.
+struct Shown {
+  const char* what;
+  std::vector<uint8_t> file;        // written to a scratch file of the plug-in's extension
+  std::vector<std::wstring> boxes;  // "CAPTION: TEXT" each
+  const wchar_t* path;              // instead of `file`: this path, or kNullName for none
+};
+
+// Loads each file through the plug-in and checks what it shows: the table of its messages,
+// each with its caption and text.
+inline void ExpectShown(const wchar_t* dll, const wchar_t* extension, const std::vector<Shown>& table) {
+  Plugin plugin(dll);
+  ASSERT_NE(plugin.load, nullptr);
+  MessageCapture capture;
+  for (const Shown& s : table) {
+    SCOPED_TRACE(s.what);
+    std::optional<TempFile> file;
+    if (!s.path) file.emplace(s.file, extension);
+    Dib dib(plugin.load(file ? file->Path() : s.path == kNullName ? nullptr : s.path, 0));
+    EXPECT_EQ(Boxes(capture), s.boxes);
+  }
 }
 
 }  // namespace lmx::test

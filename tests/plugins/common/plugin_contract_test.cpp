@@ -1,5 +1,6 @@
 // What every format plug-in promises the host, checked on each built plug-in.
-#include "tests/plugins/plugin_fixture.h"
+#include "tests/plugins/common/plugin_fixture.h"
+#include "tests/support/registry_values.h"
 
 namespace lmx::test {
 namespace {
@@ -26,17 +27,6 @@ struct Expected {
 
 class PluginContract : public testing::TestWithParam<Expected> {};
 
-std::wstring ReadString(HKEY key, const wchar_t* name, DWORD* bytes = nullptr) {
-  wchar_t value[520] = L"";
-  DWORD size = sizeof value - sizeof(wchar_t), type = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return L"<missing>";
-  }
-  if (bytes) *bytes = size;
-  return value;
-}
-
 TEST_P(PluginContract, RegistersItsSubkeyTwiceAsOnceAndUnregistersQuietly) {
   const Expected& e = GetParam();
   Plugin plugin(e.dll);
@@ -45,32 +35,26 @@ TEST_P(PluginContract, RegistersItsSubkeyTwiceAsOnceAndUnregistersQuietly) {
   EXPECT_TRUE(plugin.registerDll(parent.Get()));
   EXPECT_TRUE(plugin.registerDll(parent.Get()));
 
-  DWORD subkeys = 0;
-  RegQueryInfoKeyW(parent.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   nullptr, nullptr);
-  EXPECT_EQ(subkeys, 1u);
+  EXPECT_EQ(SubkeyNames(parent.Get()), std::vector<std::wstring>{e.ext});
 
   HKEY key;
   ASSERT_EQ(RegOpenKeyExW(parent.Get(), e.ext, 0, KEY_READ, &key), ERROR_SUCCESS);
-  DWORD show = 99, size = sizeof show, type = 0;
-  EXPECT_EQ(RegQueryValueExW(key, L"Show", nullptr, &type, reinterpret_cast<BYTE*>(&show), &size), ERROR_SUCCESS);
-  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-  EXPECT_EQ(show, e.show);
+  EXPECT_EQ(RegNumber(key, nullptr, L"Show", 99), e.show);
   DWORD bytes = 0;
-  EXPECT_EQ(ReadString(key, L"Ext", &bytes), e.ext);
+  EXPECT_EQ(RegText(key, nullptr, L"Ext", &bytes), e.ext);
   EXPECT_EQ(bytes, (wcslen(e.ext) + 1) * sizeof(wchar_t)) << "strings are stored with their terminator";
-  EXPECT_EQ(ReadString(key, L"Name"), e.name);
-  EXPECT_EQ(ReadString(key, L"ShortName"), e.shortName);
-  EXPECT_EQ(ReadString(key, L"RegFileLink"), e.fileLink);
-  EXPECT_EQ(ReadString(key, L"MoreExt"), e.moreExt);
-  EXPECT_NE(ReadString(key, L"Copyright"), L"<missing>");
+  EXPECT_EQ(RegText(key, nullptr, L"Name"), e.name);
+  EXPECT_EQ(RegText(key, nullptr, L"ShortName"), e.shortName);
+  EXPECT_EQ(RegText(key, nullptr, L"RegFileLink"), e.fileLink);
+  EXPECT_EQ(RegText(key, nullptr, L"MoreExt"), e.moreExt);
+  EXPECT_NE(RegText(key, nullptr, L"Copyright"), L"<missing>");
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(plugin.module, path, MAX_PATH);
-  EXPECT_EQ(ReadString(key, L"Component"), path);
+  EXPECT_EQ(RegText(key, nullptr, L"Component"), path);
   RegCloseKey(key);
 
   EXPECT_TRUE(plugin.unregisterDll(parent.Get()));
-  EXPECT_NE(RegOpenKeyExW(parent.Get(), e.ext, 0, KEY_READ, &key), ERROR_SUCCESS);
+  EXPECT_FALSE(HasKey(parent.Get(), e.ext));
   EXPECT_TRUE(plugin.unregisterDll(parent.Get()));
 }
 
@@ -148,6 +132,24 @@ TEST_P(PluginContract, OneImageOrMoreAndAMissingFileIsReported) {
     EXPECT_EQ(m.style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_FALSE(m.text.empty());
   }
+}
+
+// Its sample, at any index for a file of one picture, comes as one local block of the
+// packed DIB's size, without a word.
+TEST_P(PluginContract, LoadsItsSampleIntoOneLocalBlock) {
+  Plugin plugin(GetParam().dll);
+  MessageCapture capture;
+  const std::wstring sample = TestSample(GetParam().ext);
+  Dib first(plugin.load(sample.c_str(), 0));
+  Dib third(plugin.load(sample.c_str(), 3));
+  ASSERT_TRUE(first && third);
+  const DibHeader h = first.Header();
+  const SIZE_T size = kInfoHeaderSize + DibMaskBytes(h) + h.biClrUsed * 4 + h.biSizeImage;
+  EXPECT_EQ(h.biSizeImage, DibStride(h.biWidth, h.biBitCount) * h.biHeight);
+  EXPECT_EQ(LocalSize(first.block), size);
+  EXPECT_EQ(LocalSize(third.block), size);
+  EXPECT_EQ(0, memcmp(first.block, third.block, size));
+  EXPECT_TRUE(capture.Messages().empty());
 }
 
 // The details export: quiet whatever the file, whole lines only into a short buffer, and the
