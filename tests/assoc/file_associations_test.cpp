@@ -3,7 +3,7 @@
 #include <string>
 
 #include "assoc/file_associations.h"
-#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/classes_key_guard.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 

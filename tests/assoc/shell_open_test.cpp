@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "assoc/file_associations.h"
-#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/classes_key_guard.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 

@@ -211,11 +211,11 @@ TEST_F(PlugInManagerTest, RemovingTheLastLineSelectsTheNewLastAndTheFirstTheNewF
   EXPECT_EQ(document->FindFormatLink(L"tif"), nullptr);
   EXPECT_EQ(document->FindFormatLink(L"bmp"), nullptr);
   EXPECT_NE(document->FindFormatLink(L"gif"), nullptr);
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"tif"));
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"bmp"));
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"gif"));
-  EXPECT_FALSE(HasSubkey(FormatLinksKey(), L"tif"));
-  EXPECT_FALSE(HasSubkey(HKEY_CLASSES_ROOT, L"ZorvanLumivex.TIFFile"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"tif"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"bmp"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"gif"));
+  EXPECT_FALSE(HasKey(FormatLinksKey(), L"tif"));
+  EXPECT_FALSE(HasKey(HKEY_CLASSES_ROOT, L"ZorvanLumivex.TIFFile"));
   EXPECT_EQ(std::wstring(document->plugIns()->openFilter), L"All Formats (*.*)");
   EXPECT_EQ(std::wstring(document->plugIns()->openFilter + 18), L"*.gif;*.pcx");
 }
@@ -234,7 +234,7 @@ TEST_F(PlugInManagerTest, AnsweringNoChangesNothing) {
   EXPECT_EQ(after.lines.size(), 4u);
   EXPECT_EQ(after.selection, 2);
   EXPECT_EQ(document->plugIns()->Count(), 4u);
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"pcx"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"pcx"));
   EXPECT_NE(document->FindFormatLink(L"pcx"), nullptr);
   EXPECT_EQ(gChanges, 0);
 }
@@ -257,7 +257,7 @@ TEST_F(PlugInManagerTest, ThePlugInOfTheOpenFileIsNotRemovedUntilTheFileIsClosed
   EXPECT_EQ(refused.lines.size(), 4u);
   EXPECT_EQ(refused.selection, 0);
   EXPECT_EQ(document->plugIns()->Count(), 4u);
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"bmp"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"bmp"));
   EXPECT_NE(document->FindFormatLink(L"bmp"), nullptr);
   EXPECT_EQ(gChanges, 0);
 
@@ -270,7 +270,7 @@ TEST_F(PlugInManagerTest, ThePlugInOfTheOpenFileIsNotRemovedUntilTheFileIsClosed
   });
   EXPECT_EQ(boxes.Messages().size(), 1u);
   EXPECT_EQ(removed.lines, (Strings{kGif, kPcx, kTiff}));
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"bmp"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"bmp"));
   EXPECT_EQ(gChanges, 1);
 }
 
@@ -345,7 +345,7 @@ TEST_F(PlugInAddTest, ALibraryPickedInTheExplorerIsRegisteredListedAndLinked) {
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(entry->pluginId, 1004u);
   EXPECT_TRUE(entry->FullyBound());
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"aad"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"aad"));
   const FormatLinkEntry* link = document->FindFormatLink(L"aad");
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(std::wstring(link->shortName), L"Added");
@@ -368,7 +368,7 @@ TEST_F(PlugInAddTest, ALibraryWithFiveExportsIsRefusedAndLeavesNothingBehind) {
   EXPECT_EQ(after.lines, (Strings{kBmp, kGif, kPcx, kTiff}));
   EXPECT_EQ(document->plugIns()->Count(), 4u);
   EXPECT_EQ(document->FindFormatLink(L"ffv"), nullptr);
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"ffv"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"ffv"));
   EXPECT_EQ(gChanges, 0);
 }
 

@@ -80,16 +80,8 @@ TEST(BmpReader, Os2CoreHeaderBecomesAnInfoHeaderWithWidenedColours) {
   while (b.size() < 54) b.push_back(0);  // the info header is always read as 40 bytes
   const Decoded dib = Read(b);
   ASSERT_TRUE(dib);
-  const DibHeader h = dib.Header();
-  EXPECT_EQ(h.biSize, 40u);
-  EXPECT_EQ(h.biWidth, 2);
-  EXPECT_EQ(h.biHeight, 2);
-  EXPECT_EQ(h.biBitCount, 1);
-  EXPECT_EQ(h.biXPelsPerMeter, 2953);
-  EXPECT_EQ(h.biYPelsPerMeter, 2953);
-  EXPECT_EQ(h.biClrUsed, 2u);
-  EXPECT_EQ(h.biClrImportant, 0u);
-  EXPECT_EQ(h.biSizeImage, 8u);
+  EXPECT_EQ(dib.Header().biSize, 40u);
+  EXPECT_EQ(dib.Shape(), (Shape{2, 2, 1, 1, 0, 8, 2953, 2953, 2, 0}));
   EXPECT_EQ(dib.Quad(0), (std::vector<int>{0x30, 0x20, 0x10, 0}));
   EXPECT_EQ(dib.Quad(1), (std::vector<int>{0xD0, 0xE0, 0xF0, 0}));
   EXPECT_EQ(dib.Row(0)[0], 0x80);

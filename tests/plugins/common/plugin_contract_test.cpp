@@ -1,6 +1,7 @@
 // What every format plug-in promises the host, checked on each built plug-in.
 #include "tests/plugins/common/plugin_fixture.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/window_input.h"
 
 namespace lmx::test {
 namespace {
@@ -76,29 +77,14 @@ struct AboutCloser {
   static DWORD WINAPI Run(void* p) {
     auto* self = static_cast<AboutCloser*>(p);
     for (int i = 0; i < 500; ++i) {
-      if (HWND box = FindOwnDialog()) {
+      // A dialog of this process: other test programs may show theirs on the same desktop.
+      if (HWND box = FindShownWindow(L"#32770", 0, GetCurrentProcessId())) {
         PostMessageW(box, self->message, self->wParam, 0);
         return 1;
       }
       Sleep(10);
     }
     return 0;
-  }
-  // A dialog of this process: other test programs may show theirs on the same desktop.
-  static HWND FindOwnDialog() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          DWORD pid = 0;
-          wchar_t cls[16] = L"";
-          GetWindowThreadProcessId(window, &pid);
-          GetClassNameW(window, cls, 16);
-          if (pid != GetCurrentProcessId() || lstrcmpW(cls, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(param) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
   }
 };
 

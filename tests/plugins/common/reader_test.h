@@ -19,6 +19,7 @@ namespace lmx::test {
 
 using Bytes = std::vector<uint8_t>;
 using Said = std::vector<std::pair<uint16_t, Severity>>;
+using Shape = std::vector<int64_t>;
 constexpr Severity E = Severity::kError;
 constexpr Severity W = Severity::kWarning;
 
@@ -67,6 +68,13 @@ class Decoded {
   }
   const DecodeMessages& Raw() const { return messages_; }
   DibHeader Header() const { return ReadDibHeader(block_); }
+  // The header but its size: width, height, planes, bit count, compression, image size,
+  // resolution across and down, colours used and important.
+  std::vector<int64_t> Shape() const {
+    const DibHeader h = Header();
+    return {h.biWidth,     h.biHeight,        h.biPlanes,        h.biBitCount, h.biCompression,
+            h.biSizeImage, h.biXPelsPerMeter, h.biYPelsPerMeter, h.biClrUsed,  h.biClrImportant};
+  }
   const uint8_t* Bytes() const { return block_; }
   // Table entry i as red, green, blue and the reserved byte.
   std::vector<int> Quad(int i) const {

@@ -78,17 +78,7 @@ TEST(PcxReader, EightBitRunsFillTheRowsBottomUpWithTheTrailerPalette) {
   f.data = {0xC3, 0x07, 0x09, 0xC0, 0x55, 0xC4, 0xC8};
   const Decoded dib = Read(f.Bytes());
   ASSERT_TRUE(dib);
-  const DibHeader h = dib.Header();
-  EXPECT_EQ(h.biWidth, 4);
-  EXPECT_EQ(h.biHeight, 2);
-  EXPECT_EQ(h.biBitCount, 8);
-  EXPECT_EQ(h.biPlanes, 1);
-  EXPECT_EQ(h.biCompression, 0u);
-  EXPECT_EQ(h.biSizeImage, 8u);
-  EXPECT_EQ(h.biXPelsPerMeter, 2953);
-  EXPECT_EQ(h.biYPelsPerMeter, 2953);
-  EXPECT_EQ(h.biClrUsed, 256u);
-  EXPECT_EQ(h.biClrImportant, 256u);
+  EXPECT_EQ(dib.Shape(), (Shape{4, 2, 1, 8, 0, 8, 2953, 2953, 256, 256}));
   EXPECT_EQ(dib.RowBytes(1, 4), (std::vector<uint8_t>{7, 7, 7, 9}));
   EXPECT_EQ(dib.RowBytes(0, 4), (std::vector<uint8_t>{0xC8, 0xC8, 0xC8, 0xC8}));
   EXPECT_EQ(dib.Quad(10), (std::vector<int>{10, 245, 5, 0}));

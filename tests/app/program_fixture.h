@@ -17,9 +17,6 @@ namespace lmx::test {
 COLORREF ScreenPixel(HWND window, int x, int y);
 // The colour of picture pixel (x, y), counted from the top, of a 24-bit packed DIB.
 COLORREF DibPixel(const void* dib, int x, int y);
-// A DWORD value of the application key; `fallback` when missing.
-DWORD AppValue(const wchar_t* name, DWORD fallback);
-
 class ProgramTest : public testing::Test {
  protected:
   void SetUp() override;

@@ -1,4 +1,4 @@
-#include "tests/install/run_tool.h"
+#include "tests/tools/run_tool.h"
 
 #include <shellapi.h>
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/registry_values.h"
+
 namespace lmx::test {
 
 class ClassesKeyGuard {
@@ -84,21 +86,10 @@ class ClassesKeyGuard {
 // or the value does not exist.
 inline std::wstring ClassesValue(const std::wstring& path, const wchar_t* value = nullptr,
                                  const wchar_t* missing = L"<missing>") {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return missing;
-  wchar_t text[512] = L"";
-  DWORD bytes = sizeof(text) - sizeof(wchar_t);
-  const LONG status = RegQueryValueExW(key, value, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &bytes);
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS ? std::wstring(text) : std::wstring(missing);
+  return RegText(HKEY_CLASSES_ROOT, path.c_str(), value, nullptr, missing);
 }
 
-inline bool ClassesKeyExists(const std::wstring& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
+inline bool ClassesKeyExists(const std::wstring& path) { return HasKey(HKEY_CLASSES_ROOT, path.c_str()); }
 
 // Sets HKEY_CLASSES_ROOT\`path` (created) value `value` (null: the default) to `text`.
 inline bool SetClassesValue(const std::wstring& path, const wchar_t* value, const std::wstring& text) {

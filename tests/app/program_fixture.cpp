@@ -1,4 +1,4 @@
-#include "tests/program/program_fixture.h"
+#include "tests/app/program_fixture.h"
 
 #include <commctrl.h>
 
@@ -26,16 +26,6 @@ COLORREF DibPixel(const void* dib, int x, int y) {
   const auto* rows = reinterpret_cast<const BYTE*>(dib) + header->biSize;
   const BYTE* p = rows + static_cast<size_t>(header->biHeight - 1 - y) * stride + x * 3;
   return RGB(p[2], p[1], p[0]);
-}
-
-DWORD AppValue(const wchar_t* name, DWORD fallback) {
-  HKEY app = AppKeyGuard::Open();
-  DWORD value = fallback, bytes = sizeof(value), type = 0;
-  if (app && RegQueryValueExW(app, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) != ERROR_SUCCESS) {
-    value = fallback;
-  }
-  if (app) RegCloseKey(app);
-  return value;
 }
 
 void ProgramTest::SetUp() {

@@ -8,7 +8,8 @@
 #include <iterator>
 #include <string>
 
-#include "tests/install/run_tool.h"
+#include "tests/tools/run_tool.h"
+#include "tests/support/registry_values.h"
 #include "tests/support/test_env.h"
 #include "tools/support/app_key_guard.h"
 
@@ -19,13 +20,6 @@ constexpr const wchar_t* kPlugIns[] = {L"zlx_bmp.dll", L"zlx_pcx.dll", L"zlx_gif
                                        L"zlx_tif.dll", L"zlx_jpg.dll", L"zlx_png.dll"};
 constexpr const wchar_t* kExtensions[] = {L"bmp", L"pcx", L"gif", L"tif", L"jpg", L"png"};
 constexpr wchar_t kFolder[] = L"C:\\Program Files\\Zorvan Lumivex";
-
-std::wstring ReadString(HKEY key, const wchar_t* subkey, const wchar_t* name) {
-  wchar_t buffer[600] = L"";
-  DWORD bytes = sizeof buffer - sizeof(wchar_t);
-  if (RegGetValueW(key, subkey, name, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS) return L"<missing>";
-  return buffer;
-}
 
 // Every key, value name, type and data under `key`, in enumeration order.
 std::wstring Dump(HKEY key, const std::wstring& indent = L"") {
@@ -85,13 +79,13 @@ TEST_F(RegistrationTest, RegistersEveryPlugInAndTheFolders) {
 
   HKEY app = AppKeyGuard::Open();
   ASSERT_NE(app, nullptr);
-  EXPECT_EQ(ReadString(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
-  EXPECT_EQ(ReadString(app, nullptr, L"InstallPlugInDir"), std::wstring(kFolder) + L"\\");
+  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
+  EXPECT_EQ(RegText(app, nullptr, L"InstallPlugInDir"), std::wstring(kFolder) + L"\\");
   for (size_t i = 0; i < std::size(kPlugIns); ++i) {
     const std::wstring subkey = std::wstring(L"GfxPlugIns\\") + kExtensions[i];
-    EXPECT_EQ(ReadString(app, subkey.c_str(), L"Ext"), kExtensions[i]);
+    EXPECT_EQ(RegText(app, subkey.c_str(), L"Ext"), kExtensions[i]);
     // The plug-in names the library it was loaded from.
-    EXPECT_EQ(lstrcmpiW(ReadString(app, subkey.c_str(), L"Component").c_str(), (BinDir() + kPlugIns[i]).c_str()), 0)
+    EXPECT_EQ(lstrcmpiW(RegText(app, subkey.c_str(), L"Component").c_str(), (BinDir() + kPlugIns[i]).c_str()), 0)
         << subkey;
   }
   RegCloseKey(app);
@@ -121,7 +115,7 @@ TEST_F(RegistrationTest, KeepsTheSettingsAlreadyThere) {
   EXPECT_EQ(RegGetValueW(app, nullptr, L"Startup", RRF_RT_REG_DWORD, nullptr, &startup, &bytes), ERROR_SUCCESS);
   EXPECT_EQ(startup, 0u);
   // Trailing backslashes fold into one.
-  EXPECT_EQ(ReadString(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
+  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
   // The plug-in key exists even with no plug-in given.
   HKEY plugIns = nullptr;
   EXPECT_EQ(RegOpenKeyExW(app, L"GfxPlugIns", 0, KEY_READ, &plugIns), ERROR_SUCCESS);
@@ -139,7 +133,7 @@ TEST_F(RegistrationTest, ReportsLibrariesThatAreMissingOrNoPlugIns) {
   EXPECT_NE(run.out.find("registered gif: "), std::string::npos) << run.out;
   HKEY app = AppKeyGuard::Open();
   ASSERT_NE(app, nullptr);
-  EXPECT_EQ(ReadString(app, L"GfxPlugIns\\gif", L"Ext"), L"gif");
+  EXPECT_EQ(RegText(app, L"GfxPlugIns\\gif", L"Ext"), L"gif");
   RegCloseKey(app);
 }
 
@@ -162,7 +156,7 @@ TEST_F(RegistrationTest, UninstallRemovesThePlugInListAndKeepsTheSettings) {
   HKEY plugIns = nullptr;
   EXPECT_NE(RegOpenKeyExW(app, L"GfxPlugIns", 0, KEY_READ, &plugIns), ERROR_SUCCESS);
   if (plugIns) RegCloseKey(plugIns);
-  EXPECT_EQ(ReadString(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
+  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), std::wstring(kFolder) + L"\\");
   RegCloseKey(app);
 }
 

@@ -14,9 +14,10 @@
 #include "host/viewer_document.h"
 #include "lang/lang_ids.h"
 #include "platform/aygshell.h"
-#include "tests/program/program_fixture.h"
+#include "tests/app/program_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/reference_image.h"
+#include "tests/support/registry_values.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 #include "ui/settings.h"
@@ -283,7 +284,7 @@ TEST_F(ProgramTest, NoPlugInCommandOutsideTheRangeAndToggledBarsAreStoredAtExit)
   EXPECT_LT(about.size(), 200u);
 
   Stop();
-  EXPECT_EQ(AppValue(kShowStatusbarValue, 77), statusBefore ? 0u : 1u);
+  EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\Apps\\") + AppKeyGuard::kAppKey).c_str(), kShowStatusbarValue, 77), statusBefore ? 0u : 1u);
 }
 
 }  // namespace

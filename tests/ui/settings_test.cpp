@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/utils.h"
+#include "tests/support/registry_values.h"
 #include "tools/support/app_key_guard.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
@@ -11,25 +12,8 @@ namespace {
 
 using lmx::AppSettings;
 using lmx::test::AppKeyGuard;
-
-std::wstring ReadText(HKEY key, const wchar_t* name) {
-  wchar_t buffer[600] = L"";
-  DWORD bytes = sizeof(buffer) - sizeof(wchar_t), type = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &bytes) != ERROR_SUCCESS ||
-      type != REG_SZ) {
-    return L"<missing>";
-  }
-  return buffer;
-}
-
-DWORD ReadNumber(HKEY key, const wchar_t* name) {
-  DWORD value = 0xDEAD, bytes = sizeof(value), type = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) != ERROR_SUCCESS ||
-      type != REG_DWORD) {
-    return 0xDEAD;
-  }
-  return value;
-}
+using lmx::test::RegNumber;
+using lmx::test::RegText;
 
 std::wstring ProgramFolder() {
   wchar_t path[520];
@@ -60,22 +44,22 @@ TEST_F(SettingsTest, FirstRunOnACleanDeviceWritesEveryDefault) {
 
   HKEY app = AppKeyGuard::Open();
   ASSERT_NE(app, nullptr);
-  EXPECT_EQ(ReadText(app, L"InstallDir"), L"") << "the folder reaches the registry at the next save";
-  EXPECT_EQ(ReadText(app, L"InstallPlugInDir"), L"");
-  EXPECT_EQ(ReadText(app, L"FileOpenDir"), L"\\");
-  EXPECT_EQ(ReadNumber(app, L"MSState"), 1u);
-  EXPECT_EQ(ReadNumber(app, L"SLState"), 1u);
-  EXPECT_EQ(ReadNumber(app, L"ShowAddToolbar"), 1u);
-  EXPECT_EQ(ReadNumber(app, L"ShowStatusbar"), 1u);
-  EXPECT_EQ(ReadNumber(app, L"Startup"), 1u);
-  EXPECT_EQ(ReadNumber(app, L"ToolbarAlign"), 0u);
+  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), L"") << "the folder reaches the registry at the next save";
+  EXPECT_EQ(RegText(app, nullptr, L"InstallPlugInDir"), L"");
+  EXPECT_EQ(RegText(app, nullptr, L"FileOpenDir"), L"\\");
+  EXPECT_EQ(RegNumber(app, nullptr, L"MSState", 0xDEAD), 1u);
+  EXPECT_EQ(RegNumber(app, nullptr, L"SLState", 0xDEAD), 1u);
+  EXPECT_EQ(RegNumber(app, nullptr, L"ShowAddToolbar", 0xDEAD), 1u);
+  EXPECT_EQ(RegNumber(app, nullptr, L"ShowStatusbar", 0xDEAD), 1u);
+  EXPECT_EQ(RegNumber(app, nullptr, L"Startup", 0xDEAD), 1u);
+  EXPECT_EQ(RegNumber(app, nullptr, L"ToolbarAlign", 0xDEAD), 0u);
   HKEY plugIns = lmx::OpenPlugInsKey();
   EXPECT_NE(plugIns, nullptr) << "GfxPlugIns is created by the load";
   lmx::CloseKey(plugIns);
   EXPECT_EQ(lmx::OpenFormatLinksKey(), nullptr) << "FormatLinks is only opened, never created";
 
   EXPECT_TRUE(lmx::SaveSettings(&settings));
-  EXPECT_EQ(ReadText(app, L"InstallDir"), ProgramFolder());
+  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), ProgramFolder());
   RegCloseKey(app);
 }
 
@@ -93,11 +77,11 @@ TEST_F(SettingsTest, RepairedOnFirstRunWithInstallDirSet) {
   EXPECT_STREQ(settings.installDir, L"\\Program Files\\Zorvan Lumivex");
   EXPECT_STREQ(settings.fileOpenDir, L"\\") << "an unreadable folder takes the default";
   EXPECT_EQ(settings.startup, 0u) << "another type is used as its first four bytes";
-  EXPECT_EQ(ReadText(app, L"InstallDir"), L"\\Program Files\\Zorvan Lumivex");
-  EXPECT_EQ(ReadText(app, L"FileOpenDir"), L"\\");
-  EXPECT_EQ(ReadText(app, L"InstallPlugInDir"), L"");
-  EXPECT_EQ(ReadNumber(app, L"MSState"), 1u);
-  EXPECT_EQ(ReadNumber(app, L"ToolbarAlign"), 0u);
+  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), L"\\Program Files\\Zorvan Lumivex");
+  EXPECT_EQ(RegText(app, nullptr, L"FileOpenDir"), L"\\");
+  EXPECT_EQ(RegText(app, nullptr, L"InstallPlugInDir"), L"");
+  EXPECT_EQ(RegNumber(app, nullptr, L"MSState", 0xDEAD), 1u);
+  EXPECT_EQ(RegNumber(app, nullptr, L"ToolbarAlign", 0xDEAD), 0u);
   RegCloseKey(app);
 }
 

@@ -15,7 +15,7 @@
 #include "host/viewer_document.h"
 #include "lang/lang_ids.h"
 #include "tests/host/host_fixture.h"
-#include "tests/program/program_fixture.h"
+#include "tests/app/program_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/test_env.h"

@@ -9,7 +9,7 @@
 #include "host/viewer_document.h"
 #include "lang/lang_ids.h"
 #include "resources/program_ids.h"
-#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/classes_key_guard.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"

@@ -10,6 +10,7 @@
 #include "platform/aygshell.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
 #include "tools/support/message_capture.h"
 
 namespace {
@@ -34,13 +35,6 @@ std::wstring ComboText(HWND dialog, int index) {
   wchar_t text[64] = L"";
   SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
   return text;
-}
-
-HWND DoneButtonOf(HWND dialog) {
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (GetWindow(w, GW_OWNER) == dialog && GetDlgItem(w, IDOK)) return GetDlgItem(w, IDOK);
-  }
-  return nullptr;
 }
 
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
@@ -109,7 +103,7 @@ TEST_F(OptionsDialogTest, ShowsTheRecordFullScreenAndStoresTheChoicesOnDone) {
         Click(dialog, IDC_OPTIONS_BARS_SLIM);
         Click(dialog, IDC_OPTIONS_STARTUP);
         SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_SETCURSEL, 0, 0);
-        HWND done = DoneButtonOf(dialog);
+        HWND done = lmx::test::DoneButtonOf(dialog);
         seen.doneButton = done != nullptr;
         if (done) SendMessageW(done, BM_CLICK, 0, 0);
         else PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/install/run_tool.h"
-#include "tests/install/screen_bmp.h"
+#include "tests/tools/run_tool.h"
+#include "tests/tools/screen_bmp.h"
 #include "tests/support/test_env.h"
 
 namespace lmx::test {

@@ -9,8 +9,8 @@
 
 #include "plugins/common/packed_dib.h"
 #include "plugins/common/plugin_api.h"
-#include "tests/install/run_tool.h"
-#include "tests/install/screen_bmp.h"
+#include "tests/tools/run_tool.h"
+#include "tests/tools/screen_bmp.h"
 #include "tests/support/test_env.h"
 #include "tools/support/app_key_guard.h"
 

@@ -10,8 +10,8 @@
 #include "app/main_window.h"
 #include "assoc/file_associations.h"
 #include "host/viewer_document.h"
-#include "tests/assoc/classes_key_guard.h"
-#include "tests/program/program_fixture.h"
+#include "tests/support/classes_key_guard.h"
+#include "tests/app/program_fixture.h"
 #include "tests/support/test_env.h"
 #include "view/image_view.h"
 

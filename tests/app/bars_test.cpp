@@ -10,7 +10,7 @@
 
 #include "app/main_window.h"
 #include "lang/lang_ids.h"
-#include "tests/program/program_fixture.h"
+#include "tests/app/program_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/window_input.h"
 #include "ui/settings.h"

@@ -2,22 +2,17 @@
 
 #include <string>
 
+#include "tests/support/registry_values.h"
 #include "tests/support/test_env.h"
 #include "ui/registry.h"
 
 namespace {
 
+using lmx::test::RegType;
 using lmx::test::ScratchKey;
 
 void PutRaw(HKEY key, const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
   ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes), ERROR_SUCCESS);
-}
-
-DWORD StoredType(HKEY key, const wchar_t* name, DWORD* bytes = nullptr) {
-  DWORD type = 0, size = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return REG_NONE;
-  if (bytes) *bytes = size;
-  return type;
 }
 
 TEST(Registry, OpensOrCreatesSubkeysAndRefusesEmptyNames) {
@@ -49,13 +44,13 @@ TEST(Registry, DwordReadRepairsMissingValuesAndTakesFirstFourBytesOfOthers) {
   DWORD v = 99;
   EXPECT_TRUE(lmx::ReadRegDword(scratch.Get(), L"Missing", &v, 5));
   EXPECT_EQ(v, 5u);
-  EXPECT_EQ(StoredType(scratch.Get(), L"Missing"), static_cast<DWORD>(REG_DWORD)) << "the default is written back";
+  EXPECT_EQ(RegType(scratch.Get(), L"Missing"), static_cast<DWORD>(REG_DWORD)) << "the default is written back";
 
   const BYTE binary[4] = {0x01, 0x02, 0x03, 0x04};
   PutRaw(scratch.Get(), L"Binary", REG_BINARY, binary, 4);
   EXPECT_TRUE(lmx::ReadRegDword(scratch.Get(), L"Binary", &v, 5));
   EXPECT_EQ(v, 0x04030201u);
-  EXPECT_EQ(StoredType(scratch.Get(), L"Binary"), static_cast<DWORD>(REG_BINARY)) << "a readable value stays";
+  EXPECT_EQ(RegType(scratch.Get(), L"Binary"), static_cast<DWORD>(REG_BINARY)) << "a readable value stays";
 
   const wchar_t text[] = L"AB-longer";
   PutRaw(scratch.Get(), L"Text", REG_SZ, text, sizeof(text));
@@ -77,7 +72,7 @@ TEST(Registry, StringReadTakesUpTo259CharactersAndRepairsLongerOnes) {
   const std::wstring fits(259, L'a');
   ASSERT_TRUE(lmx::WriteRegString(scratch.Get(), L"Fits", fits.c_str()));
   DWORD bytes = 0;
-  EXPECT_EQ(StoredType(scratch.Get(), L"Fits", &bytes), static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(RegType(scratch.Get(), L"Fits", &bytes), static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(bytes, 520u) << "the terminator is stored too";
   EXPECT_TRUE(lmx::ReadRegString(scratch.Get(), L"Fits", buffer, 260, L"\\"));
   EXPECT_EQ(std::wstring(buffer), fits);
@@ -101,7 +96,7 @@ TEST(Registry, StringReadTakesUpTo259CharactersAndRepairsLongerOnes) {
 
   EXPECT_TRUE(lmx::ReadRegString(scratch.Get(), L"Missing", buffer, 260, L"\\"));
   EXPECT_STREQ(buffer, L"\\");
-  EXPECT_EQ(StoredType(scratch.Get(), L"Missing"), static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(RegType(scratch.Get(), L"Missing"), static_cast<DWORD>(REG_SZ));
 
   wchar_t small[4];
   EXPECT_TRUE(lmx::ReadRegString(scratch.Get(), L"Missing2", small, 4, L"abcdef"));

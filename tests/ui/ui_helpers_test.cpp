@@ -13,13 +13,9 @@
 
 namespace {
 
-constexpr UINT kStripBitmap = 9001;
+using lmx::test::TextOf;
 
-std::wstring TextOf(HWND window) {
-  wchar_t text[512] = L"";
-  GetWindowTextW(window, text, 512);
-  return text;
-}
+constexpr UINT kStripBitmap = 9001;
 
 void PumpUntil(bool (*done)(HWND), HWND window, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
