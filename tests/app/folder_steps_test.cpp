@@ -16,6 +16,7 @@
 #include "lang/lang_ids.h"
 #include "tests/host/host_fixture.h"
 #include "tests/app/program_fixture.h"
+#include "tests/plugins/common/tiff_builder.h"
 #include "tests/support/test_env.h"
 #include "tools/support/bmp_bytes.h"
 #include "tools/support/message_capture.h"
@@ -26,51 +27,6 @@
 namespace lmx::test {
 namespace {
 
-// A scratch folder of pictures copied from the corpus or written here, removed at the end.
-class PictureFolder {
- public:
-  PictureFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    path_ = std::wstring(temp) + L"lmx_steps_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-            std::to_wstring(++count_) + L"\\";
-    Empty();  // what a run that did not end left behind
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~PictureFolder() {
-    Empty();
-    RemoveDirectoryW(path_.c_str());
-  }
-  void Empty() {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path_ + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        const std::wstring file = path_ + found.cFileName;
-        SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(file.c_str());
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-  }
-  void Copy(const std::wstring& from, const wchar_t* name) {
-    EXPECT_TRUE(CopyFileW(from.c_str(), (path_ + name).c_str(), FALSE)) << name;
-    SetFileAttributesW((path_ + name).c_str(), FILE_ATTRIBUTE_NORMAL);  // the corpus is read-only
-  }
-  void Write(const std::vector<uint8_t>& bytes, const wchar_t* name) {
-    HANDLE f = CreateFileW((path_ + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
-  }
-  std::wstring operator/(const wchar_t* name) const { return path_ + name; }
-
- private:
-  static inline int count_ = 0;
-  std::wstring path_;
-};
-
 // A bottom-up 24-bit BMP of `width` x `height` with a pattern that differs across and down.
 std::vector<uint8_t> LargeBmp(int width, int height) {
   return Bmp24Bytes(width, height, [](int x, int y, uint8_t* bgr) {
@@ -80,35 +36,16 @@ std::vector<uint8_t> LargeBmp(int width, int height) {
   });
 }
 
-// An uncompressed little-endian TIFF of three 8-bit grey pages of 16 x 16, each a shade.
+// An uncompressed TIFF of three 8-bit grey pages of 16 x 16, each a shade.
 std::vector<uint8_t> ThreePageTiff() {
-  std::vector<uint8_t> file = {'I', 'I', 42, 0, 8, 0, 0, 0};
-  const auto put16 = [&](uint32_t v) { file.insert(file.end(), {uint8_t(v), uint8_t(v >> 8)}); };
-  const auto put32 = [&](uint32_t v) { put16(v & 0xFFFF); put16(v >> 16); };
-  constexpr uint32_t kSide = 16, kEntries = 9;
-  for (uint32_t page = 0; page < 3; ++page) {
-    const uint32_t ifd = static_cast<uint32_t>(file.size());
-    const uint32_t pixels = ifd + 2 + kEntries * 12 + 4;
-    const uint32_t next = page < 2 ? pixels + kSide * kSide : 0;
-    const uint32_t entries[kEntries][3] = {{256, 3, kSide}, {257, 3, kSide}, {258, 3, 8},  {259, 3, 1},
-                                           {262, 3, 1},     {273, 4, pixels}, {277, 3, 1}, {278, 3, kSide},
-                                           {279, 4, kSide * kSide}};
-    put16(kEntries);
-    for (const auto& e : entries) {
-      put16(e[0]);
-      put16(e[1]);
-      put32(1);
-      if (e[1] == 3) {
-        put16(e[2]);
-        put16(0);
-      } else {
-        put32(e[2]);
-      }
-    }
-    put32(next);
-    file.insert(file.end(), kSide * kSide, static_cast<uint8_t>(60 + 80 * page));
+  TiffBuilder tiff;
+  for (uint16_t page = 0; page < 3; ++page) {
+    tiff.AddDirectory({Short(256, 16), Short(257, 16), Short(258, 8), Short(259, 1), Short(262, 1), Short(277, 1),
+                       Short(278, 16)},
+                      {std::vector<uint8_t>(16 * 16, static_cast<uint8_t>(60 + 80 * page))});
+    if (page) tiff.Chain(page - 1, page);
   }
-  return file;
+  return tiff.Bytes();
 }
 
 const std::vector<uint8_t> kBrokenBmp = {'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8};
@@ -191,7 +128,7 @@ class FolderStepsTest : public ProgramTest {
     return path;
   }
 
-  PictureFolder folder_;
+  ScratchFolder folder_{L"lmx_steps_"};
 };
 
 TEST_F(FolderStepsTest, CommandsKeysWheelAndSwipeStepThroughTheFolderAndPastARefusedFile) {

@@ -18,25 +18,11 @@
 namespace lmx::test {
 namespace {
 
-// A copy of a corpus picture under a folder and name with blanks, removed with the object.
-class SpacedPicture {
- public:
-  explicit SpacedPicture(const std::wstring& source) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"lmx shell open";
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    path_ = folder_ + L"\\my picture.bmp";
-    CopyFileW(source.c_str(), path_.c_str(), FALSE);
-  }
-  ~SpacedPicture() {
-    DeleteFileW(path_.c_str());
-    RemoveDirectoryW(folder_.c_str());
-  }
-  const std::wstring& Path() const { return path_; }
-
- private:
-  std::wstring folder_, path_;
+// A copy of a corpus picture under a folder and name with blanks.
+struct SpacedPicture {
+  explicit SpacedPicture(const std::wstring& source) { folder.Copy(source, L"my picture.bmp"); }
+  std::wstring Path() const { return folder / L"my picture.bmp"; }
+  ScratchFolder folder{L"lmx shell open "};
 };
 
 void AssociateBmpWithTheBuiltViewer() {

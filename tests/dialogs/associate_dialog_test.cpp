@@ -20,12 +20,7 @@ using lmx::test::ClassesKeyExists;
 using lmx::test::ClassesKeyGuard;
 using lmx::test::ClassesValue;
 using lmx::test::DialogDriver;
-
-std::wstring ProgramPath() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
+using lmx::test::TestProgram;
 
 struct Seen {
   std::vector<std::wstring> lines;
@@ -192,7 +187,7 @@ TEST_F(AssociateDialogTest, AnsweringYesTiesTheExtensionToTheProgram) {
     EXPECT_EQ(ClassesValue(ext, L"Content Type"), L"image/lmq") << ext;
   }
   EXPECT_EQ(ClassesValue(L"lmqimage\\DefaultIcon"), L"C:\\Plug-Ins\\zlx_lmq.dll,-100");
-  EXPECT_EQ(ClassesValue(L"lmqimage\\Shell\\Open\\Command"), L"\"" + ProgramPath() + L"\" %1");
+  EXPECT_EQ(ClassesValue(L"lmqimage\\Shell\\Open\\Command"), L"\"" + TestProgram() + L"\" %1");
   EXPECT_FALSE(ClassesKeyExists(L".lmr"));
   EXPECT_EQ(lmx::TheDocument()->FindFormatLink(L"lmq")->linked, 0u);  // the flag is not the dialog's
 }

@@ -430,7 +430,9 @@ TEST_F(GfxImageTest, ShrunkPicturesShowTheColourOfEachSourceBlock) {
     EXPECT_EQ(canvas.At(0, 0), picture == 0 ? colourOf(4, 3) : table[4 * 12 + 3]);
     EXPECT_EQ(canvas.At(9, 9), picture == 0 ? colourOf(13, 12) : table[13 * 12 + 12]);
     EXPECT_EQ(canvas.At(25, 20), (Bgr{0x55, 0x55, 0x55}));  // nothing outside what was drawn
-    if (picture == 0) ASSERT_EQ(GfxImage_Next(image), 1);
+    if (picture == 0) {
+      ASSERT_EQ(GfxImage_Next(image), 1);
+    }
   }
   GfxImage_Destroy(image);
 }

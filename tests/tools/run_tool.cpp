@@ -1,7 +1,5 @@
 #include "tests/tools/run_tool.h"
 
-#include <shellapi.h>
-
 #include <vector>
 
 #include "tests/support/test_env.h"
@@ -25,16 +23,9 @@ std::string ReadText(const std::wstring& path) {
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
-std::wstring TestDir() {
-  wchar_t self[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring dir(self, n);
-  return dir.substr(0, dir.find_last_of(L"\\/") + 1);
-}
-
 ToolRun RunTool(const std::wstring& commandLine, DWORD timeoutMs) {
   ToolRun run;
-  ScratchFolder scratch;
+  ScratchFolder scratch(L"lmx install ");
   const std::wstring outPath = scratch.Path() + L"out.txt", errPath = scratch.Path() + L"err.txt";
   HANDLE out = InheritableFile(outPath), err = InheritableFile(errPath);
   STARTUPINFOW si = {};
@@ -60,26 +51,6 @@ ToolRun RunTool(const std::wstring& commandLine, DWORD timeoutMs) {
   run.out = ReadText(outPath);
   run.err = ReadText(errPath);
   return run;
-}
-
-ScratchFolder::ScratchFolder() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  static LONG counter = 0;
-  path_ = std::wstring(temp) + L"lmx install " + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(InterlockedIncrement(&counter)) + L"\\";
-  CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() {
-  // SHFileOperation wants a double-terminated list.
-  std::wstring from = path_.substr(0, path_.size() - 1);
-  from.push_back(L'\0');
-  SHFILEOPSTRUCTW op = {};
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-  SHFileOperationW(&op);
 }
 
 }  // namespace lmx::test

@@ -17,23 +17,7 @@ struct ToolRun {
 // `timeoutMs` (the tool is ended after that).
 ToolRun RunTool(const std::wstring& commandLine, DWORD timeoutMs = 120000);
 
-// A fresh folder under the temporary folder, removed with everything in it.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  // The folder, ending in "\".
-  const std::wstring& Path() const { return path_; }
-
- private:
-  std::wstring path_;
-};
-
 std::string ReadText(const std::wstring& path);
 std::wstring Quoted(const std::wstring& text);
-// The folder of this test program, ending in "\".
-std::wstring TestDir();
 
 }  // namespace lmx::test

@@ -4,6 +4,7 @@
 
 #include "common/utils.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/test_env.h"
 #include "tools/support/app_key_guard.h"
 #include "ui/registry.h"
 #include "ui/settings.h"
@@ -15,12 +16,6 @@ using lmx::test::AppKeyGuard;
 using lmx::test::RegNumber;
 using lmx::test::RegText;
 
-std::wstring ProgramFolder() {
-  wchar_t path[520];
-  GetModuleFileNameW(nullptr, path, 520);
-  std::wstring p(path);
-  return p.substr(0, p.find_last_of(L"\\/") + 1);
-}
 
 class SettingsTest : public testing::Test {
  protected:
@@ -31,7 +26,7 @@ class SettingsTest : public testing::Test {
 
 TEST_F(SettingsTest, FirstRunOnACleanDeviceWritesEveryDefault) {
   ASSERT_TRUE(lmx::LoadSettings(&settings));
-  EXPECT_EQ(std::wstring(settings.installDir), ProgramFolder());
+  EXPECT_EQ(std::wstring(settings.installDir), lmx::test::TestDir());
   EXPECT_STREQ(settings.installPlugInDir, L"");
   EXPECT_STREQ(settings.fileOpenDir, L"\\");
   EXPECT_EQ(settings.msState, 1u);
@@ -59,7 +54,7 @@ TEST_F(SettingsTest, FirstRunOnACleanDeviceWritesEveryDefault) {
   EXPECT_EQ(lmx::OpenFormatLinksKey(), nullptr) << "FormatLinks is only opened, never created";
 
   EXPECT_TRUE(lmx::SaveSettings(&settings));
-  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), ProgramFolder());
+  EXPECT_EQ(RegText(app, nullptr, L"InstallDir"), lmx::test::TestDir());
   RegCloseKey(app);
 }
 
