@@ -19,29 +19,6 @@
 namespace lmx::test {
 namespace {
 
-// What the screen shows inside `rect` (screen coordinates), row by row.
-std::vector<COLORREF> ScreenPixels(const RECT& rect) {
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  std::vector<COLORREF> pixels;
-  if (width <= 0 || height <= 0) return pixels;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  const auto* p = static_cast<const DWORD*>(bits);
-  pixels.assign(p, p + size_t(width) * height);
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 RECT WindowRect(HWND window) {
   RECT rc{};
   GetWindowRect(window, &rc);

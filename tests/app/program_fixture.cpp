@@ -12,22 +12,6 @@
 
 namespace lmx::test {
 
-COLORREF ScreenPixel(HWND window, int x, int y) {
-  UpdateWindow(window);
-  HDC dc = GetDC(window);
-  COLORREF colour = GetPixel(dc, x, y);
-  ReleaseDC(window, dc);
-  return colour;
-}
-
-COLORREF DibPixel(const void* dib, int x, int y) {
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(dib);
-  const int stride = ((header->biWidth * 24 + 31) / 32) * 4;
-  const auto* rows = reinterpret_cast<const BYTE*>(dib) + header->biSize;
-  const BYTE* p = rows + static_cast<size_t>(header->biHeight - 1 - y) * stride + x * 3;
-  return RGB(p[2], p[1], p[0]);
-}
-
 void ProgramTest::SetUp() {
   HKEY app = OpenApplicationKey();
   ASSERT_NE(app, nullptr);

@@ -8,15 +8,12 @@
 
 #include <string>
 
+#include "tests/support/screen_pixels.h"
 #include "tests/support/window_input.h"
 #include "tools/support/app_key_guard.h"
 
 namespace lmx::test {
 
-// The colour on screen at (x, y) of `window`'s client area.
-COLORREF ScreenPixel(HWND window, int x, int y);
-// The colour of picture pixel (x, y), counted from the top, of a 24-bit packed DIB.
-COLORREF DibPixel(const void* dib, int x, int y);
 class ProgramTest : public testing::Test {
  protected:
   void SetUp() override;

@@ -321,40 +321,16 @@ TEST_F(ProgramTest, PropertiesPlugInsAndFileTypesOpenAndCloseOverTheViewer) {
 namespace lmx::test {
 namespace {
 
-// The device's screen as it is now, 24 bits, top row first.
-class Screenshot {
- public:
-  Screenshot() {
-    HDC screen = GetDC(nullptr);
-    width_ = GetDeviceCaps(screen, HORZRES);
-    height_ = GetDeviceCaps(screen, VERTRES);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width_, height_, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const size_t stride = ((static_cast<size_t>(width_) * 3 + 3) & ~size_t{3});
-    bytes_.assign(static_cast<uint8_t*>(bits), static_cast<uint8_t*>(bits) + stride * height_);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    DeleteObject(bitmap);
-    ReleaseDC(nullptr, screen);
-  }
+// The device's screen as it is now.
+struct Screenshot {
+  const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const std::vector<COLORREF> pixels = ScreenPixels(screen);
   // The pixel at (x, y) of `window`'s client area.
   COLORREF At(HWND window, int x, int y) const {
     POINT p{x, y};
     ClientToScreen(window, &p);
-    const size_t stride = ((static_cast<size_t>(width_) * 3 + 3) & ~size_t{3});
-    const uint8_t* b = &bytes_[p.y * stride + p.x * 3];
-    return RGB(b[2], b[1], b[0]);
+    return pixels[p.y * screen.right + p.x];
   }
-
- private:
-  int width_ = 0, height_ = 0;
-  std::vector<uint8_t> bytes_;
 };
 
 // Every shown pixel of the picture against the reference pixel `source` names for it.

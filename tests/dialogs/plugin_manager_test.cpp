@@ -15,6 +15,7 @@
 #include "lang/lang_ids.h"
 #include "platform/aygshell.h"
 #include "tests/dialogs/dialogs_fixture.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/explorer/explorer_fixture.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
@@ -70,27 +71,14 @@ class PlugInManagerTest : public DialogsTest {
     DialogsTest::SetUp();
     gChanges = 0;
   }
-  // Runs the manager while `act` works on it from a second thread.
+  // Runs the manager while `act` works on it from a second thread, then presses Done.
   INT_PTR Run(std::function<void(HWND)> act) {
-    DialogDriverFor driver(uiThread, std::move(act));
+    DialogDriver driver(uiThread, [act](HWND dialog) {
+      act(dialog);
+      if (IsWindow(dialog)) PressDone(dialog);
+    });
     return RunPlugInManager(owner, CountChange);
   }
-  // A second thread that waits for the dialog and acts on it while the manager's own loop
-  // runs on the test thread.
-  class DialogDriverFor {
-   public:
-    DialogDriverFor(DWORD thread, std::function<void(HWND)> act)
-        : thread_([thread, act] {
-            HWND dialog = WaitForDialog(thread);
-            if (!dialog) return;
-            act(dialog);
-            if (IsWindow(dialog)) PressDone(dialog);
-          }) {}
-    ~DialogDriverFor() { thread_.join(); }
-
-   private:
-    std::thread thread_;
-  };
 
   // The test's own format link for `ext`, as the association dialog leaves it: the link in
   // the document, the FormatLinks key and the shell class of the older naming scheme.

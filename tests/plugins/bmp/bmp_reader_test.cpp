@@ -91,18 +91,14 @@ TEST(BmpReader, Os2CoreHeaderBecomesAnInfoHeaderWithWidenedColours) {
 
 TEST(BmpReader, TwentyFourBitKeepsOnlyTheTableTheFileGives) {
   BmpFile f;
-  f.width = 1;
-  f.height = 1;
-  f.bitCount = 24;
-  f.pixels = {1, 2, 3, 0};
+  f.width = 1, f.height = 1, f.bitCount = 24, f.pixels = {1, 2, 3, 0};
   const Decoded plain = Read(f.Bytes());
   ASSERT_TRUE(plain);
   EXPECT_EQ(plain.Header().biClrUsed, 0u);
   EXPECT_EQ(plain.Header().biXPelsPerMeter, 3780) << "an uncompressed 40-byte header keeps its resolution";
   EXPECT_EQ(plain.Pixels()[2], 3);
 
-  f.clrUsed = 256;
-  f.colors = GreyTable(256);
+  f.clrUsed = 256, f.colors = GreyTable(256);
   const Decoded tabled = Read(f.Bytes());
   ASSERT_TRUE(tabled);
   EXPECT_EQ(tabled.Header().biClrUsed, 256u);
@@ -113,9 +109,7 @@ TEST(BmpReader, TwentyFourBitKeepsOnlyTheTableTheFileGives) {
 TEST(BmpReader, SixteenThirtyTwoAndBitFieldsPassOnWithoutATableAndWithTheirMasks) {
   for (uint16_t bits : {16, 32}) {
     BmpFile f;
-    f.width = 2;
-    f.height = 1;
-    f.bitCount = bits;
+    f.width = 2, f.height = 1, f.bitCount = bits;
     f.pixels.assign(8, 0x5A);
     const Decoded dib = Read(f.Bytes());
     ASSERT_TRUE(dib);
@@ -124,10 +118,7 @@ TEST(BmpReader, SixteenThirtyTwoAndBitFieldsPassOnWithoutATableAndWithTheirMasks
     EXPECT_EQ(dib.Pixels()[0], 0x5A);
   }
   BmpFile f;
-  f.width = 1;
-  f.height = 1;
-  f.bitCount = 16;
-  f.compression = 3;
+  f.width = 1, f.height = 1, f.bitCount = 16, f.compression = 3;
   f.sizeImage = 2;  // wrong: bit-field rows are plain rows, read with their own size
   f.colors = {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0};  // masks, counted in bfOffBits
   f.pixels = {0x34, 0x12, 0, 0};
@@ -144,10 +135,7 @@ TEST(BmpReader, SixteenThirtyTwoAndBitFieldsPassOnWithoutATableAndWithTheirMasks
 
 TEST(BmpReader, UncompressedSizeIsComputedAndAShortFileReadsAsZeros) {
   BmpFile f;
-  f.width = 3;
-  f.height = 2;
-  f.clrUsed = 4;
-  f.colors = GreyTable(4);
+  f.width = 3, f.height = 2, f.clrUsed = 4, f.colors = GreyTable(4);
   f.sizeImage = 1000;  // wrong
   f.pixels = {1, 2, 3, 0, 3};  // the file ends inside the top row
   const Decoded dib = Read(f.Bytes());
@@ -159,10 +147,7 @@ TEST(BmpReader, UncompressedSizeIsComputedAndAShortFileReadsAsZeros) {
 
 TEST(BmpReader, ZeroOffBitsReadsThePixelsBehindTheColourTable) {
   BmpFile f;
-  f.clrUsed = 2;
-  f.colors = GreyTable(2);
-  f.pixels = {1, 0, 1, 1};
-  f.zeroOffBits = true;
+  f.clrUsed = 2, f.colors = GreyTable(2), f.pixels = {1, 0, 1, 1}, f.zeroOffBits = true;
   const Decoded dib = Read(f.Bytes());
   ASSERT_TRUE(dib);
   EXPECT_EQ(dib.RowBytes(0, 4), f.pixels);
@@ -170,11 +155,7 @@ TEST(BmpReader, ZeroOffBitsReadsThePixelsBehindTheColourTable) {
 
 TEST(BmpReader, Rle8RunsEndOfBitmapAndAbsoluteRunPadding) {
   BmpFile f;
-  f.compression = 1;
-  f.clrUsed = 8;
-  f.colors = GreyTable(8);
-  f.xPels = 9999;
-  f.pixels = {0x03, 0x05, 0x00, 0x01};
+  f.compression = 1, f.clrUsed = 8, f.colors = GreyTable(8), f.xPels = 9999, f.pixels = {0x03, 0x05, 0x00, 0x01};
   const Decoded run = Read(f.Bytes());
   ASSERT_TRUE(run);
   EXPECT_EQ(run.RowBytes(0, 4), (std::vector<uint8_t>{5, 5, 5, 0}));
@@ -192,20 +173,16 @@ TEST(BmpReader, Rle8RunsEndOfBitmapAndAbsoluteRunPadding) {
 
 TEST(BmpReader, Rle4RulesFollowTheBitCount) {
   BmpFile f;
-  f.width = 5;
-  f.bitCount = 4;
+  f.width = 5, f.bitCount = 4;
   f.compression = 1;  // says RLE8, but the pixels are 4 bits
-  f.clrUsed = 16;
-  f.colors = GreyTable(16);
-  f.pixels = {0x05, 0x12, 0x00, 0x01};
+  f.clrUsed = 16, f.colors = GreyTable(16), f.pixels = {0x05, 0x12, 0x00, 0x01};
   const Decoded dib = Read(f.Bytes());
   ASSERT_TRUE(dib);
   EXPECT_EQ(dib.RowBytes(0, 3), (std::vector<uint8_t>{0x12, 0x12, 0x10}));
 
   // Absolute RLE4 run of 3 pixels in 2 bytes (no pad: the byte count is even), a delta from
   // x = 3 to (4, 1), and a run of two whose second pixel falls outside the 5-pixel row.
-  f.compression = 2;
-  f.height = 2;
+  f.compression = 2, f.height = 2;
   f.pixels = {0x00, 0x03, 0xAB, 0xC0, 0x00, 0x02, 0x01, 0x01, 0x02, 0x77, 0x00, 0x01};
   const Decoded absolute = Read(f.Bytes());
   ASSERT_TRUE(absolute);
@@ -215,11 +192,7 @@ TEST(BmpReader, Rle4RulesFollowTheBitCount) {
 
 TEST(BmpReader, RunLengthStreamsNeverWriteOutsideTheirRows) {
   BmpFile f;
-  f.width = 3;
-  f.height = 2;
-  f.compression = 1;
-  f.clrUsed = 2;
-  f.colors = GreyTable(2);
+  f.width = 3, f.height = 2, f.compression = 1, f.clrUsed = 2, f.colors = GreyTable(2);
   // A run far wider than the row, a delta past the top, and a stream cut inside a pair.
   f.pixels = {0xFF, 0x01, 0x00, 0x00, 0x02, 0x01, 0x00, 0x02, 0xFF, 0xFF, 0x05};
   const Decoded dib = Read(f.Bytes());

@@ -1,7 +1,7 @@
 // What every format plug-in promises the host, checked on each built plug-in.
 #include "tests/plugins/common/plugin_fixture.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/registry_values.h"
-#include "tests/support/window_input.h"
 
 namespace lmx::test {
 namespace {
@@ -70,36 +70,21 @@ TEST_P(PluginContract, ReportsVersionOneAndCarriesItsResources) {
   EXPECT_GT(LoadStringW(plugin.module, 200, text, 64), 0);
 }
 
-// Closes the about box from another thread once it shows, the way a user would.
-struct AboutCloser {
-  UINT message;
-  WPARAM wParam;
-  static DWORD WINAPI Run(void* p) {
-    auto* self = static_cast<AboutCloser*>(p);
-    for (int i = 0; i < 500; ++i) {
-      // A dialog of this process: other test programs may show theirs on the same desktop.
-      if (HWND box = FindShownWindow(L"#32770", 0, GetCurrentProcessId())) {
-        PostMessageW(box, self->message, self->wParam, 0);
-        return 1;
-      }
-      Sleep(10);
-    }
-    return 0;
-  }
-};
-
+// The about box closes on a tap, OK or Cancel, given from another thread as a user would.
 TEST_P(PluginContract, AboutBoxClosesOnATapOrOkOrCancel) {
   Plugin plugin(GetParam().dll);
   ASSERT_NE(plugin.openAbout, nullptr);
-  for (AboutCloser closer : {AboutCloser{WM_LBUTTONDOWN, 0}, AboutCloser{WM_COMMAND, IDOK},
-                             AboutCloser{WM_COMMAND, IDCANCEL}}) {
-    HANDLE thread = CreateThread(nullptr, 0, AboutCloser::Run, &closer, 0, nullptr);
-    EXPECT_EQ(plugin.openAbout(nullptr), 0);
-    WaitForSingleObject(thread, INFINITE);
-    DWORD found = 0;
-    GetExitCodeThread(thread, &found);
-    EXPECT_EQ(found, 1u);
-    CloseHandle(thread);
+  for (const std::pair<UINT, WPARAM>& close : {std::pair<UINT, WPARAM>{WM_LBUTTONDOWN, 0}, {WM_COMMAND, IDOK},
+                                              {WM_COMMAND, IDCANCEL}}) {
+    bool found = false;
+    {
+      DialogDriver closer(GetCurrentThreadId(), [&found, close](HWND box) {
+        found = true;
+        PostMessageW(box, close.first, close.second, 0);
+      });
+      EXPECT_EQ(plugin.openAbout(nullptr), 0);
+    }
+    EXPECT_TRUE(found);
   }
 }
 

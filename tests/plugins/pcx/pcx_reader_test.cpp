@@ -87,18 +87,13 @@ TEST(PcxReader, EightBitRunsFillTheRowsBottomUpWithTheTrailerPalette) {
 
 TEST(PcxReader, PadBytesAreSkippedUnlessTheManufacturerSaysPacked) {
   PcxFile f;
-  f.encoding = 0;
-  f.xmax = 2;
-  f.ymax = 1;
-  f.bytesPerLine = 4;
-  f.data = {1, 2, 3, 0xEE, 4, 5, 6, 0xEE};
+  f.encoding = 0, f.xmax = 2, f.ymax = 1, f.bytesPerLine = 4, f.data = {1, 2, 3, 0xEE, 4, 5, 6, 0xEE};
   const Decoded padded = Read(f.Bytes());
   ASSERT_TRUE(padded);
   EXPECT_EQ(padded.RowBytes(1, 3), (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(padded.RowBytes(0, 3), (std::vector<uint8_t>{4, 5, 6}));
 
-  f.manufacturer = 0xCD;
-  f.data = {1, 2, 3, 4, 5, 6};
+  f.manufacturer = 0xCD, f.data = {1, 2, 3, 4, 5, 6};
   const Decoded packed = Read(f.Bytes());
   ASSERT_TRUE(packed);
   EXPECT_EQ(packed.RowBytes(1, 3), (std::vector<uint8_t>{1, 2, 3}));
@@ -108,13 +103,7 @@ TEST(PcxReader, PadBytesAreSkippedUnlessTheManufacturerSaysPacked) {
 
 TEST(PcxReader, AnOffsetOriginOnlySetsTheSize) {
   PcxFile f;
-  f.encoding = 0;
-  f.xmin = 10;
-  f.xmax = 12;
-  f.ymin = 5;
-  f.ymax = 5;
-  f.bytesPerLine = 3;
-  f.data = {1, 2, 3};
+  f.encoding = 0, f.xmin = 10, f.xmax = 12, f.ymin = 5, f.ymax = 5, f.bytesPerLine = 3, f.data = {1, 2, 3};
   const Decoded dib = Read(f.Bytes());
   ASSERT_TRUE(dib);
   EXPECT_EQ(dib.Header().biWidth, 3);
@@ -124,10 +113,7 @@ TEST(PcxReader, AnOffsetOriginOnlySetsTheSize) {
 
 TEST(PcxReader, MonochromePalettes) {
   PcxFile f;
-  f.bits = 1;
-  f.xmax = 9;
-  f.bytesPerLine = 2;
-  f.data = {0xA5, 0xC1, 0x80};
+  f.bits = 1, f.xmax = 9, f.bytesPerLine = 2, f.data = {0xA5, 0xC1, 0x80};
   const Decoded equal = Read(f.Bytes());
   ASSERT_TRUE(equal);
   EXPECT_EQ(equal.Header().biBitCount, 1);
@@ -154,11 +140,7 @@ TEST(PcxReader, MonochromePalettes) {
 
 TEST(PcxReader, FourPlanesGiveOneBitEachAndVersionThreeTakesTheDefaultPalette) {
   PcxFile f;
-  f.bits = 1;
-  f.planes = 4;
-  f.xmax = 2;
-  f.bytesPerLine = 2;
-  f.encoding = 0;
+  f.bits = 1, f.planes = 4, f.xmax = 2, f.bytesPerLine = 2, f.encoding = 0;
   for (int i = 0; i < 48; ++i) f.headerPalette[i] = static_cast<uint8_t>(i + 1);
   // Pixels 0..2: plane 0 (value 1) 101, plane 1 (2) 011, plane 2 (4) 000, plane 3 (8) 111.
   f.data = {0xA0, 0xFF, 0x60, 0xFF, 0x00, 0xFF, 0xE0, 0xFF};
@@ -181,8 +163,7 @@ TEST(PcxReader, FourPlanesGiveOneBitEachAndVersionThreeTakesTheDefaultPalette) {
 
 TEST(PcxReader, VersionThreeEightBitKeepsTheFilePaletteAboveSixteen) {
   PcxFile f;
-  f.version = 3;
-  f.data = {0xC4, 0x01};
+  f.version = 3, f.data = {0xC4, 0x01};
   const Decoded dib = Read(f.Bytes());
   ASSERT_TRUE(dib);
   EXPECT_EQ(dib.Quad(9), (std::vector<int>{0, 0, 255, 0}));
@@ -191,10 +172,7 @@ TEST(PcxReader, VersionThreeEightBitKeepsTheFilePaletteAboveSixteen) {
 
 TEST(PcxReader, ThreePlanesBecomeBlueGreenRed) {
   PcxFile f;
-  f.planes = 3;
-  f.xmax = 1;
-  f.ymax = 1;
-  f.bytesPerLine = 2;
+  f.planes = 3, f.xmax = 1, f.ymax = 1, f.bytesPerLine = 2;
   // Top row: red 10 11, green 20 21, blue 30 31; bottom row from one run of 0x05.
   f.data = {10, 11, 20, 21, 30, 31, 0xC6, 0x05};
   const Decoded dib = Read(f.Bytes());
@@ -219,10 +197,7 @@ TEST(PcxReader, DataBehindThePictureAndOverlappingLinesStayInsideTheData) {
 
   // A bytes-per-line below what a line needs makes the lines overlap, inside the data.
   PcxFile overlap;
-  overlap.encoding = 0;
-  overlap.ymax = 1;
-  overlap.bytesPerLine = 2;
-  overlap.data = {1, 2, 3, 4, 5, 6};
+  overlap.encoding = 0, overlap.ymax = 1, overlap.bytesPerLine = 2, overlap.data = {1, 2, 3, 4, 5, 6};
   const Decoded lines = Read(overlap.Bytes());
   ASSERT_TRUE(lines);
   EXPECT_EQ(lines.RowBytes(1, 4), (std::vector<uint8_t>{1, 2, 3, 4}));
