@@ -3,7 +3,7 @@
 #include <string>
 
 #include "assoc/file_associations.h"
-#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/classes_key_guard.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
 
@@ -13,15 +13,10 @@ using lmx::test::ClassesKeyExists;
 using lmx::test::ClassesKeyGuard;
 using lmx::test::ClassesValue;
 using lmx::test::SetClassesValue;
+using lmx::test::TestProgram;
 
 constexpr wchar_t kProgramAppName[] = L"Zorvan Lumivex";
 constexpr wchar_t kSetupAppName[] = L"Zorvan Lumivex (Pocket PC)";
-
-std::wstring ProgramPath() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return path;
-}
 
 std::wstring Name(bool (*make)(const wchar_t*, wchar_t*, size_t), const wchar_t* text) {
   wchar_t out[lmx::kClassChars] = L"x";
@@ -75,7 +70,7 @@ TEST_F(AssociationTest, BmpPointsAtItsClassWithTheLibraryIconAndTheQuotedProgram
 
 TEST_F(AssociationTest, TheClassNamesTheRunningProgram) {
   ASSERT_TRUE(lmx::WriteLinkClass(nullptr, GetModuleHandleW(nullptr), L"C:\\zlx_lmq.dll", L"lmq"));
-  EXPECT_EQ(ClassesValue(L"lmqimage\\Shell\\Open\\Command"), L"\"" + ProgramPath() + L"\" %1");
+  EXPECT_EQ(ClassesValue(L"lmqimage\\Shell\\Open\\Command"), L"\"" + TestProgram() + L"\" %1");
   EXPECT_EQ(ClassesValue(L"lmqimage\\DefaultIcon"), L"C:\\zlx_lmq.dll,-100");
 }
 

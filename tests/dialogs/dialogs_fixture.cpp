@@ -11,26 +11,6 @@
 
 namespace lmx::test {
 
-namespace {
-
-struct DialogSearch {
-  HWND other;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<DialogSearch*>(param);
-  wchar_t name[32];
-  if (window != search->other && IsWindowVisible(window) && GetClassNameW(window, name, 32) &&
-      wcscmp(name, L"#32770") == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-}  // namespace
-
 void DialogsTest::SetUp() {
   HostTest::SetUp();
   document = CreateTheDocument();
@@ -52,14 +32,7 @@ void DialogsTest::InstallDeliveredPlugIns() {
   ASSERT_EQ(document->plugIns()->Count(), 4u);
 }
 
-HWND WaitForDialog(DWORD thread, HWND other) {
-  DialogSearch search{other, nullptr};
-  for (int i = 0; i < 500 && !search.found; ++i) {
-    EnumThreadWindows(thread, FindDialog, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(10);
-  }
-  return search.found;
-}
+HWND WaitForDialog(DWORD thread, HWND other) { return FindShownWindow(L"#32770", thread, 0, 5000, other); }
 
 bool WaitUntilGone(HWND dialog) {
   for (int i = 0; i < 500; ++i) {
@@ -69,13 +42,6 @@ bool WaitUntilGone(HWND dialog) {
   return false;
 }
 
-HWND DoneButtonOf(HWND dialog) {
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (GetWindow(w, GW_OWNER) == dialog && GetDlgItem(w, IDOK)) return GetDlgItem(w, IDOK);
-  }
-  return nullptr;
-}
-
 void PressDone(HWND dialog) {
   if (HWND done = DoneButtonOf(dialog)) PostMessageW(done, BM_CLICK, 0, 0);
   else PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -83,12 +49,6 @@ void PressDone(HWND dialog) {
 
 void Click(HWND dialog, int id) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[1024] = L"";
-  SendMessageW(window, WM_GETTEXT, _countof(text), reinterpret_cast<LPARAM>(text));
-  return text;
 }
 
 void DoubleTapRow(HWND explorer, const std::wstring& name) {

@@ -9,6 +9,7 @@
 
 #include "host/viewer_document.h"
 #include "tests/host/host_fixture.h"
+#include "tests/support/window_input.h"
 
 namespace lmx::test {
 
@@ -31,13 +32,10 @@ class DialogsTest : public HostTest {
 HWND WaitForDialog(DWORD thread, HWND other = nullptr);
 // Waits (up to 5 s) until `dialog` is gone.
 bool WaitUntilGone(HWND dialog);
-// The Done button on the top bar the shell gave `dialog`, or null.
-HWND DoneButtonOf(HWND dialog);
 // Clicks the Done button of `dialog` (or sends it IDOK when it has none) without waiting.
 void PressDone(HWND dialog);
 // WM_COMMAND of a button click, sent: returns when the dialog has handled it.
 void Click(HWND dialog, int id);
-std::wstring TextOf(HWND window);
 
 // The explorer dialog's hands: a double tap on the row named `name`.
 void DoubleTapRow(HWND explorer, const std::wstring& name);

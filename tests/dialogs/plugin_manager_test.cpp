@@ -15,6 +15,7 @@
 #include "lang/lang_ids.h"
 #include "platform/aygshell.h"
 #include "tests/dialogs/dialogs_fixture.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/explorer/explorer_fixture.h"
 #include "tests/support/test_env.h"
 #include "tools/support/message_capture.h"
@@ -70,27 +71,14 @@ class PlugInManagerTest : public DialogsTest {
     DialogsTest::SetUp();
     gChanges = 0;
   }
-  // Runs the manager while `act` works on it from a second thread.
+  // Runs the manager while `act` works on it from a second thread, then presses Done.
   INT_PTR Run(std::function<void(HWND)> act) {
-    DialogDriverFor driver(uiThread, std::move(act));
+    DialogDriver driver(uiThread, [act](HWND dialog) {
+      act(dialog);
+      if (IsWindow(dialog)) PressDone(dialog);
+    });
     return RunPlugInManager(owner, CountChange);
   }
-  // A second thread that waits for the dialog and acts on it while the manager's own loop
-  // runs on the test thread.
-  class DialogDriverFor {
-   public:
-    DialogDriverFor(DWORD thread, std::function<void(HWND)> act)
-        : thread_([thread, act] {
-            HWND dialog = WaitForDialog(thread);
-            if (!dialog) return;
-            act(dialog);
-            if (IsWindow(dialog)) PressDone(dialog);
-          }) {}
-    ~DialogDriverFor() { thread_.join(); }
-
-   private:
-    std::thread thread_;
-  };
 
   // The test's own format link for `ext`, as the association dialog leaves it: the link in
   // the document, the FormatLinks key and the shell class of the older naming scheme.
@@ -211,11 +199,11 @@ TEST_F(PlugInManagerTest, RemovingTheLastLineSelectsTheNewLastAndTheFirstTheNewF
   EXPECT_EQ(document->FindFormatLink(L"tif"), nullptr);
   EXPECT_EQ(document->FindFormatLink(L"bmp"), nullptr);
   EXPECT_NE(document->FindFormatLink(L"gif"), nullptr);
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"tif"));
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"bmp"));
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"gif"));
-  EXPECT_FALSE(HasSubkey(FormatLinksKey(), L"tif"));
-  EXPECT_FALSE(HasSubkey(HKEY_CLASSES_ROOT, L"ZorvanLumivex.TIFFile"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"tif"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"bmp"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"gif"));
+  EXPECT_FALSE(HasKey(FormatLinksKey(), L"tif"));
+  EXPECT_FALSE(HasKey(HKEY_CLASSES_ROOT, L"ZorvanLumivex.TIFFile"));
   EXPECT_EQ(std::wstring(document->plugIns()->openFilter), L"All Formats (*.*)");
   EXPECT_EQ(std::wstring(document->plugIns()->openFilter + 18), L"*.gif;*.pcx");
 }
@@ -234,7 +222,7 @@ TEST_F(PlugInManagerTest, AnsweringNoChangesNothing) {
   EXPECT_EQ(after.lines.size(), 4u);
   EXPECT_EQ(after.selection, 2);
   EXPECT_EQ(document->plugIns()->Count(), 4u);
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"pcx"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"pcx"));
   EXPECT_NE(document->FindFormatLink(L"pcx"), nullptr);
   EXPECT_EQ(gChanges, 0);
 }
@@ -257,7 +245,7 @@ TEST_F(PlugInManagerTest, ThePlugInOfTheOpenFileIsNotRemovedUntilTheFileIsClosed
   EXPECT_EQ(refused.lines.size(), 4u);
   EXPECT_EQ(refused.selection, 0);
   EXPECT_EQ(document->plugIns()->Count(), 4u);
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"bmp"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"bmp"));
   EXPECT_NE(document->FindFormatLink(L"bmp"), nullptr);
   EXPECT_EQ(gChanges, 0);
 
@@ -270,7 +258,7 @@ TEST_F(PlugInManagerTest, ThePlugInOfTheOpenFileIsNotRemovedUntilTheFileIsClosed
   });
   EXPECT_EQ(boxes.Messages().size(), 1u);
   EXPECT_EQ(removed.lines, (Strings{kGif, kPcx, kTiff}));
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"bmp"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"bmp"));
   EXPECT_EQ(gChanges, 1);
 }
 
@@ -345,7 +333,7 @@ TEST_F(PlugInAddTest, ALibraryPickedInTheExplorerIsRegisteredListedAndLinked) {
   ASSERT_NE(entry, nullptr);
   EXPECT_EQ(entry->pluginId, 1004u);
   EXPECT_TRUE(entry->FullyBound());
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"aad"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"aad"));
   const FormatLinkEntry* link = document->FindFormatLink(L"aad");
   ASSERT_NE(link, nullptr);
   EXPECT_EQ(std::wstring(link->shortName), L"Added");
@@ -368,7 +356,7 @@ TEST_F(PlugInAddTest, ALibraryWithFiveExportsIsRefusedAndLeavesNothingBehind) {
   EXPECT_EQ(after.lines, (Strings{kBmp, kGif, kPcx, kTiff}));
   EXPECT_EQ(document->plugIns()->Count(), 4u);
   EXPECT_EQ(document->FindFormatLink(L"ffv"), nullptr);
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"ffv"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"ffv"));
   EXPECT_EQ(gChanges, 0);
 }
 

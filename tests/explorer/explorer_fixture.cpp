@@ -8,24 +8,6 @@ namespace lmx::test {
 
 namespace {
 
-void RemoveTree(const std::wstring& path) {
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring child = path + L"\\" + name;
-      SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-      else DeleteFileW(child.c_str());
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-  }
-  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  RemoveDirectoryW(path.c_str());
-}
-
 LRESULT CALLBACK HostProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NOTIFY) {
     const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
@@ -46,19 +28,8 @@ std::wstring ItemText(HWND list, int item, int column) {
 
 }  // namespace
 
-DeviceFolder::DeviceFolder() {
-  static int serial = 0;
-  name_ = L"lmx_explorer_" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++serial);
-  RemoveTree(HostPath());
-  EXPECT_TRUE(CreateDirectoryW(HostPath().c_str(), nullptr));
-}
-
-DeviceFolder::~DeviceFolder() { RemoveTree(HostPath()); }
-
 std::wstring DeviceFolder::HostPath(const std::wstring& relative) const {
-  std::wstring path = L"C:\\" + name_;
-  if (!relative.empty()) path += L"\\" + relative;
-  return path;
+  return relative.empty() ? Path().substr(0, Path().size() - 1) : Path() + relative;
 }
 
 void DeviceFolder::File(const std::wstring& relative, ULONGLONG size, int day) {

@@ -8,27 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_env.h"
+
 namespace lmx::test {
 
 // The open-file filter of a viewer with the BMP and GIF plug-ins.
 inline constexpr wchar_t kImageFilter[] = L"All Formats (*.*)\0*.bmp;*.gif\0Bitmap (*.bmp)\0*.bmp\0\0";
 
 // A folder at the device's root (C:\ on the host), removed with all it holds.
-class DeviceFolder {
+class DeviceFolder : public ScratchFolder {
  public:
-  DeviceFolder();
-  ~DeviceFolder();
-  DeviceFolder(const DeviceFolder&) = delete;
-  DeviceFolder& operator=(const DeviceFolder&) = delete;
-  const std::wstring& Name() const { return name_; }          // lmx_explorer_...
-  std::wstring DevicePath() const { return L"\\" + name_; }  // \lmx_explorer_...
+  DeviceFolder() : ScratchFolder(L"lmx_explorer_", L"C:\\") {}
+  std::wstring Name() const { return Path().substr(3, Path().size() - 4); }  // lmx_explorer_...
+  std::wstring DevicePath() const { return L"\\" + Name(); }                // \lmx_explorer_...
   std::wstring HostPath(const std::wstring& relative = L"") const;
   // A file of `size` bytes; `day` (1..28) of January 2001 at noon as creation and write time.
   void File(const std::wstring& relative, ULONGLONG size, int day);
   void Folder(const std::wstring& relative);
-
- private:
-  std::wstring name_;
 };
 
 // A hidden top-level window whose WM_NOTIFY goes to DispatchNotify.

@@ -33,13 +33,6 @@ HWND ViewOf(HWND dialog) { return GetDlgItem(dialog, IDC_EXPLORER_VIEW); }
 HWND ListOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_LIST); }
 HWND ToolbarOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_TOOLBAR); }
 
-HWND DoneButtonOf(HWND dialog) {
-  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (GetWindow(w, GW_OWNER) == dialog && GetDlgItem(w, IDOK)) return GetDlgItem(w, IDOK);
-  }
-  return nullptr;
-}
-
 // A double tap on the row named `name`, where the list shows it.
 void DoubleTap(HWND list, const std::wstring& name) {
   const int index = RowIndex(list, name);
@@ -48,7 +41,7 @@ void DoubleTap(HWND list, const std::wstring& name) {
 }
 
 void PressDone(HWND dialog) {
-  HWND done = DoneButtonOf(dialog);
+  HWND done = lmx::test::DoneButtonOf(dialog);
   if (done) SendMessageW(done, BM_CLICK, 0, 0);
   else SendMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
@@ -268,24 +261,7 @@ TEST_F(PickFileTest, APickWithoutStartFolderOpensAtTheRoot) {
 namespace {
 
 // The window of the pop-up menu the UI thread is tracking, if any.
-HWND TrackedMenu(DWORD uiThread) {
-  HWND found = nullptr;
-  for (int i = 0; i < 300 && !found; ++i) {
-    EnumThreadWindows(
-        uiThread,
-        [](HWND w, LPARAM out) -> BOOL {
-          wchar_t name[16];
-          if (IsWindowVisible(w) && GetClassNameW(w, name, 16) && wcscmp(name, L"#32768") == 0) {
-            *reinterpret_cast<HWND*>(out) = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    if (!found) Sleep(10);
-  }
-  return found;
-}
+HWND TrackedMenu(DWORD uiThread) { return lmx::test::FindShownWindow(L"#32768", uiThread, 0, 3000); }
 
 TEST_F(PickFileTest, TheLevelButtonDropsDownTheMenuOfLevels) {
   DeviceFolder folder;

@@ -33,24 +33,6 @@ bool RegisterLibrary(const std::wstring& path, HKEY plugInsKey) {
   return ok;
 }
 
-std::vector<std::wstring> SubkeyNames(HKEY key) {
-  std::vector<std::wstring> names;
-  for (DWORD i = 0;; ++i) {
-    wchar_t name[260];
-    DWORD chars = 260;
-    if (RegEnumKeyExW(key, i, name, &chars, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.emplace_back(name);
-  }
-  return names;
-}
-
-bool HasSubkey(HKEY key, const wchar_t* name) {
-  HKEY sub = nullptr;
-  if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) return false;
-  RegCloseKey(sub);
-  return true;
-}
-
 void HostTest::SetUp() {
   lang_ = LoadBuilt(L"LumivexLangComp.dll");
   SetResourceModule(lang_);

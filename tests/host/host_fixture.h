@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/registry_values.h"
 #include "tools/support/app_key_guard.h"
 
 namespace lmx::test {
@@ -19,9 +20,6 @@ std::vector<std::wstring> DeliveredPlugIns();
 std::wstring FakePlugIn(const wchar_t* name);
 // Calls the library's LMX_RegisterDLL with `plugInsKey`; false when it cannot.
 bool RegisterLibrary(const std::wstring& path, HKEY plugInsKey);
-// Subkey names of `key`, in enumeration order.
-std::vector<std::wstring> SubkeyNames(HKEY key);
-bool HasSubkey(HKEY key, const wchar_t* name);
 
 class HostTest : public testing::Test {
  protected:

@@ -111,7 +111,7 @@ TEST_F(HostTest, APlugInWithoutFileInfoIsRejectedAndItsKeysRemoved) {
   ASSERT_TRUE(RegisterLibrary(FakePlugIn(L"fake_noinfo"), PlugInsKey()));
   HKEY link = OpenOrCreateKey(FormatLinksKey(), L"xyz");
   CloseKey(link);
-  ASSERT_TRUE(HasSubkey(PlugInsKey(), L"xyz"));
+  ASSERT_TRUE(HasKey(PlugInsKey(), L"xyz"));
 
   MessageCapture boxes;
   ViewerDocument document;
@@ -120,9 +120,9 @@ TEST_F(HostTest, APlugInWithoutFileInfoIsRejectedAndItsKeysRemoved) {
   EXPECT_EQ(boxes.Messages()[0].caption, L"Error...");
   EXPECT_EQ(boxes.Messages()[0].text, L"Can't find Plug-In.");
   EXPECT_EQ(Names(*document.plugIns()).size(), 1u);
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"xyz"));
-  EXPECT_FALSE(HasSubkey(FormatLinksKey(), L"xyz"));
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"bmp"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"xyz"));
+  EXPECT_FALSE(HasKey(FormatLinksKey(), L"xyz"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"bmp"));
   EXPECT_EQ(document.FindFormatLink(L"xyz"), nullptr);
 }
 
@@ -165,10 +165,10 @@ TEST_F(HostTest, DuplicatesAndEmptyLibraryPathsDoNotJoinAndAreReadOnce) {
   EXPECT_EQ(document.plugIns()->FindByName(L"Twin")->ext, std::wstring(L"qqa"));
   // Refused duplicates keep their keys; the key without a library is kept; the missing
   // library's key is gone.
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"bmq"));
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"qqb"));
-  EXPECT_TRUE(HasSubkey(PlugInsKey(), L"emp"));
-  EXPECT_FALSE(HasSubkey(PlugInsKey(), L"aaa"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"bmq"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"qqb"));
+  EXPECT_TRUE(HasKey(PlugInsKey(), L"emp"));
+  EXPECT_FALSE(HasKey(PlugInsKey(), L"aaa"));
   EXPECT_EQ(document.plugIns()->nextPluginId, kFirstPlugInId + 4);  // four adds were tried
 }
 

@@ -32,19 +32,7 @@ OwnerLog* gLog;
 
 // The popup menu window this thread shows, if any: other test programs may show their own
 // menus on the same desktop at the same time.
-BOOL CALLBACK FindShownMenu(HWND hwnd, LPARAM lParam) {
-  wchar_t className[16] = L"";
-  GetClassNameW(hwnd, className, ARRAYSIZE(className));
-  if (lstrcmpW(className, L"#32768") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-  *reinterpret_cast<HWND*>(lParam) = hwnd;
-  return FALSE;
-}
-
-HWND ShownMenu() {
-  HWND menu = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindShownMenu, reinterpret_cast<LPARAM>(&menu));
-  return menu;
-}
+HWND ShownMenu() { return lmx::test::FindShownWindow(L"#32768", GetCurrentThreadId()); }
 
 bool MenuWindowShowing() { return ShownMenu() != nullptr; }
 

@@ -10,12 +10,14 @@
 #include "platform/aygshell.h"
 #include "platform/peghelp/help_text.h"
 #include "tests/support/test_env.h"
+#include "tests/support/window_input.h"
 
 namespace {
 
 using peghelp::DecodeHelpBytes;
 using peghelp::FindTopic;
 using peghelp::RenderHelp;
+using lmx::test::TextOf;
 
 std::vector<char> Bytes(const std::string& s) { return std::vector<char>(s.begin(), s.end()); }
 
@@ -65,32 +67,6 @@ TEST(HelpText, DecodesUtf8WithOrWithoutMarkAndFallsBackToTheAnsiPage) {
 
 // --- The program ---
 
-struct Found {
-  DWORD process;
-  HWND window;
-};
-
-BOOL CALLBACK FindViewerWindow(HWND hwnd, LPARAM lParam) {
-  auto* found = reinterpret_cast<Found*>(lParam);
-  DWORD process = 0;
-  GetWindowThreadProcessId(hwnd, &process);
-  wchar_t className[32] = L"";
-  GetClassNameW(hwnd, className, ARRAYSIZE(className));
-  if (process == found->process && lstrcmpW(className, L"PegHelp") == 0 && IsWindowVisible(hwnd)) {
-    found->window = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-std::wstring TextOf(HWND hwnd) {
-  std::vector<wchar_t> text(65536);
-  DWORD_PTR length = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                      5000, &length);
-  return std::wstring(text.data());
-}
-
 class PegHelpRun {
  public:
   explicit PegHelpRun(const std::wstring& argument) {
@@ -100,12 +76,7 @@ class PegHelpRun {
     started_ = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                               lmx::test::BinDir().c_str(), &startup, &info_);
     if (!started_) return;
-    Found found{info_.dwProcessId, nullptr};
-    for (int i = 0; i < 200 && !found.window; ++i) {
-      EnumWindows(FindViewerWindow, reinterpret_cast<LPARAM>(&found));
-      if (!found.window) Sleep(50);
-    }
-    window_ = found.window;
+    window_ = lmx::test::FindShownWindow(L"PegHelp", 0, info_.dwProcessId, 10000);
     if (window_) edit_ = FindWindowExW(window_, nullptr, L"Edit", nullptr);
   }
   ~PegHelpRun() {

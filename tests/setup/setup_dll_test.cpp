@@ -5,7 +5,7 @@
 #include <string>
 
 #include "setup/setup_exports.h"
-#include "tests/assoc/classes_key_guard.h"
+#include "tests/support/classes_key_guard.h"
 #include "tests/support/test_env.h"
 #include "tools/support/app_key_guard.h"
 #include "tools/support/message_capture.h"

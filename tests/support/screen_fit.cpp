@@ -2,16 +2,11 @@
 
 #include <cstdio>
 
+#include "tests/support/window_input.h"
 #include "tools/support/message_capture.h"
 
 namespace lmx::test {
 namespace {
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[1024] = L"";
-  GetWindowTextW(window, text, 1024);
-  return text;
-}
 
 std::string Describe(HWND window) {
   wchar_t cls[64] = L"";

@@ -13,6 +13,17 @@ HMODULE LoadBuilt(const wchar_t* fileName) {
   return module;
 }
 
+std::wstring TestProgram() {
+  wchar_t self[MAX_PATH];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return std::wstring(self, n);
+}
+
+std::wstring TestDir() {
+  const std::wstring path = TestProgram();
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
 std::vector<uint8_t> ReadWholeFile(const std::wstring& path) {
   std::vector<uint8_t> bytes;
   HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -66,6 +66,48 @@ void TurnWheel(int x, int y, int delta) {
   PumpFor(100);
 }
 
+HWND FindShownWindow(const wchar_t* className, DWORD thread, DWORD process, DWORD waitMs, HWND other) {
+  struct Search {
+    const wchar_t* className;
+    DWORD process;
+    HWND other, found;
+  } search{className, process, other, nullptr};
+  const WNDENUMPROC match = [](HWND window, LPARAM param) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(param);
+    wchar_t name[64] = L"";
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (window == s->other || !IsWindowVisible(window) || (s->process && owner != s->process) ||
+        !GetClassNameW(window, name, 64) || lstrcmpW(name, s->className) != 0) {
+      return TRUE;
+    }
+    s->found = window;
+    return FALSE;
+  };
+  const DWORD end = GetTickCount() + waitMs;
+  for (;;) {
+    if (thread) EnumThreadWindows(thread, match, reinterpret_cast<LPARAM>(&search));
+    else EnumWindows(match, reinterpret_cast<LPARAM>(&search));
+    if (search.found || static_cast<LONG>(end - GetTickCount()) <= 0) return search.found;
+    Sleep(10);
+  }
+}
+
+HWND DoneButtonOf(HWND dialog) {
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (GetWindow(w, GW_OWNER) == dialog && GetDlgItem(w, IDOK)) return GetDlgItem(w, IDOK);
+  }
+  return nullptr;
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(65536, L'\0');
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 5000,
+                      &length);
+  return text.c_str();
+}
+
 void DoubleTap(HWND list, int index) {
   RECT rc{};
   rc.left = LVIR_LABEL;

@@ -1,7 +1,10 @@
-// Driving windows from a test: the message queue, and a double tap on a list view's row.
+// Driving windows from a test: the message queue, the pen and keys, and the windows a test
+// looks for.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 namespace lmx::test {
 
@@ -24,5 +27,15 @@ void TurnWheel(int x, int y, int delta);
 
 // A double tap on row `index` of list view `list`, scrolled into view first.
 void DoubleTap(HWND list, int index);
+
+// A visible top-level window of class `className` ("#32770" a dialog, "#32768" a menu) on
+// `thread`, or on any thread of `process` when `thread` is 0, other than `other`; null when
+// none shows within `waitMs` milliseconds.
+HWND FindShownWindow(const wchar_t* className, DWORD thread, DWORD process = 0, DWORD waitMs = 0,
+                     HWND other = nullptr);
+// The Done button on the top bar the shell gave `dialog`, or null.
+HWND DoneButtonOf(HWND dialog);
+// The text of a window, of this process or another.
+std::wstring TextOf(HWND window);
 
 }  // namespace lmx::test

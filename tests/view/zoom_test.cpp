@@ -87,49 +87,37 @@ TEST(ZoomTest, DialogTextsBetweenSeventeenAndEightHundredAreAccepted) {
   EXPECT_EQ(zoom, 1.0f);
 }
 
-TEST(ZoomTest, SourceCoversTheViewRoundedUpAndDestinationStartsAtTheCorner) {
-  RECT s{}, d{};
-  ComputeSourceAndDestination(1.0f, 0, 0, 240, 296, 600, 800, &s, &d);
-  EXPECT_EQ(s.left, 0);
-  EXPECT_EQ(s.right, 240);
-  EXPECT_EQ(s.bottom, 296);
-  EXPECT_EQ(d.right, 240);
-  EXPECT_EQ(d.bottom, 296);
-
-  // At 8 times, 240 / 8 = 30 columns; an offset of 20 display pixels starts at column 2.
-  ComputeSourceAndDestination(8.0f, 20, 17, 240, 296, 600, 800, &s, &d);
-  EXPECT_EQ(s.left, 2);
-  EXPECT_EQ(s.right, 32);
-  EXPECT_EQ(s.top, 2);
-  EXPECT_EQ(s.bottom, 2 + 37);
-  EXPECT_EQ(d.right, 240);
-  EXPECT_EQ(d.bottom, 296);
-
-  // 296 / 3 has a fraction: one more row.
-  ComputeSourceAndDestination(3.0f, 0, 0, 240, 296, 600, 800, &s, &d);
-  EXPECT_EQ(s.bottom, 99);
-  EXPECT_EQ(d.bottom, 297);
-
-  // A picture smaller than the view: all of it, at the corner, not centred.
-  ComputeSourceAndDestination(1.0f, 0, 0, 240, 296, 50, 30, &s, &d);
-  EXPECT_EQ(s.right, 50);
-  EXPECT_EQ(s.bottom, 30);
-  EXPECT_EQ(d.right, 50);
-  EXPECT_EQ(d.bottom, 30);
-}
-
-TEST(ZoomTest, SourceNeverReachesPastThePicture) {
-  RECT s{}, d{};
-  // At the last offset of a 3x zoom the rounded-up width would pass the right edge.
-  ComputeSourceAndDestination(3.0f, 1560, 0, 241, 296, 600, 800, &s, &d);
-  EXPECT_EQ(s.left, 520);
-  EXPECT_EQ(s.right, 600);
-  EXPECT_EQ(d.right, 240);
-  // Offsets beyond the picture (panned without a picture) show nothing rather than garbage.
-  ComputeSourceAndDestination(1.0f, 5000, 5000, 240, 296, 600, 800, &s, &d);
-  EXPECT_EQ(s.left, 600);
-  EXPECT_EQ(s.right, 600);
-  EXPECT_EQ(d.right, 0);
+// The source rectangle covers the view, rounded up, and never reaches past the picture; the
+// destination starts at the view's corner.
+TEST(ZoomTest, SourceCoversTheViewWithinThePicture) {
+  const struct {
+    const char* what;
+    float zoom;
+    int x, y, viewWidth, viewHeight, width, height;
+    RECT source, destination;  // -1: any
+  } cases[] = {
+      {"actual size", 1.0f, 0, 0, 240, 296, 600, 800, {0, -1, 240, 296}, {-1, -1, 240, 296}},
+      // At 8 times, 240 / 8 = 30 columns; an offset of 20 display pixels starts at column 2.
+      {"8 times", 8.0f, 20, 17, 240, 296, 600, 800, {2, 2, 32, 2 + 37}, {-1, -1, 240, 296}},
+      {"296 / 3 has a fraction: one more row", 3.0f, 0, 0, 240, 296, 600, 800, {-1, -1, -1, 99}, {-1, -1, -1, 297}},
+      {"a small picture: all of it, at the corner, not centred", 1.0f, 0, 0, 240, 296, 50, 30, {-1, -1, 50, 30},
+       {-1, -1, 50, 30}},
+      {"the last offset of a 3x zoom: the rounded-up width would pass the right edge", 3.0f, 1560, 0, 241, 296, 600,
+       800, {520, -1, 600, -1}, {-1, -1, 240, -1}},
+      {"offsets beyond the picture show nothing rather than garbage", 1.0f, 5000, 5000, 240, 296, 600, 800,
+       {600, -1, 600, -1}, {-1, -1, 0, -1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RECT s{}, d{};
+    ComputeSourceAndDestination(c.zoom, c.x, c.y, c.viewWidth, c.viewHeight, c.width, c.height, &s, &d);
+    const LONG got[] = {s.left, s.top, s.right, s.bottom, d.left, d.top, d.right, d.bottom};
+    const LONG want[] = {c.source.left,      c.source.top,      c.source.right,      c.source.bottom,
+                         c.destination.left, c.destination.top, c.destination.right, c.destination.bottom};
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_EQ(want[i] < 0 ? -1 : got[i], want[i]) << "field " << i;
+    }
+  }
 }
 
 }  // namespace
