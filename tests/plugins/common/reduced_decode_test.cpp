@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/plugins/plugin_fixture.h"
+#include "tests/plugins/common/plugin_fixture.h"
 
 namespace lmx::test {
 namespace {
