@@ -1,9 +1,12 @@
 #include "plugins/bmp/bmp_reader.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "plugins/common/bounded_reader.h"
 #include "plugins/common/dib_block.h"
+#include "plugins/common/dib_reduce.h"
 #include "plugins/common/little_endian.h"
 #include "plugins/common/packed_dib.h"
 
@@ -50,8 +53,10 @@ DibLayout BlockLayout(const DibHeader& h, uint32_t colors, uint64_t pixelBytes) 
   return layout;
 }
 
+// With `headOnly` the block holds the header, masks and colour table alone, for rows that are
+// read one by one; the picture must still fit a whole block.
 bool ReadHeaders(BoundedReader& file, uint64_t fileSize, BlockHeap& heap, DecodeMessages& messages,
-                 HeaderBlock& out) {
+                 HeaderBlock& out, bool headOnly = false) {
   uint8_t fileHeader[kFileHeaderSize];
   const size_t got = file.Read(fileHeader, sizeof fileHeader);
   if (file.Failed()) {
@@ -101,7 +106,9 @@ bool ReadHeaders(BoundedReader& file, uint64_t fileSize, BlockHeap& heap, Decode
   const uint32_t colors = h.biClrUsed ? h.biClrUsed : DefaultColorCount(h.biBitCount);
   if (h.biClrUsed == 0) h.biClrUsed = colors;
 
-  const DibBlock dib = AllocDib(heap, BlockLayout(h, colors, pixelBytes));
+  DibLayout layout = BlockLayout(h, colors, pixelBytes);
+  if (headOnly && DibFits(layout)) layout.pixelBytes = 1;
+  const DibBlock dib = AllocDib(heap, layout);
   if (!dib.Made()) {
     messages.Add(dib.NoMemory() ? kMsgNoMemory : kMsgGenericMemory);
     return false;
@@ -267,8 +274,56 @@ void* ReadBitmapFile(ByteSource& source, BlockHeap& heap, DecodeMessages& messag
   return block;
 }
 
+namespace {
+
+// A plain picture read row by row (bottom-up, as stored) into an averaging of them by
+// `factor`: never more than the reduced picture and a row or two.
+void* ReadReduced(BoundedReader& file, const uint8_t* head, uint32_t factor, BlockHeap& heap) {
+  const DibHeader h = ReadDibHeader(head);
+  const auto width = static_cast<uint32_t>(h.biWidth), height = static_cast<uint32_t>(h.biHeight);
+  const bool grey = HasGreyTable(head);
+  BandReducer reducer(width, height, factor, grey);
+  const DibBlock out = reducer.Start(heap);
+  const size_t stride = static_cast<size_t>(DibStride(width, h.biBitCount));
+  std::unique_ptr<uint8_t[]> stored(new (std::nothrow) uint8_t[stride]);
+  std::unique_ptr<uint8_t[]> converted(new (std::nothrow) uint8_t[size_t{width} * (grey ? 1 : 3)]);
+  if (!out.Made() || !stored || !converted) {
+    if (out.block) heap.Free(out.block);
+    return nullptr;
+  }
+  const RowConverter converter(head, grey);
+  // What a short file does not supply reads as zero, as in a whole decode.
+  for (uint32_t i = 0; i < height; ++i) {
+    file.Read(stored.get(), stride);
+    reducer.AddRow(height - 1 - i, converter.Convert(stored.get(), converted.get()));
+  }
+  reducer.Finish();
+  return out.block;
+}
+
+}  // namespace
+
 void* ReadBitmap(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  return ReadBitmapFile(in.file, heap, messages);
+  if (!in.boxWidth) return ReadBitmapFile(in.file, heap, messages);
+  uint8_t buffer[kReadBuffer];
+  BoundedReader file(in.file, buffer, sizeof buffer);
+  HeaderBlock hb;
+  if (!ReadHeaders(file, in.file.Size(), heap, messages, hb, true)) return nullptr;
+  auto* head = static_cast<uint8_t*>(hb.block);
+  const DibHeader h = ReadDibHeader(head);
+  if (in.fullSize) *in.fullSize = {static_cast<uint32_t>(h.biWidth), static_cast<uint32_t>(h.biHeight)};
+  const uint32_t factor = ReductionFactor(h.biWidth, h.biHeight, in.boxWidth, in.boxHeight);
+  // Run-length pictures are expanded whole; the plug-in averages them afterwards.
+  const bool plain = h.biCompression == 0 || DibMaskBytes(h) != 0;
+  if (!plain || factor == 1 || h.biWidth == 0 || h.biHeight == 0) {
+    heap.Free(head);
+    in.file.Seek(0);
+    return ReadBitmapFile(in.file, heap, messages);
+  }
+  void* reduced = ReadReduced(file, head, factor, heap);
+  heap.Free(head);
+  if (!reduced) messages.Add(kMsgNoMemory);
+  return reduced;
 }
 
 }  // namespace lmx::bmp

@@ -7,115 +7,72 @@
 #include "plugins/common/little_endian.h"
 
 namespace lmx {
-namespace {
 
-// One colour field of a 16- or 32-bit pixel, scaled to 0..255.
-struct Field {
-  uint32_t mask = 0, shift = 0, max = 0;
-  explicit Field(uint32_t m) : mask(m) {
-    while (mask && !((mask >> shift) & 1)) ++shift;
-    max = mask >> shift;
-  }
-  uint32_t Value(uint32_t pixel) const {
-    return max ? static_cast<uint32_t>((uint64_t{(pixel & mask) >> shift} * 510 + max) / (2 * uint64_t{max})) : 0;
-  }
-};
-
-// The source's pixels one row at a time as blue, green, red bytes (or one grey byte).
-class RowReader {
- public:
-  RowReader(const uint8_t* block, const DibHeader& h, bool grey)
-      : h_(h), grey_(grey), red_(0), green_(0), blue_(0) {
-    const uint32_t maskBytes = DibMaskBytes(h);
-    table_ = reinterpret_cast<const RgbQuad*>(block + kInfoHeaderSize + maskBytes);
-    colors_ = h.biClrUsed ? h.biClrUsed : DefaultColorCount(h.biBitCount);
-    pixels_ = block + kInfoHeaderSize + maskBytes + uint64_t{colors_} * 4;
-    stride_ = DibStride(static_cast<uint32_t>(h.biWidth), h.biBitCount);
-    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    if (maskBytes) {
-      for (int i = 0; i < 3; ++i) masks[i] = Le32(block + kInfoHeaderSize + 4 * i);
-    } else if (h.biBitCount == 32) {
-      masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
-    }
-    red_ = Field(masks[0]), green_ = Field(masks[1]), blue_ = Field(masks[2]);
-  }
-
-  // Adds stored row `y` (bottom-up) into `sums`, channel by channel, `factor` pixels a cell.
-  void Add(uint32_t y, uint32_t factor, uint64_t* sums) const {
-    const uint8_t* row = pixels_ + uint64_t{y} * stride_;
-    const uint32_t width = static_cast<uint32_t>(h_.biWidth);
-    if (h_.biBitCount == 24) {
-      // The common case without a lookup a pixel: the cell moves on every `factor` pixels.
-      uint64_t* cell = sums;
-      for (uint32_t x = 0, left = factor; x < width; ++x, row += 3) {
-        cell[0] += row[0], cell[1] += row[1], cell[2] += row[2];
-        if (--left == 0) cell += 3, left = factor;
-      }
-      return;
-    }
-    const uint32_t channels = grey_ ? 1 : 3;
-    uint64_t* cell = sums;
-    for (uint32_t x = 0, left = factor; x < width; ++x) {
-      uint8_t bgr[3];
-      Pixel(row, x, bgr);
-      if (grey_) {
-        cell[0] += bgr[0];
-      } else {
-        cell[0] += bgr[0], cell[1] += bgr[1], cell[2] += bgr[2];
-      }
-      if (--left == 0) cell += channels, left = factor;
-    }
-  }
-
- private:
-  void Pixel(const uint8_t* row, uint32_t x, uint8_t* bgr) const {
-    switch (h_.biBitCount) {
-      case 1:
-      case 4:
-      case 8: {
-        const uint32_t bits = h_.biBitCount;
-        const uint32_t index = (row[x * bits / 8] >> (8 - bits - (x * bits) % 8)) & ((1u << bits) - 1);
-        if (index >= colors_) {  // past a short table: black, as the picture shows
-          bgr[0] = bgr[1] = bgr[2] = 0;
-          return;
-        }
-        const RgbQuad& q = table_[index];
-        bgr[0] = q.blue, bgr[1] = q.green, bgr[2] = q.red;
-        return;
-      }
-      case 24:
-        bgr[0] = row[3 * x], bgr[1] = row[3 * x + 1], bgr[2] = row[3 * x + 2];
-        return;
-      default: {
-        const uint32_t pixel = h_.biBitCount == 16 ? Le16(row + 2 * x) : Le32(row + 4 * x);
-        bgr[0] = static_cast<uint8_t>(blue_.Value(pixel));
-        bgr[1] = static_cast<uint8_t>(green_.Value(pixel));
-        bgr[2] = static_cast<uint8_t>(red_.Value(pixel));
-        return;
-      }
-    }
-  }
-
-  DibHeader h_;
-  bool grey_;
-  const RgbQuad* table_ = nullptr;
-  uint32_t colors_ = 0;
-  const uint8_t* pixels_ = nullptr;
-  uint64_t stride_ = 0;
-  Field red_, green_, blue_;
-};
-
-bool GreyTable(const uint8_t* block, const DibHeader& h) {
+bool HasGreyTable(const uint8_t* head) {
+  const DibHeader h = ReadDibHeader(head);
   if (h.biBitCount > 8) return false;
   const uint32_t colors = h.biClrUsed ? h.biClrUsed : DefaultColorCount(h.biBitCount);
-  const auto* table = reinterpret_cast<const RgbQuad*>(block + kInfoHeaderSize);
+  const auto* table = reinterpret_cast<const RgbQuad*>(head + kInfoHeaderSize);
   for (uint32_t i = 0; i < colors; ++i) {
     if (table[i].red != table[i].green || table[i].green != table[i].blue) return false;
   }
   return true;
 }
 
-}  // namespace
+RowConverter::RowConverter(const uint8_t* head, bool grey)
+    : h_(ReadDibHeader(head)), grey_(grey), red_(0), green_(0), blue_(0) {
+  const uint32_t maskBytes = DibMaskBytes(h_);
+  table_ = reinterpret_cast<const RgbQuad*>(head + kInfoHeaderSize + maskBytes);
+  colors_ = h_.biClrUsed ? h_.biClrUsed : DefaultColorCount(h_.biBitCount);
+  uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+  if (maskBytes) {
+    for (int i = 0; i < 3; ++i) masks[i] = Le32(head + kInfoHeaderSize + 4 * i);
+  } else if (h_.biBitCount == 32) {
+    masks[0] = 0xFF0000, masks[1] = 0x00FF00, masks[2] = 0x0000FF;
+  }
+  red_ = Field(masks[0]), green_ = Field(masks[1]), blue_ = Field(masks[2]);
+}
+
+const uint8_t* RowConverter::Convert(const uint8_t* row, uint8_t* buffer) const {
+  if (h_.biBitCount == 24) return row;
+  const uint32_t width = static_cast<uint32_t>(h_.biWidth);
+  uint8_t* out = buffer;
+  for (uint32_t x = 0; x < width; ++x) {
+    uint8_t bgr[3];
+    Pixel(row, x, bgr);
+    *out++ = bgr[0];
+    if (!grey_) *out++ = bgr[1], *out++ = bgr[2];
+  }
+  return buffer;
+}
+
+void RowConverter::Pixel(const uint8_t* row, uint32_t x, uint8_t* bgr) const {
+  switch (h_.biBitCount) {
+    case 1:
+    case 4:
+    case 8: {
+      const uint32_t bits = h_.biBitCount;
+      const uint32_t index = (row[x * bits / 8] >> (8 - bits - (x * bits) % 8)) & ((1u << bits) - 1);
+      if (index >= colors_) {  // past a short table: black, as the picture shows
+        bgr[0] = bgr[1] = bgr[2] = 0;
+        return;
+      }
+      const RgbQuad& q = table_[index];
+      bgr[0] = q.blue, bgr[1] = q.green, bgr[2] = q.red;
+      return;
+    }
+    case 24:
+      bgr[0] = row[3 * x], bgr[1] = row[3 * x + 1], bgr[2] = row[3 * x + 2];
+      return;
+    default: {
+      const uint32_t pixel = h_.biBitCount == 16 ? Le16(row + 2 * x) : Le32(row + 4 * x);
+      bgr[0] = static_cast<uint8_t>(blue_.Value(pixel));
+      bgr[1] = static_cast<uint8_t>(green_.Value(pixel));
+      bgr[2] = static_cast<uint8_t>(red_.Value(pixel));
+      return;
+    }
+  }
+}
 
 uint32_t ReductionFactor(uint32_t width, uint32_t height, uint32_t boxWidth, uint32_t boxHeight) {
   if (boxWidth == 0 || boxHeight == 0 || (width <= boxWidth && height <= boxHeight)) return 1;
@@ -139,35 +96,24 @@ DibBlock ReduceDib(const uint8_t* block, size_t blockBytes, uint32_t factor, Blo
   const uint64_t needed = kInfoHeaderSize + DibMaskBytes(h) + colors * 4 +
                           DibStride(static_cast<uint32_t>(h.biWidth), bits) * static_cast<uint32_t>(h.biHeight);
   if (needed > blockBytes) return DibBlock{};
-  const bool grey = GreyTable(block, h);
+  const bool grey = HasGreyTable(block);
   const auto width = static_cast<uint32_t>(h.biWidth), height = static_cast<uint32_t>(h.biHeight);
-  const uint32_t outWidth = (width + factor - 1) / factor, outHeight = (height + factor - 1) / factor;
-  DibBlock out = AllocDib(heap, {outWidth, outHeight, grey ? 8u : 24u, grey ? 256u : 0u});
+  BandReducer reducer(width, height, factor, grey);
+  const DibBlock out = reducer.Start(heap);
   if (!out.Made()) return out;
-  if (grey) WriteGreyTable(out.table);
   DibHeader o = ReadDibHeader(out.block);
   o.biXPelsPerMeter = h.biXPelsPerMeter / static_cast<int32_t>(factor);
   o.biYPelsPerMeter = h.biYPelsPerMeter / static_cast<int32_t>(factor);
   WriteDibHeader(out.block, o);
-
-  const uint32_t channels = grey ? 1 : 3;
-  std::vector<uint64_t> sums(size_t{outWidth} * channels);
-  const RowReader reader(block, h, grey);
   // Cells are counted from the top-left corner, as the picture shows; stored rows run bottom-up.
-  for (uint32_t band = 0; band < outHeight; ++band) {
-    std::fill(sums.begin(), sums.end(), 0);
-    const uint32_t top = band * factor;
-    const uint32_t rows = height - top < factor ? height - top : factor;
-    for (uint32_t r = 0; r < rows; ++r) reader.Add(height - 1 - (top + r), factor, sums.data());
-    uint8_t* dst = out.pixels + uint64_t{outHeight - 1 - band} * out.stride;
-    for (uint32_t x = 0; x < outWidth; ++x) {
-      const uint32_t cols = width - x * factor < factor ? width - x * factor : factor;
-      const uint64_t count = uint64_t{cols} * rows;
-      for (uint32_t c = 0; c < channels; ++c) {
-        dst[x * channels + c] = static_cast<uint8_t>((sums[x * channels + c] + count / 2) / count);
-      }
-    }
+  const RowConverter converter(block, grey);
+  const uint8_t* pixels = block + kInfoHeaderSize + DibMaskBytes(h) + colors * 4;
+  const uint64_t stride = DibStride(width, bits);
+  std::vector<uint8_t> converted(size_t{width} * (grey ? 1 : 3));
+  for (uint32_t y = 0; y < height; ++y) {
+    reducer.AddRow(y, converter.Convert(pixels + (height - 1 - y) * stride, converted.data()));
   }
+  reducer.Finish();
   return out;
 }
 
@@ -201,10 +147,18 @@ void BandReducer::AddRow(uint32_t y, const uint8_t* pixels) {
     Flush();
     band_ = y / factor_;
   }
+  // The cell moves on every `factor` pixels.
   uint64_t* cell = sums_;
-  for (uint32_t x = 0, left = factor_; x < width_; ++x, pixels += channels_) {
-    for (uint32_t c = 0; c < channels_; ++c) cell[c] += pixels[c];
-    if (--left == 0) cell += channels_, left = factor_;
+  if (channels_ == 3) {
+    for (uint32_t x = 0, left = factor_; x < width_; ++x, pixels += 3) {
+      cell[0] += pixels[0], cell[1] += pixels[1], cell[2] += pixels[2];
+      if (--left == 0) cell += 3, left = factor_;
+    }
+  } else {
+    for (uint32_t x = 0, left = factor_; x < width_; ++x) {
+      *cell += pixels[x];
+      if (--left == 0) ++cell, left = factor_;
+    }
   }
   ++rows_;
 }

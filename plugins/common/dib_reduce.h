@@ -22,6 +22,38 @@ uint32_t ReductionFactor(uint32_t width, uint32_t height, uint32_t boxWidth, uin
 // within the block; kRefused for anything else. An index past a short colour table is black.
 DibBlock ReduceDib(const uint8_t* block, size_t blockBytes, uint32_t factor, BlockHeap& heap);
 
+// A packed DIB's stored rows as blue, green, red bytes, or as grey ones when its colour table is
+// grey (HasGreyTable): `head` holds its header, colour masks and table. An index past a short
+// table is black.
+class RowConverter {
+ public:
+  RowConverter(const uint8_t* head, bool grey);
+  // `row` converted into `buffer` (a row's worth), or a 24-bit row as it is.
+  const uint8_t* Convert(const uint8_t* row, uint8_t* buffer) const;
+
+ private:
+  struct Field {
+    uint32_t mask = 0, shift = 0, max = 0;
+    explicit Field(uint32_t m) : mask(m) {
+      while (mask && !((mask >> shift) & 1)) ++shift;
+      max = mask >> shift;
+    }
+    uint32_t Value(uint32_t pixel) const {
+      return max ? static_cast<uint32_t>((uint64_t{(pixel & mask) >> shift} * 510 + max) / (2 * uint64_t{max})) : 0;
+    }
+  };
+  void Pixel(const uint8_t* row, uint32_t x, uint8_t* bgr) const;
+
+  DibHeader h_;
+  bool grey_;
+  const RgbQuad* table_ = nullptr;
+  uint32_t colors_ = 0;
+  Field red_, green_, blue_;
+};
+
+// Whether the picture behind `head` has 8 bits or fewer and a colour table all grey.
+bool HasGreyTable(const uint8_t* head);
+
 // Rows of a picture, given one at a time as blue, green, red bytes (or one grey byte a pixel),
 // averaged into a block made smaller by `factor` as they come: a reader that makes its
 // rows one by one never holds more than the reduced picture and one band of sums.

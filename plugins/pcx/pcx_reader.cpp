@@ -1,9 +1,12 @@
 #include "plugins/pcx/pcx_reader.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "plugins/common/bounded_reader.h"
 #include "plugins/common/dib_block.h"
+#include "plugins/common/dib_reduce.h"
 #include "plugins/common/little_endian.h"
 #include "plugins/common/packed_dib.h"
 
@@ -199,11 +202,31 @@ void PutRow(const Layout& layout, const uint8_t* const* planes, size_t used, uin
   }
 }
 
+// Where laid-out rows go: into the picture's bottom-up rows, or one at a time through an
+// averaging (a reduced decode), each first made as a picture row in `row`.
+struct RowTarget {
+  uint8_t* pixels = nullptr;
+  uint64_t stride = 0;
+  BandReducer* reducer = nullptr;
+  const RowConverter* converter = nullptr;
+  uint8_t* row = nullptr;
+  uint8_t* converted = nullptr;
+
+  uint8_t* RowFor(uint32_t y, uint32_t height) const {
+    if (!reducer) return pixels + (height - 1 - y) * stride;
+    std::memset(row, 0, static_cast<size_t>(stride));  // 4-bit rows are put together by OR
+    return row;
+  }
+  void Done(uint32_t y) const {
+    if (reducer) reducer->AddRow(y, converter->Convert(row, converted));
+  }
+};
+
 // Lays out the rows as they are decoded. Plane line k of a row starts k x `step`
 // bytes after the row's start (step: bytes per line, or the line's own length when lines are
 // packed), so `window` holds one row's span: (planes - 1) x step + used bytes.
 bool LayOutRows(PixelStream& stream, const Layout& layout, size_t used, size_t step, uint8_t* window,
-                uint8_t* pixels, uint64_t stride, uint32_t width, uint32_t height) {
+                const RowTarget& target, uint32_t width, uint32_t height) {
   const uint32_t planeCount = PlaneCount(layout);
   const size_t span = (planeCount - 1) * step + used;
   const size_t advance = planeCount * step;
@@ -213,7 +236,8 @@ bool LayOutRows(PixelStream& stream, const Layout& layout, size_t used, size_t s
     if (have < span && !stream.Take(window + have, span - have)) return false;
     have = span;
     for (uint32_t k = 0; k < planeCount; ++k) planes[k] = window + k * step;
-    PutRow(layout, planes, used, pixels + (height - 1 - y) * stride, width);
+    PutRow(layout, planes, used, target.RowFor(y, height), width);
+    target.Done(y);
     if (advance >= have) {
       if (advance > have && y + 1 < height && !stream.Skip(advance - have)) return false;
       have = 0;
@@ -229,8 +253,8 @@ bool LayOutRows(PixelStream& stream, const Layout& layout, size_t used, size_t s
 enum class DecodeResult { kDone, kFailed, kReadFailed };
 
 // Decodes the pixel data, which starts at offset 128 and holds `dataSize` bytes.
-DecodeResult DecodePixels(const Header& h, bool packedLines, ByteSource& file, uint64_t dataSize, uint8_t* pixels,
-                          BlockHeap& heap, DecodeMessages& messages) {
+DecodeResult DecodePixels(const Header& h, bool packedLines, ByteSource& file, uint64_t dataSize,
+                          const RowTarget& target, BlockHeap& heap, DecodeMessages& messages) {
   const uint32_t width = h.Width(), height = h.Height();
   const Layout layout = LayoutFor(h.Depth(), width);
   if (layout.requiredPlanes && h.planes != layout.requiredPlanes) {
@@ -242,7 +266,6 @@ DecodeResult DecodePixels(const Header& h, bool packedLines, ByteSource& file, u
   // overlap.
   const size_t used = layout.depth == 8 || layout.depth == 24 ? width : (width + 7) / 8;
   const size_t step = packedLines ? used : h.bytesPerLine;
-  const uint64_t stride = DibStride(width, layout.depth);
 
   const uint64_t windowSize = (PlaneCount(layout) - 1) * uint64_t{step} + used;
   uint8_t* work = kReadChunk + windowSize <= kMaxBlockBytes
@@ -257,7 +280,7 @@ DecodeResult DecodePixels(const Header& h, bool packedLines, ByteSource& file, u
   if (ok) {
     BoundedReader in(file, work, kReadChunk, kHeaderSize + dataSize);
     PixelStream stream(in, h.encoding != 0, (uint64_t{height} + kWorkSlackLines) * layout.workLine);
-    ok = LayOutRows(stream, layout, used, step, work + kReadChunk, pixels, stride, width, height) &&
+    ok = LayOutRows(stream, layout, used, step, work + kReadChunk, target, width, height) &&
          stream.Finish() && !in.Failed();
     readFailed = in.Failed();
   }
@@ -301,9 +324,10 @@ void FillColors(const Header& h, ByteSource& file, uint8_t* table, uint32_t dept
   }
 }
 
-}  // namespace
-
-void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress) {
+// The picture whole, or with a box averaged row by row into the reduced picture (the block
+// then holds the header and table alone while the rows are read).
+void* Read(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress,
+           const DecodeInput* box) {
   uint8_t raw[kHeaderSize];
   size_t got = 0;
   if (!file.Read(raw, sizeof raw, &got) || got < sizeof raw) {
@@ -341,6 +365,9 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
   layout.height = height;
   layout.bitCount = depth;
   layout.colors = colors;
+  if (box && box->fullSize) *box->fullSize = {width, height};
+  const uint32_t factor = box ? ReductionFactor(width, height, box->boxWidth, box->boxHeight) : 1;
+  if (factor > 1 && DibFits(layout)) layout.pixelBytes = 1;
   const DibBlock dib = AllocDib(heap, layout);
   if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
@@ -361,9 +388,38 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
     return nullptr;
   }
 
-  const DecodeResult result =
-      DecodePixels(h, packedLines, file, dataSize, dib.pixels, heap, messages);
+  RowTarget target;
+  target.pixels = dib.pixels;
+  target.stride = DibStride(width, depth);
+  std::unique_ptr<BandReducer> reducer;
+  std::unique_ptr<RowConverter> converter;
+  std::unique_ptr<uint8_t[]> rows;
+  DibBlock reduced;
+  if (layout.pixelBytes == 1) {
+    const bool grey = HasGreyTable(block);
+    reducer.reset(new (std::nothrow) BandReducer(width, height, factor, grey));
+    converter.reset(new (std::nothrow) RowConverter(block, grey));
+    rows.reset(new (std::nothrow) uint8_t[static_cast<size_t>(target.stride) + size_t{width} * 3]);
+    if (reducer) reduced = reducer->Start(heap);
+    if (!reducer || !converter || !rows || !reduced.Made()) {
+      if (reduced.block) heap.Free(reduced.block);
+      heap.Free(block);
+      messages.Add(kMsgNoMemory);
+      return nullptr;
+    }
+    target.reducer = reducer.get();
+    target.converter = converter.get();
+    target.row = rows.get();
+    target.converted = rows.get() + target.stride;
+  }
+  const DecodeResult result = DecodePixels(h, packedLines, file, dataSize, target, heap, messages);
+  if (result == DecodeResult::kDone && reducer) {
+    reducer->Finish();
+    heap.Free(block);
+    return reduced.block;
+  }
   if (result == DecodeResult::kDone) return block;
+  if (reduced.block) heap.Free(reduced.block);
   heap.Free(block);
   if (result == DecodeResult::kReadFailed) {
     messages.Warn(kMsgReadFailed);
@@ -373,8 +429,14 @@ void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, D
   return nullptr;
 }
 
+}  // namespace
+
+void* ReadPcxFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress) {
+  return Read(file, heap, messages, progress, nullptr);
+}
+
 void* ReadPcx(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress) {
-  return ReadPcxFile(in.file, heap, messages, progress);
+  return Read(in.file, heap, messages, progress, in.boxWidth ? &in : nullptr);
 }
 
 }  // namespace lmx::pcx

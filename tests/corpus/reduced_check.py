@@ -21,14 +21,11 @@ from pathlib import Path
 
 from PIL import Image, ImageStat
 
+from corpus_check import wine_path
 from dib_image import read_rgb
 
 BOX = 64
 EXTENSIONS = (".bmp", ".pcx", ".gif", ".tif", ".tiff", ".jpg", ".jpeg", ".png")
-
-
-def wine_path(p):
-    return "Z:" + str(Path(p).resolve()).replace("/", "\\")
 
 
 def batch(decoder, args, files, out):

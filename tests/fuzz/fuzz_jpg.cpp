@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "plugins/jpg/jpg_details.h"
 #include "plugins/jpg/jpg_reader.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -13,13 +14,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
   lmx::DecodeMessages messages;
   lmx::MemorySource file(data, size);
-  // Some inputs through the reduced reader (libjpeg's scaling), into a box the length picks.
+  // Some inputs through the reduced reader (libjpeg's scaling), into a box the length picks,
+  // when the picture they claim would fit the heap whole: a larger one only makes libjpeg fill
+  // its coefficient buffers for seconds, as the whole decode does after its block.
   const uint32_t box = 1 + static_cast<uint32_t>(size % 97);
   lmx::PictureSize full;
-  void* block = size % 3 == 0 ? lmx::jpg::ReadJpegFile({file, mapped ? data : nullptr, size, 0, box, box, &full},
-                                                      heap, messages, nullptr)
-                : mapped      ? lmx::jpg::ReadJpeg(data, size, heap, messages)
-                              : lmx::jpg::ReadJpeg(file, heap, messages);
+  const bool small = lmx::fuzz::ClaimFits(lmx::jpg::DescribeJpeg, data, size, 8u << 20);
+  void* block =
+      size % 3 == 0 && small
+          ? lmx::jpg::ReadJpegFile({file, mapped ? data : nullptr, size, 0, box, box, &full}, heap, messages, nullptr)
+      : mapped ? lmx::jpg::ReadJpeg(data, size, heap, messages)
+               : lmx::jpg::ReadJpeg(file, heap, messages);
   // A refusal says why, once; a picture comes with at most its warning.
   if (block ? messages.Count() > 1 : messages.Count() != 1) __builtin_trap();
   if (block) {

@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <cstdio>
+
 #include "plugins/common/dib_reduce.h"
+#include "plugins/common/file_details.h"
 #include "plugins/common/packed_dib.h"
 
 namespace lmx::fuzz {
@@ -28,6 +31,17 @@ inline void ReduceAndTouch(const void* block, uint32_t factor, BlockHeap& heap) 
   if (!reduced.Made()) return;
   TouchPackedDib(reduced.block);
   heap.Free(reduced.block);
+}
+
+// Whether the picture the input claims (as its details reader reads it) would fit `limit`
+// bytes at 24 bits: only such inputs go through a reduced reader, which holds no whole block
+// for the fuzzer's capped heap to refuse and would spend seconds on a huge claim.
+inline bool ClaimFits(DescribeFileFn describe, const uint8_t* data, size_t size, uint64_t limit) {
+  FileDetails details;
+  unsigned width = 0, height = 0;
+  return describe(data, size, 0, details) &&
+         std::sscanf(details.Value(detail_key::kDimensions).c_str(), "%u x %u", &width, &height) == 2 &&
+         uint64_t{width} * height * 3 <= limit;
 }
 
 }  // namespace lmx::fuzz

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "plugins/bmp/bmp_reader.h"
+#include "plugins/pcx/pcx_reader.h"
 #include "plugins/common/dib_reduce.h"
 #include "plugins/jpg/jpg_reader.h"
 #include "plugins/png/png_reader.h"
@@ -69,11 +71,11 @@ void ExpectReducedMatchesWhole(ReadPictureFn read, const Bytes& file, uint32_t b
   const uint32_t factor = ReductionFactor(w.biWidth, w.biHeight, box, box);
   DibBlock expected = ReduceDib(static_cast<uint8_t*>(wholeBlock), BlockBytes(wholeBlock), factor, heap);
   ASSERT_TRUE(expected.Made());
-  // A picture the reader took whole comes averaged by the plug-in's shared part.
+  // A picture the reader took whole comes averaged (and made 24-bit) by the plug-in's shared part.
   DibHeader r = ReadDibHeader(reducedBlock);
   DibBlock got{};
   got.block = static_cast<uint8_t*>(reducedBlock);
-  if (r.biWidth == w.biWidth && factor > 1) {
+  if (r.biWidth == w.biWidth && (factor > 1 || r.biBitCount != ReadDibHeader(expected.block).biBitCount)) {
     got = ReduceDib(got.block, BlockBytes(got.block), factor, heap);
     ASSERT_TRUE(got.Made());
     r = ReadDibHeader(got.block);
@@ -103,6 +105,44 @@ TEST(ReducedDecode, PngRowsAveragedAsTheyComeMatchTheWholePictureAveraged) {
       SCOPED_TRACE(std::string(name) + " box " + std::to_string(box));
       ExpectReducedMatchesWhole(png::ReadPngFile, ReadFile(std::string(LMX_CORPUS_DIR) + "/pngsuite/" + name + ".png"),
                                 box);
+    }
+  }
+}
+
+TEST(ReducedDecode, BmpRowsAveragedAsTheyAreReadMatchTheWholePictureAveraged) {
+  // Each depth, masks, an OS/2 header, a grey table, a short table, a cut file, and run-length
+  // files (expanded whole, then averaged).
+  const char* const files[] = {"g/pal1.bmp",   "g/pal4.bmp",      "g/pal8.bmp",     "g/pal8gs.bmp",  "g/rgb16.bmp",
+                               "g/rgb16-565.bmp", "g/rgb24.bmp",  "g/rgb32bf.bmp",  "g/pal8os2.bmp", "g/pal8w124.bmp",
+                               "q/pal8offs.bmp", "g/shortfile.bmp", "g/pal4rle.bmp", "g/pal8rle.bmp"};
+  for (const char* name : files) {
+    const Bytes file = ReadFile(std::string(LMX_CORPUS_DIR) + "/bmpsuite/" + name);
+    if (file.empty()) continue;
+    for (uint32_t box : {10u, 30u}) {
+      SCOPED_TRACE(std::string(name) + " box " + std::to_string(box));
+      ExpectReducedMatchesWhole(bmp::ReadBitmap, file, box);
+    }
+  }
+  // A plain picture never asks for a block of its whole size.
+  const Bytes rgb = ReadFile(std::string(LMX_CORPUS_DIR) + "/bmpsuite/g/rgb24.bmp");
+  RecordingHeap heap;
+  DecodeMessages messages;
+  MemorySource source(rgb.data(), rgb.size());
+  void* block = bmp::ReadBitmap({source, nullptr, 0, 0, 10, 10, nullptr}, heap, messages, nullptr);
+  ASSERT_NE(block, nullptr);
+  EXPECT_LT(heap.largest, size_t{4096});
+  heap.Free(block);
+}
+
+TEST(ReducedDecode, PcxRowsAveragedAsTheyAreLaidOutMatchTheWholePictureAveraged) {
+  // One bit, four planes, eight bits with its palette, three planes, odd strides.
+  for (const char* name : {"pil184.pcx", "p_4_planes.pcx", "odd_stride.pcx", "hopper.pcx", "pil_sample_rgb.pcx",
+                           "pil_sample_cmyk.pcx"}) {
+    const Bytes file = ReadFile(std::string(LMX_CORPUS_DIR) + "/pillow/" + name);
+    if (file.empty()) continue;
+    for (uint32_t box : {1u, 10u, 50u}) {
+      SCOPED_TRACE(std::string(name) + " box " + std::to_string(box));
+      ExpectReducedMatchesWhole(pcx::ReadPcx, file, box);
     }
   }
 }
