@@ -75,6 +75,7 @@ void View_OnSize(HWND view, ExplorerFrame* frame) {
   }
   if (frame->list) {
     MoveWindow(frame->list, client.left, toolbarBottom, client.right, client.bottom - toolbarBottom, TRUE);
+    FitExplorerColumns(frame->list);
   }
 }
 

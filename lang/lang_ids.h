@@ -241,3 +241,4 @@
 #define IDS_EXPLORER_DATE 852
 #define IDS_EXPLORER_ROOT 853
 #define IDS_EXPLORER_CANCEL 854
+#define IDS_EXPLORER_LINUX 890  // the root's folder for the Linux file system (drive Z:)
