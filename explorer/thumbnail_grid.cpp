@@ -1,0 +1,559 @@
+#include "explorer/thumbnail_grid.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "explorer/directory_model.h"
+#include "explorer/thumbnail_worker.h"
+
+namespace lmx {
+
+namespace {
+
+constexpr int kCellPadding = 4;
+constexpr int kTextGap = 2;
+constexpr int kIconSide = 32;
+constexpr int kDragThreshold = 4;
+constexpr COLORREF kWaitingFrame = RGB(0xD0, 0xD0, 0xD0);
+
+// What a cell shows and where, asked by tests and the benchmark (GridCellLook and the rest).
+constexpr UINT kGridQueryMessage = WM_APP + 0x122;
+enum GridQuestion : WPARAM { kAskLook, kAskCellTopLeft, kAskCellSize, kAskWaiting, kAskColumns, kAskSelected };
+
+struct Cell {
+  std::wstring name;  // as the list shows it
+  int kind = KindFile;
+  ThumbnailKey key;
+  CellLook look = CellLook::kNone;
+  std::shared_ptr<const Thumbnail> thumbnail;
+};
+
+struct Grid {
+  HWND window = nullptr;
+  HWND list = nullptr;
+  ThumbnailSetup setup;
+  std::vector<Cell> cells;
+  HICON kindIcons[4] = {};
+  uint32_t generation = 0;
+  int selected = -1;
+  int scroll = 0;  // pixels from the top
+  int columns = 1, cellWidth = kGridMinCellWidth, cellHeight = kGridMinCellWidth;
+  int boxWidth = 0, boxHeight = 0, textHeight = 13;
+  bool penDown = false, dragging = false;
+  POINT downAt{};
+  int downScroll = 0;
+};
+
+Grid* GridOf(HWND window) { return reinterpret_cast<Grid*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+
+HFONT FontOf(const Grid* grid) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(grid->list, WM_GETFONT, 0, 0));
+  return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+int ClientHeight(const Grid* grid) {
+  RECT rc;
+  GetClientRect(grid->window, &rc);
+  return rc.bottom;
+}
+
+int Rows(const Grid* grid) { return (static_cast<int>(grid->cells.size()) + grid->columns - 1) / grid->columns; }
+int MaxScroll(const Grid* grid) { return std::max(0, Rows(grid) * grid->cellHeight - ClientHeight(grid)); }
+
+RECT CellRect(const Grid* grid, int index) {
+  const int x = (index % grid->columns) * grid->cellWidth;
+  const int y = (index / grid->columns) * grid->cellHeight - grid->scroll;
+  return RECT{x, y, x + grid->cellWidth, y + grid->cellHeight};
+}
+
+// The rows whose cells show in the window, first and one past the last.
+void OnScreen(const Grid* grid, int* first, int* end) {
+  const int count = static_cast<int>(grid->cells.size());
+  const int topRow = grid->scroll / grid->cellHeight;
+  const int bottomRow = (grid->scroll + ClientHeight(grid) - 1) / grid->cellHeight;
+  *first = std::min(count, topRow * grid->columns);
+  *end = std::min(count, (bottomRow + 1) * grid->columns);
+}
+
+void Layout(Grid* grid) {
+  RECT rc;
+  GetClientRect(grid->window, &rc);
+  grid->columns = std::max(1, static_cast<int>(rc.right) / kGridMinCellWidth);
+  grid->cellWidth = std::max(1, static_cast<int>(rc.right) / grid->columns);
+  HDC dc = GetDC(grid->window);
+  HGDIOBJ old = SelectObject(dc, FontOf(grid));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(grid->window, dc);
+  grid->textHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 13;
+  grid->boxWidth = std::max(8, grid->cellWidth - 2 * kCellPadding);
+  grid->boxHeight = grid->boxWidth * 3 / 4;  // a photo's shape fills it
+  grid->cellHeight = kCellPadding + grid->boxHeight + kTextGap + grid->textHeight + kCellPadding;
+}
+
+void UpdateScrollBar(Grid* grid) {
+  grid->scroll = std::max(0, std::min(grid->scroll, MaxScroll(grid)));
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMax = std::max(0, Rows(grid) * grid->cellHeight - 1);
+  info.nPage = static_cast<UINT>(ClientHeight(grid));
+  info.nPos = grid->scroll;
+  SetScrollInfo(grid->window, SB_VERT, &info, TRUE);
+}
+
+// The jobs of the waiting cells: those on screen first, then the ones below, then above.
+void QueueWaiting(Grid* grid) {
+  int first, end;
+  OnScreen(grid, &first, &end);
+  std::vector<ThumbnailJob> jobs;
+  auto add = [&](int i) {
+    if (grid->cells[i].look == CellLook::kWaiting) {
+      jobs.push_back(ThumbnailJob{i, grid->cells[i].key, static_cast<uint32_t>(grid->boxWidth),
+                                  static_cast<uint32_t>(grid->boxHeight)});
+    }
+  };
+  for (int i = first; i < end; ++i) add(i);
+  for (int i = end; i < static_cast<int>(grid->cells.size()); ++i) add(i);
+  for (int i = 0; i < first; ++i) add(i);
+  if (jobs.empty()) {
+    CancelThumbnails(grid->window);
+    return;
+  }
+  QueueThumbnails(grid->window, grid->generation, std::move(jobs), grid->setup);
+}
+
+void ScrollTo(Grid* grid, int scroll) {
+  const int clamped = std::max(0, std::min(scroll, MaxScroll(grid)));
+  if (clamped == grid->scroll) return;
+  grid->scroll = clamped;
+  UpdateScrollBar(grid);
+  InvalidateRect(grid->window, nullptr, FALSE);
+  QueueWaiting(grid);
+}
+
+void ScrollIntoView(Grid* grid, int index) {
+  if (index < 0) return;
+  const int top = (index / grid->columns) * grid->cellHeight;
+  const int height = ClientHeight(grid);
+  if (top < grid->scroll) ScrollTo(grid, top);
+  else if (top + grid->cellHeight > grid->scroll + height) ScrollTo(grid, top + grid->cellHeight - height);
+}
+
+uint64_t FileTimeValue(const SYSTEMTIME& time) {
+  FILETIME ft{};
+  if (!SystemTimeToFileTime(&time, &ft)) return 0;
+  return static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime;
+}
+
+const ExplorerEntry* RowEntry(HWND list, int row) {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM | LVIF_IMAGE;
+  item.iItem = row;
+  if (row < 0 || !SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  return reinterpret_cast<const ExplorerEntry*>(item.lParam);
+}
+
+void Reload(Grid* grid) {
+  ++grid->generation;
+  grid->cells.clear();
+  ExplorerState* state = StateOf(grid->list);
+  wchar_t folder[MAX_PATH] = L"";
+  wchar_t hostFolder[MAX_PATH + 8] = L"";
+  if (state && BuildFolderPath(state, folder, MAX_PATH)) DevicePathOnHost(folder, hostFolder, MAX_PATH + 8);
+  const int count = static_cast<int>(SendMessageW(grid->list, LVM_GETITEMCOUNT, 0, 0));
+  grid->cells.resize(count > 0 ? count : 0);
+  for (int row = 0; row < count; ++row) {
+    Cell& cell = grid->cells[row];
+    const ExplorerEntry* entry = RowEntry(grid->list, row);
+    if (!entry) continue;
+    cell.name = EntryText(entry, 0);
+    if (entry->isParent) {
+      cell.kind = KindParent;
+    } else if (IsFolderEntry(*entry)) {
+      cell.kind = (entry->attributes & kStorageCardAttribute) ? KindStorageCard : KindFolder;
+    } else {
+      cell.kind = KindFile;
+      cell.key.path = std::wstring(hostFolder) + entry->name;
+      cell.key.size = static_cast<uint64_t>(entry->sizeHigh) << 32 | entry->size;
+      cell.key.modified = FileTimeValue(entry->lastWriteTime);
+      if (RememberedThumbnail(cell.key, &cell.thumbnail)) {
+        cell.look = cell.thumbnail ? CellLook::kThumbnail : CellLook::kIcon;
+      } else {
+        cell.look = CellLook::kWaiting;
+      }
+      continue;
+    }
+    cell.look = CellLook::kIcon;
+  }
+  grid->selected = static_cast<int>(SendMessageW(grid->list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+  grid->scroll = 0;
+  UpdateScrollBar(grid);
+  if (grid->selected >= 0) {
+    const int top = (grid->selected / grid->columns) * grid->cellHeight;
+    if (top + grid->cellHeight > ClientHeight(grid)) grid->scroll = top + grid->cellHeight - ClientHeight(grid);
+    UpdateScrollBar(grid);
+  }
+  InvalidateRect(grid->window, nullptr, FALSE);
+  QueueWaiting(grid);
+}
+
+int CellAt(const Grid* grid, int x, int y) {
+  if (x < 0 || y < 0 || x >= grid->columns * grid->cellWidth) return -1;
+  const int index = ((y + grid->scroll) / grid->cellHeight) * grid->columns + x / grid->cellWidth;
+  return index < static_cast<int>(grid->cells.size()) ? index : -1;
+}
+
+void Select(Grid* grid, int index) {
+  if (index < 0 || index >= static_cast<int>(grid->cells.size())) return;
+  const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+  LVITEMW item{};
+  item.stateMask = both;
+  item.state = 0;
+  SendMessageW(grid->list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+  item.state = both;
+  SendMessageW(grid->list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+  SendMessageW(grid->list, LVM_ENSUREVISIBLE, index, FALSE);
+  grid->selected = index;
+  ScrollIntoView(grid, index);
+  InvalidateRect(grid->window, nullptr, FALSE);
+}
+
+// As a double tap on the list's row: a file is chosen, a folder entered (the scan that
+// follows reloads the grid), the parent row leaves.
+void Activate(Grid* grid, int index) {
+  Select(grid, index);
+  ActivateEntry(grid->list, RowEntry(grid->list, index));
+}
+
+void DrawThumbnail(HDC dc, const RECT& box, const Thumbnail& thumbnail) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = static_cast<LONG>(thumbnail.width);
+  info.bmiHeader.biHeight = static_cast<LONG>(thumbnail.height);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  const int w = static_cast<int>(thumbnail.width), h = static_cast<int>(thumbnail.height);
+  const int x = box.left + (box.right - box.left - w) / 2;
+  const int y = box.top + (box.bottom - box.top - h) / 2;
+  SetDIBitsToDevice(dc, x, y, w, h, 0, 0, 0, h, thumbnail.pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+void DrawIconIn(HDC dc, const RECT& box, HICON icon) {
+  if (!icon) return;
+  const int x = box.left + (box.right - box.left - kIconSide) / 2;
+  const int y = box.top + (box.bottom - box.top - kIconSide) / 2;
+  DrawIconEx(dc, x, y, icon, kIconSide, kIconSide, 0, nullptr, DI_NORMAL);
+}
+
+void PaintCell(Grid* grid, HDC dc, int index) {
+  const Cell& cell = grid->cells[index];
+  const RECT rc = CellRect(grid, index);
+  const bool selected = index == grid->selected;
+  if (selected) FillRect(dc, &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
+  RECT box{rc.left + kCellPadding, rc.top + kCellPadding, rc.left + kCellPadding + grid->boxWidth,
+           rc.top + kCellPadding + grid->boxHeight};
+  switch (cell.look) {
+    case CellLook::kThumbnail:
+      DrawThumbnail(dc, box, *cell.thumbnail);
+      break;
+    case CellLook::kWaiting: {
+      HBRUSH frame = CreateSolidBrush(kWaitingFrame);
+      FrameRect(dc, &box, frame);
+      DeleteObject(frame);
+      break;
+    }
+    case CellLook::kIcon: {
+      HICON icon = nullptr;
+      if (cell.kind == KindFile && grid->setup.source) icon = grid->setup.source->FormatIcon(cell.name.c_str());
+      if (!icon && cell.kind >= 0 && cell.kind < 4) icon = grid->kindIcons[cell.kind];
+      DrawIconIn(dc, box, icon);
+      break;
+    }
+    case CellLook::kNone:
+      break;
+  }
+  RECT text{rc.left + 1, box.bottom + kTextGap, rc.right - 1, box.bottom + kTextGap + grid->textHeight};
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  DrawTextW(dc, cell.name.c_str(), -1, &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP);
+}
+
+void Grid_OnPaint(Grid* grid) {
+  PAINTSTRUCT ps;
+  HDC screen = BeginPaint(grid->window, &ps);
+  RECT client;
+  GetClientRect(grid->window, &client);
+  // Drawn off screen first, so a scroll never shows half-drawn cells.
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(1L, client.right), std::max(1L, client.bottom));
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  HGDIOBJ oldFont = SelectObject(dc, FontOf(grid));
+  SetBkMode(dc, TRANSPARENT);
+  int first, end;
+  OnScreen(grid, &first, &end);
+  for (int i = first; i < end; ++i) PaintCell(grid, dc, i);
+  BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EndPaint(grid->window, &ps);
+}
+
+void Grid_OnThumbnail(Grid* grid, WPARAM generation, LPARAM resultParam) {
+  std::unique_ptr<ThumbnailResult> result(reinterpret_cast<ThumbnailResult*>(resultParam));
+  if (!result || generation != grid->generation) return;
+  if (result->cell < 0 || result->cell >= static_cast<int>(grid->cells.size())) return;
+  Cell& cell = grid->cells[result->cell];
+  cell.thumbnail = result->thumbnail;
+  cell.look = cell.thumbnail ? CellLook::kThumbnail : CellLook::kIcon;
+  RECT rc = CellRect(grid, result->cell);
+  InvalidateRect(grid->window, &rc, FALSE);
+}
+
+void Grid_OnVScroll(Grid* grid, int code) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_TRACKPOS;
+  GetScrollInfo(grid->window, SB_VERT, &info);
+  const int page = ClientHeight(grid);
+  switch (code) {
+    case SB_LINEUP: ScrollTo(grid, grid->scroll - grid->cellHeight / 2); break;
+    case SB_LINEDOWN: ScrollTo(grid, grid->scroll + grid->cellHeight / 2); break;
+    case SB_PAGEUP: ScrollTo(grid, grid->scroll - page); break;
+    case SB_PAGEDOWN: ScrollTo(grid, grid->scroll + page); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: ScrollTo(grid, info.nTrackPos); break;
+    case SB_TOP: ScrollTo(grid, 0); break;
+    case SB_BOTTOM: ScrollTo(grid, MaxScroll(grid)); break;
+    default: break;
+  }
+}
+
+void Grid_OnKey(Grid* grid, WPARAM key) {
+  const int count = static_cast<int>(grid->cells.size());
+  if (count == 0) return;
+  const int rowsOnScreen = std::max(1, ClientHeight(grid) / grid->cellHeight);
+  int at = grid->selected < 0 ? 0 : grid->selected;
+  switch (key) {
+    case VK_LEFT: at -= 1; break;
+    case VK_RIGHT: at += 1; break;
+    case VK_UP: at -= grid->columns; break;
+    case VK_DOWN: at += grid->columns; break;
+    case VK_PRIOR: at -= rowsOnScreen * grid->columns; break;
+    case VK_NEXT: at += rowsOnScreen * grid->columns; break;
+    case VK_HOME: at = 0; break;
+    case VK_END: at = count - 1; break;
+    case VK_RETURN:
+      if (grid->selected >= 0) Activate(grid, grid->selected);
+      return;
+    default: return;
+  }
+  if (grid->selected < 0) at = 0;
+  Select(grid, std::max(0, std::min(at, count - 1)));
+}
+
+void Grid_OnButtonDown(Grid* grid, int x, int y) {
+  SetFocus(grid->window);
+  SetCapture(grid->window);
+  grid->penDown = true;
+  grid->dragging = false;
+  grid->downAt = POINT{x, y};
+  grid->downScroll = grid->scroll;
+}
+
+void Grid_OnMouseMove(Grid* grid, int y) {
+  if (!grid->penDown) return;
+  if (!grid->dragging && std::abs(y - grid->downAt.y) > kDragThreshold) grid->dragging = true;
+  if (grid->dragging) ScrollTo(grid, grid->downScroll - (y - grid->downAt.y));
+}
+
+void Grid_OnButtonUp(Grid* grid, int x, int y) {
+  if (!grid->penDown) return;
+  grid->penDown = false;
+  ReleaseCapture();
+  if (!grid->dragging) Select(grid, CellAt(grid, x, y));
+}
+
+void Grid_OnCreate(HWND window, Grid* grid) {
+  grid->window = window;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(grid));
+  const ExplorerState* state = StateOf(grid->list);
+  if (state && state->imageList) {
+    for (int kind = 0; kind < 4; ++kind) grid->kindIcons[kind] = ImageList_GetIcon(state->imageList, kind, ILD_NORMAL);
+  }
+  Layout(grid);
+}
+
+void Grid_OnDestroy(HWND window, Grid* grid) {
+  CancelThumbnails(window);
+  // Results already posted belong to the grid: they go with it.
+  MSG msg;
+  while (PeekMessageW(&msg, window, kThumbnailReadyMessage, kThumbnailReadyMessage, PM_REMOVE)) {
+    FreeThumbnailResult(msg.lParam);
+  }
+  for (HICON icon : grid->kindIcons) {
+    if (icon) DestroyIcon(icon);
+  }
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  delete grid;
+}
+
+LRESULT Grid_OnQuery(const Grid* grid, WPARAM what, LPARAM row) {
+  const bool inRange = row >= 0 && row < static_cast<LPARAM>(grid->cells.size());
+  switch (what) {
+    case kAskLook:
+      return static_cast<LRESULT>(inRange ? grid->cells[row].look : CellLook::kNone);
+    case kAskCellTopLeft: {
+      if (!inRange) return -1;
+      const RECT rc = CellRect(grid, static_cast<int>(row));
+      return MAKELONG(static_cast<short>(rc.left), static_cast<short>(rc.top));
+    }
+    case kAskCellSize:
+      return MAKELONG(grid->cellWidth, grid->cellHeight);
+    case kAskWaiting: {
+      int first, end, waiting = 0;
+      OnScreen(grid, &first, &end);
+      for (int i = first; i < end; ++i) waiting += grid->cells[i].look == CellLook::kWaiting ? 1 : 0;
+      return waiting;
+    }
+    case kAskColumns:
+      return grid->columns;
+    case kAskSelected:
+      return grid->selected;
+    default:
+      return 0;
+  }
+}
+
+LRESULT CALLBACK GridProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CREATE) {
+    auto* grid = static_cast<Grid*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    if (grid) Grid_OnCreate(window, grid);
+    return 0;
+  }
+  Grid* grid = GridOf(window);
+  if (!grid) return DefWindowProcW(window, msg, wParam, lParam);
+  switch (msg) {
+    case WM_SIZE:
+      Layout(grid);
+      UpdateScrollBar(grid);
+      QueueWaiting(grid);
+      return 0;
+    case WM_PAINT:
+      Grid_OnPaint(grid);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case kThumbnailReadyMessage:
+      Grid_OnThumbnail(grid, wParam, lParam);
+      return 0;
+    case kGridQueryMessage:
+      return Grid_OnQuery(grid, wParam, lParam);
+    case WM_VSCROLL:
+      Grid_OnVScroll(grid, LOWORD(wParam));
+      return 0;
+    case WM_MOUSEWHEEL:
+      ScrollTo(grid, grid->scroll - GET_WHEEL_DELTA_WPARAM(wParam) * grid->cellHeight / WHEEL_DELTA);
+      return 0;
+    case WM_KEYDOWN:
+      Grid_OnKey(grid, wParam);
+      return 0;
+    case WM_GETDLGCODE: {
+      const auto* pending = reinterpret_cast<const MSG*>(lParam);
+      LRESULT code = DLGC_WANTARROWS;
+      if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) code |= DLGC_WANTMESSAGE;
+      return code;
+    }
+    case WM_LBUTTONDOWN:
+      Grid_OnButtonDown(grid, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_MOUSEMOVE:
+      Grid_OnMouseMove(grid, GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_LBUTTONUP:
+      Grid_OnButtonUp(grid, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      Activate(grid, CellAt(grid, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+      return 0;
+    case WM_CAPTURECHANGED:
+      grid->penDown = false;
+      return 0;
+    case WM_DESTROY:
+      Grid_OnDestroy(window, grid);
+      return 0;
+    default:
+      return DefWindowProcW(window, msg, wParam, lParam);
+  }
+}
+
+bool RegisterGridClass(HMODULE module) {
+  WNDCLASSW known;
+  if (GetClassInfoW(module, kThumbnailGridClass, &known)) return true;
+  WNDCLASSW wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = GridProc;
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kThumbnailGridClass;
+  return RegisterClassW(&wc) != 0;
+}
+
+}  // namespace
+
+HWND CreateThumbnailGrid(HWND parent, HMODULE module, UINT controlId, HWND list, const ThumbnailSetup& setup) {
+  if (!list || !RegisterGridClass(module)) return nullptr;
+  auto* grid = new (std::nothrow) Grid();
+  if (!grid) return nullptr;
+  grid->list = list;
+  grid->setup = setup;
+  HWND window = CreateWindowExW(0, kThumbnailGridClass, L"", WS_CHILD | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 0, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), module, grid);
+  if (!window) delete grid;
+  return window;
+}
+
+void ReloadThumbnailGrid(HWND grid) {
+  if (Grid* g = GridOf(grid)) Reload(g);
+}
+
+// The questions are sent to the grid's window, so they are answered on its own thread
+// whichever thread asks.
+CellLook GridCellLook(HWND window, int row) {
+  return static_cast<CellLook>(SendMessageW(window, kGridQueryMessage, kAskLook, row));
+}
+
+bool GridCellRect(HWND window, int row, RECT* cell) {
+  if (!cell) return false;
+  const LRESULT packed = SendMessageW(window, kGridQueryMessage, kAskCellTopLeft, row);
+  if (packed == -1) return false;
+  const int width = static_cast<int>(SendMessageW(window, kGridQueryMessage, kAskCellSize, 0));
+  cell->left = static_cast<short>(LOWORD(packed));
+  cell->top = static_cast<short>(HIWORD(packed));
+  cell->right = cell->left + LOWORD(width);
+  cell->bottom = cell->top + HIWORD(width);
+  return true;
+}
+
+int GridWaitingOnScreen(HWND window) {
+  return static_cast<int>(SendMessageW(window, kGridQueryMessage, kAskWaiting, 0));
+}
+
+int GridColumns(HWND window) { return static_cast<int>(SendMessageW(window, kGridQueryMessage, kAskColumns, 0)); }
+
+int GridSelectedRow(HWND window) {
+  return static_cast<int>(SendMessageW(window, kGridQueryMessage, kAskSelected, 0));
+}
+
+}  // namespace lmx
