@@ -306,6 +306,12 @@ INT_PTR CALLBACK ExplorerDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
         EndDialog(dialog, kDialogCancelled);
         return TRUE;
       }
+      // The view button's command, sent to the dialog (as the driver of screenshots does),
+      // is the button's.
+      if (LOWORD(wParam) == IDC_EXPLORER_VIEW_MODE) {
+        SendMessageW(GetDlgItem(dialog, IDC_EXPLORER_VIEW), WM_COMMAND, wParam, lParam);
+        return TRUE;
+      }
       return FALSE;
     default:
       return FALSE;

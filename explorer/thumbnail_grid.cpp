@@ -11,93 +11,20 @@
 #include <vector>
 
 #include "explorer/directory_model.h"
+#include "explorer/thumbnail_grid_cells.h"
 #include "explorer/thumbnail_worker.h"
 
 namespace lmx {
 
 namespace {
 
-constexpr int kCellPadding = 4;
-constexpr int kTextGap = 2;
-constexpr int kIconSide = 32;
-constexpr int kDragThreshold = 4;
-constexpr COLORREF kWaitingFrame = RGB(0xD0, 0xD0, 0xD0);
+using namespace thumbnail_grid;
 
 // What a cell shows and where, asked by tests and the benchmark (GridCellLook and the rest).
 constexpr UINT kGridQueryMessage = WM_APP + 0x122;
 enum GridQuestion : WPARAM { kAskLook, kAskCellTopLeft, kAskCellSize, kAskWaiting, kAskColumns, kAskSelected };
 
-struct Cell {
-  std::wstring name;  // as the list shows it
-  int kind = KindFile;
-  ThumbnailKey key;
-  CellLook look = CellLook::kNone;
-  std::shared_ptr<const Thumbnail> thumbnail;
-};
-
-struct Grid {
-  HWND window = nullptr;
-  HWND list = nullptr;
-  ThumbnailSetup setup;
-  std::vector<Cell> cells;
-  HICON kindIcons[4] = {};
-  uint32_t generation = 0;
-  int selected = -1;
-  int scroll = 0;  // pixels from the top
-  int columns = 1, cellWidth = kGridMinCellWidth, cellHeight = kGridMinCellWidth;
-  int boxWidth = 0, boxHeight = 0, textHeight = 13;
-  bool penDown = false, dragging = false;
-  POINT downAt{};
-  int downScroll = 0;
-};
-
 Grid* GridOf(HWND window) { return reinterpret_cast<Grid*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
-
-HFONT FontOf(const Grid* grid) {
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(grid->list, WM_GETFONT, 0, 0));
-  return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
-
-int ClientHeight(const Grid* grid) {
-  RECT rc;
-  GetClientRect(grid->window, &rc);
-  return rc.bottom;
-}
-
-int Rows(const Grid* grid) { return (static_cast<int>(grid->cells.size()) + grid->columns - 1) / grid->columns; }
-int MaxScroll(const Grid* grid) { return std::max(0, Rows(grid) * grid->cellHeight - ClientHeight(grid)); }
-
-RECT CellRect(const Grid* grid, int index) {
-  const int x = (index % grid->columns) * grid->cellWidth;
-  const int y = (index / grid->columns) * grid->cellHeight - grid->scroll;
-  return RECT{x, y, x + grid->cellWidth, y + grid->cellHeight};
-}
-
-// The rows whose cells show in the window, first and one past the last.
-void OnScreen(const Grid* grid, int* first, int* end) {
-  const int count = static_cast<int>(grid->cells.size());
-  const int topRow = grid->scroll / grid->cellHeight;
-  const int bottomRow = (grid->scroll + ClientHeight(grid) - 1) / grid->cellHeight;
-  *first = std::min(count, topRow * grid->columns);
-  *end = std::min(count, (bottomRow + 1) * grid->columns);
-}
-
-void Layout(Grid* grid) {
-  RECT rc;
-  GetClientRect(grid->window, &rc);
-  grid->columns = std::max(1, static_cast<int>(rc.right) / kGridMinCellWidth);
-  grid->cellWidth = std::max(1, static_cast<int>(rc.right) / grid->columns);
-  HDC dc = GetDC(grid->window);
-  HGDIOBJ old = SelectObject(dc, FontOf(grid));
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(grid->window, dc);
-  grid->textHeight = metrics.tmHeight > 0 ? metrics.tmHeight : 13;
-  grid->boxWidth = std::max(8, grid->cellWidth - 2 * kCellPadding);
-  grid->boxHeight = grid->boxWidth * 3 / 4;  // a photo's shape fills it
-  grid->cellHeight = kCellPadding + grid->boxHeight + kTextGap + grid->textHeight + kCellPadding;
-}
 
 void UpdateScrollBar(Grid* grid) {
   grid->scroll = std::max(0, std::min(grid->scroll, MaxScroll(grid)));
@@ -206,12 +133,6 @@ void Reload(Grid* grid) {
   QueueWaiting(grid);
 }
 
-int CellAt(const Grid* grid, int x, int y) {
-  if (x < 0 || y < 0 || x >= grid->columns * grid->cellWidth) return -1;
-  const int index = ((y + grid->scroll) / grid->cellHeight) * grid->columns + x / grid->cellWidth;
-  return index < static_cast<int>(grid->cells.size()) ? index : -1;
-}
-
 void Select(Grid* grid, int index) {
   if (index < 0 || index >= static_cast<int>(grid->cells.size())) return;
   const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
@@ -232,82 +153,6 @@ void Select(Grid* grid, int index) {
 void Activate(Grid* grid, int index) {
   Select(grid, index);
   ActivateEntry(grid->list, RowEntry(grid->list, index));
-}
-
-void DrawThumbnail(HDC dc, const RECT& box, const Thumbnail& thumbnail) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = static_cast<LONG>(thumbnail.width);
-  info.bmiHeader.biHeight = static_cast<LONG>(thumbnail.height);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  const int w = static_cast<int>(thumbnail.width), h = static_cast<int>(thumbnail.height);
-  const int x = box.left + (box.right - box.left - w) / 2;
-  const int y = box.top + (box.bottom - box.top - h) / 2;
-  SetDIBitsToDevice(dc, x, y, w, h, 0, 0, 0, h, thumbnail.pixels.data(), &info, DIB_RGB_COLORS);
-}
-
-void DrawIconIn(HDC dc, const RECT& box, HICON icon) {
-  if (!icon) return;
-  const int x = box.left + (box.right - box.left - kIconSide) / 2;
-  const int y = box.top + (box.bottom - box.top - kIconSide) / 2;
-  DrawIconEx(dc, x, y, icon, kIconSide, kIconSide, 0, nullptr, DI_NORMAL);
-}
-
-void PaintCell(Grid* grid, HDC dc, int index) {
-  const Cell& cell = grid->cells[index];
-  const RECT rc = CellRect(grid, index);
-  const bool selected = index == grid->selected;
-  if (selected) FillRect(dc, &rc, GetSysColorBrush(COLOR_HIGHLIGHT));
-  RECT box{rc.left + kCellPadding, rc.top + kCellPadding, rc.left + kCellPadding + grid->boxWidth,
-           rc.top + kCellPadding + grid->boxHeight};
-  switch (cell.look) {
-    case CellLook::kThumbnail:
-      DrawThumbnail(dc, box, *cell.thumbnail);
-      break;
-    case CellLook::kWaiting: {
-      HBRUSH frame = CreateSolidBrush(kWaitingFrame);
-      FrameRect(dc, &box, frame);
-      DeleteObject(frame);
-      break;
-    }
-    case CellLook::kIcon: {
-      HICON icon = nullptr;
-      if (cell.kind == KindFile && grid->setup.source) icon = grid->setup.source->FormatIcon(cell.name.c_str());
-      if (!icon && cell.kind >= 0 && cell.kind < 4) icon = grid->kindIcons[cell.kind];
-      DrawIconIn(dc, box, icon);
-      break;
-    }
-    case CellLook::kNone:
-      break;
-  }
-  RECT text{rc.left + 1, box.bottom + kTextGap, rc.right - 1, box.bottom + kTextGap + grid->textHeight};
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  DrawTextW(dc, cell.name.c_str(), -1, &text, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_TOP);
-}
-
-void Grid_OnPaint(Grid* grid) {
-  PAINTSTRUCT ps;
-  HDC screen = BeginPaint(grid->window, &ps);
-  RECT client;
-  GetClientRect(grid->window, &client);
-  // Drawn off screen first, so a scroll never shows half-drawn cells.
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(1L, client.right), std::max(1L, client.bottom));
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
-  HGDIOBJ oldFont = SelectObject(dc, FontOf(grid));
-  SetBkMode(dc, TRANSPARENT);
-  int first, end;
-  OnScreen(grid, &first, &end);
-  for (int i = first; i < end; ++i) PaintCell(grid, dc, i);
-  BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  EndPaint(grid->window, &ps);
 }
 
 void Grid_OnThumbnail(Grid* grid, WPARAM generation, LPARAM resultParam) {
@@ -451,7 +296,7 @@ LRESULT CALLBACK GridProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
       QueueWaiting(grid);
       return 0;
     case WM_PAINT:
-      Grid_OnPaint(grid);
+      PaintGrid(grid);
       return 0;
     case WM_ERASEBKGND:
       return 1;
