@@ -32,6 +32,16 @@ using lmx::test::RowIndex;
 using Strings = std::vector<std::wstring>;
 
 HWND ViewOf(HWND dialog) { return GetDlgItem(dialog, IDC_EXPLORER_VIEW); }
+
+// Ends the dialog with `command`; when that leaves it open (nothing chosen), with Cancel, so a
+// failed step never leaves the test waiting for a dialog nobody closes.
+void EndWith(HWND dialog, WPARAM command) {
+  SendMessageW(dialog, WM_COMMAND, command, 0);
+  if (IsWindowVisible(dialog)) {
+    ADD_FAILURE() << "the dialog stayed open after command " << command;
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+}
 HWND ListOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_LIST); }
 HWND GridOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_GRID); }
 
@@ -96,7 +106,7 @@ TEST_F(ExplorerPlacesTest, OpenAgainShowsThePictureOnScreenSelectedInTheListAndT
       gridRow = lmx::GridSelectedRow(GridOf(dialog));
       lmx::GridCellRect(GridOf(dialog), row, &cell);
       GetClientRect(GridOf(dialog), &client);
-      SendMessageW(dialog, WM_COMMAND, IDOK, 0);  // Done picks it again
+      EndWith(dialog, IDOK);  // Done picks it again
     });
     EXPECT_EQ(document.OpenFile(main, nullptr), 1) << grid;
     EXPECT_GT(row, 40) << grid;
@@ -149,7 +159,7 @@ TEST_F(ExplorerPlacesTest, TheLinuxFileSystemIsAFolderOfTheRootAndItsDotNamesAre
         atRoot = Names(ReadRows(list));
         lmx::test::DoubleTap(list, RowIndex(list, L"Linux"));
         inLinux = Names(ReadRows(list));
-        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EndWith(dialog, IDCANCEL);
       },
       start, path);
   EXPECT_NE(std::find(atRoot.begin(), atRoot.end(), L"Linux"), atRoot.end());
@@ -172,7 +182,7 @@ TEST_F(ExplorerPlacesTest, TheLinuxFileSystemIsAFolderOfTheRootAndItsDotNamesAre
         }
         DestroyMenu(menu);
         lmx::test::DoubleTap(list, RowIndex(list, L"a.bmp"));
-        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EndWith(dialog, IDOK);
       },
       start, path);
   EXPECT_EQ(rows, (Strings{L"..", L"Shown", L"a.bmp"}));
@@ -218,7 +228,7 @@ TEST_F(ExplorerPlacesTest, TheColumnsFitTheScreenAndShowTheWholeDate) {
           seen.dateNeeds.push_back(static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(row.date.c_str()))));
           seen.sizeNeeds.push_back(static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(row.size.c_str()))));
         }
-        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EndWith(dialog, IDCANCEL);
       },
       start, path);
   EXPECT_LE(seen.widths[0] + seen.widths[1] + seen.widths[2], seen.clientWidth)

@@ -38,6 +38,16 @@ using lmx::test::RowIndex;
 using Strings = std::vector<std::wstring>;
 
 HWND ViewOf(HWND dialog) { return GetDlgItem(dialog, IDC_EXPLORER_VIEW); }
+
+// Ends the dialog with `command`; when that leaves it open (nothing chosen), with Cancel, so a
+// failed step never leaves the test waiting for a dialog nobody closes.
+void EndWith(HWND dialog, WPARAM command) {
+  SendMessageW(dialog, WM_COMMAND, command, 0);
+  if (IsWindowVisible(dialog)) {
+    ADD_FAILURE() << "the dialog stayed open after command " << command;
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+}
 HWND ListOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_LIST); }
 HWND GridOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_GRID); }
 HWND ViewButtonOf(HWND dialog) {
@@ -298,7 +308,7 @@ TEST_F(ThumbnailGridTest, ShowsThumbnailsFolderAndFormatIconsAndChoosesWithThePe
         MapWindowPoints(grid, nullptr, reinterpret_cast<POINT*>(&cell), 2);
         lmx::test::Tap((cell.left + cell.right) / 2, cell.top + 20);
         WaitFor([grid, again] { return lmx::GridSelectedRow(grid) == again; }, 3000);
-        SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EndWith(dialog, IDOK);
       },
       folder, path);
 
@@ -351,7 +361,7 @@ TEST_F(ThumbnailGridTest, TheButtonSwitchesToTheListAndTheSettingKeepsIt) {
         GetWindowTextW(ViewButtonOf(dialog), text, 32);
         seen.textAfter = text;
         seen.fit = lmx::test::ScreenFitProblems(dialog);
-        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EndWith(dialog, IDCANCEL);
       },
       folder, path);
   EXPECT_TRUE(seen.gridShown);
@@ -384,7 +394,7 @@ TEST_F(ThumbnailGridTest, ACacheFileTheTestDamagesIsRebuiltAndTheRestAreReadBack
   wchar_t path[MAX_PATH] = L"";
   auto settle = [](HWND dialog) {
     WaitFor([dialog] { return Settled(GridOf(dialog)); });
-    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    EndWith(dialog, IDCANCEL);
   };
   const lmx::ThumbnailWorkCount before = lmx::ThumbnailWorkDone();
   Pick(settle, folder, path);
@@ -445,7 +455,7 @@ TEST_F(ThumbnailGridTest, AFolderChangeWhileDecodingDropsTheOldFoldersWork) {
         seen.settled = WaitFor([grid] { return Settled(grid); });
         seen.names = Names(ReadRows(list));
         for (int row = 0; row < static_cast<int>(seen.names.size()); ++row) seen.looks.push_back(lmx::GridCellLook(grid, row));
-        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        EndWith(dialog, IDCANCEL);
       },
       folder, path);
   const lmx::ThumbnailWorkCount after = lmx::ThumbnailWorkDone();
