@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "common/utils.h"
+#include "explorer/directory_model.h"
 #include "explorer/explorer_ids.h"
 #include "explorer/explorer_view.h"
+#include "explorer/folder_listing.h"
 #include "explorer/thumbnail_grid.h"
 #include "explorer/thumbnail_worker.h"
 #include "host/plugin_thumbnails.h"
@@ -338,29 +340,43 @@ TEST_F(ThumbnailGridTest, ShowsThumbnailsFolderAndFormatIconsAndChoosesWithThePe
   EXPECT_EQ(std::wstring(path), folder.DevicePath() + L"\\colours.bmp");
 }
 
-TEST_F(ThumbnailGridTest, TheButtonSwitchesToTheListAndTheSettingKeepsIt) {
+TEST_F(ThumbnailGridTest, TheButtonSwitchesViewsKeepingTheListsOrderAndTheSettingKeepsTheView) {
   DeviceFolder folder;
   Fill(folder);
   struct Seen {
-    bool gridShown = false, listShownAfter = false, gridShownAfter = true;
+    bool gridShown = false, listShownAfter = false, gridShownAfter = true, gridAgain = false;
     std::wstring textAfter;
     std::vector<std::string> fit;
+    Strings bySize;
   } seen;
   wchar_t path[MAX_PATH] = L"";
   Pick(
       [&seen](HWND dialog) {
-        seen.gridShown = IsWindowVisible(GridOf(dialog)) != FALSE;
+        HWND list = ListOf(dialog), grid = GridOf(dialog);
+        seen.gridShown = IsWindowVisible(grid) != FALSE;
         RECT button;
         GetWindowRect(ViewButtonOf(dialog), &button);
         SetForegroundWindow(dialog);
         lmx::test::Tap((button.left + button.right) / 2, (button.top + button.bottom) / 2);
         WaitFor([dialog] { return IsWindowVisible(ListOf(dialog)) != FALSE; }, 3000);
-        seen.listShownAfter = IsWindowVisible(ListOf(dialog)) != FALSE;
-        seen.gridShownAfter = IsWindowVisible(GridOf(dialog)) != FALSE;
+        seen.listShownAfter = IsWindowVisible(list) != FALSE;
+        seen.gridShownAfter = IsWindowVisible(grid) != FALSE;
         wchar_t text[32] = L"";
         GetWindowTextW(ViewButtonOf(dialog), text, 32);
         seen.textAfter = text;
         seen.fit = lmx::test::ScreenFitProblems(dialog);
+
+        // Sorted by size in the list; the grid, shown again, reads the list's rows in that order.
+        HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        RECT sizeTitle{};
+        SendMessageW(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&sizeTitle));
+        MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&sizeTitle), 2);
+        lmx::test::Tap((sizeTitle.left + sizeTitle.right) / 2, (sizeTitle.top + sizeTitle.bottom) / 2);
+        WaitFor([list] { return lmx::StateOf(list)->sortColumn == 1; }, 3000);
+        seen.bySize = Names(ReadRows(list));
+        lmx::test::Tap((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+        WaitFor([grid] { return IsWindowVisible(grid) != FALSE; }, 3000);
+        seen.gridAgain = IsWindowVisible(grid) != FALSE;
         EndWith(dialog, IDCANCEL);
       },
       folder, path);
@@ -369,7 +385,14 @@ TEST_F(ThumbnailGridTest, TheButtonSwitchesToTheListAndTheSettingKeepsIt) {
   EXPECT_FALSE(seen.gridShownAfter);
   EXPECT_EQ(seen.textAfter, L"Pictures");
   for (const std::string& p : seen.fit) ADD_FAILURE() << p;
-  EXPECT_EQ(lmx::Settings().explorerGrid, 0u);
+  EXPECT_TRUE(seen.gridAgain);
+  EXPECT_EQ(seen.bySize.back(), L"hopper.tif");  // the largest of the folder's files
+  // Next and Previous Picture step in that order too.
+  const lmx::FolderOrder order = lmx::FolderOrderOf((folder.DevicePath() + L"\\").c_str());
+  EXPECT_EQ(order.sortColumn, 1);
+  EXPECT_TRUE(order.ascending);
+  EXPECT_EQ(lmx::Settings().explorerGrid, 1u);
+  lmx::Settings().explorerGrid = 0;
   ASSERT_TRUE(lmx::SaveSettings(&lmx::Settings()));
   lmx::Settings().explorerGrid = 1;
   lmx::CloseSettings(&lmx::Settings());
