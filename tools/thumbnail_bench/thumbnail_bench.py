@@ -95,6 +95,8 @@ def main():
           f"(any message: {figures['message_max_ms']:.1f} ms)")
     print(f"  memory while listing                       {figures['peak_mb'] - figures['idle_mb']:8.1f} MB above idle "
           f"({figures['idle_mb']:.1f} -> {figures['peak_mb']:.1f} MB private); target 24 MB")
+    print(f"  working set while listing                  {figures['peak_ws_mb'] - figures['idle_ws_mb']:8.1f} MB above idle "
+          f"({figures['idle_ws_mb']:.1f} -> {figures['peak_ws_mb']:.1f} MB)")
     print(f"  Pillow per file: median {statistics.median(pillow):.1f} ms")
     return 0
 
