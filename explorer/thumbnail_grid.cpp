@@ -58,12 +58,20 @@ void QueueWaiting(Grid* grid) {
   QueueThumbnails(grid->window, grid->generation, std::move(jobs), grid->setup);
 }
 
+void InvalidateCell(Grid* grid, int index) {
+  if (index < 0 || index >= static_cast<int>(grid->cells.size())) return;
+  const RECT rc = CellRect(grid, index);
+  InvalidateRect(grid->window, &rc, FALSE);
+}
+
 void ScrollTo(Grid* grid, int scroll) {
   const int clamped = std::max(0, std::min(scroll, MaxScroll(grid)));
   if (clamped == grid->scroll) return;
+  // What stays on screen moves; only the strip that comes into view is painted anew.
+  const int by = grid->scroll - clamped;
   grid->scroll = clamped;
   UpdateScrollBar(grid);
-  InvalidateRect(grid->window, nullptr, FALSE);
+  ScrollWindowEx(grid->window, 0, by, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
   QueueWaiting(grid);
 }
 
@@ -143,9 +151,10 @@ void Select(Grid* grid, int index) {
   item.state = both;
   SendMessageW(grid->list, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
   SendMessageW(grid->list, LVM_ENSUREVISIBLE, index, FALSE);
+  InvalidateCell(grid, grid->selected);
   grid->selected = index;
   ScrollIntoView(grid, index);
-  InvalidateRect(grid->window, nullptr, FALSE);
+  InvalidateCell(grid, index);
 }
 
 // As a double tap on the list's row: a file is chosen, a folder entered (the scan that
@@ -162,8 +171,7 @@ void Grid_OnThumbnail(Grid* grid, WPARAM generation, LPARAM resultParam) {
   Cell& cell = grid->cells[result->cell];
   cell.thumbnail = result->thumbnail;
   cell.look = cell.thumbnail ? CellLook::kThumbnail : CellLook::kIcon;
-  RECT rc = CellRect(grid, result->cell);
-  InvalidateRect(grid->window, &rc, FALSE);
+  InvalidateCell(grid, result->cell);
 }
 
 void Grid_OnVScroll(Grid* grid, int code) {

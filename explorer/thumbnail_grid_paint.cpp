@@ -64,19 +64,25 @@ void PaintCell(Grid* grid, HDC dc, int index) {
 void PaintGrid(Grid* grid) {
   PAINTSTRUCT ps;
   HDC screen = BeginPaint(grid->window, &ps);
-  RECT client;
-  GetClientRect(grid->window, &client);
-  // Drawn off screen first, so a scroll never shows half-drawn cells.
+  const RECT& area = ps.rcPaint;
+  const int width = std::max(1L, area.right - area.left), height = std::max(1L, area.bottom - area.top);
+  // Drawn off screen first, so a scroll never shows half-drawn cells; only the cells the
+  // area to paint touches, into a bitmap of that area.
   HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(1L, client.right), std::max(1L, client.bottom));
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+  SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
+  FillRect(dc, &area, GetSysColorBrush(COLOR_WINDOW));
   HGDIOBJ oldFont = SelectObject(dc, FontOf(grid));
   SetBkMode(dc, TRANSPARENT);
   int first, end;
   OnScreen(grid, &first, &end);
-  for (int i = first; i < end; ++i) PaintCell(grid, dc, i);
-  BitBlt(screen, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  for (int i = first; i < end; ++i) {
+    const RECT cell = CellRect(grid, i);
+    RECT common;
+    if (IntersectRect(&common, &cell, &area)) PaintCell(grid, dc, i);
+  }
+  BitBlt(screen, area.left, area.top, width, height, dc, area.left, area.top, SRCCOPY);
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBitmap);
   DeleteObject(bitmap);
