@@ -5,15 +5,19 @@
 //                        no thumbnail in memory or in the cache folder
 //   warm_disk_ms         the same with the cache folder filled, nothing in memory (a new run)
 //   warm_memory_ms       the same with the thumbnails still in memory (Open again)
-//   input_max_ms         the longest an input message (d-pad, wheel) took the explorer while
-//                        the worker decoded, with the repaint it caused
-//   message_max_ms       the longest any message of the explorer took meanwhile
+//   inputs, input_max_ms the number of input messages (d-pad, wheel) sent while the worker
+//                        decoded, the longest the explorer took for one with the repaint it
+//                        caused (median of the runs' longest; input_worst_ms the longest of
+//                        all), and the median and 95th percentile of all
+//   message_max_ms       the longest any message of the explorer took meanwhile (median of
+//                        the runs')
 //   idle_mb, peak_mb     the process's private memory before the explorer and its peak while
 //                        the explorer listed the folder (sampled every 2 ms); idle_ws_mb and
 //                        peak_ws_mb the same of its working set
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -167,9 +171,8 @@ int wmain(int argc, wchar_t** argv) {
     warmMemory.push_back(FirstScreenMs(folder, setup, filter));
   }
 
-  // Input while the worker decodes the folder, and the memory that takes.
-  EmptyFolder(cache);
-  lmx::ForgetRememberedThumbnails();
+  // Input while the worker decodes the folder, and the memory that takes, in runs of their
+  // own: each from a cold cache to the last thumbnail of the folder.
   const Memory idle = MemoryNow();
   std::atomic<bool> sampling{true};
   std::atomic<double> peakPrivate{idle.privateMb}, peakWorkingSet{idle.workingSetMb};
@@ -181,13 +184,15 @@ int wmain(int argc, wchar_t** argv) {
       Sleep(2);
     }
   });
-  double inputMax = 0, messageMax = 0;
-  {
+  std::vector<double> inputs, runMaxima, messageMaxima;
+  for (int run = 0; run < kRuns; ++run) {
+    EmptyFolder(cache);
+    lmx::ForgetRememberedThumbnails();
     Explorer explorer(folder, setup, filter);
     SetFocus(explorer.grid);
     const WPARAM keys[] = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_NEXT, VK_UP, VK_PRIOR};
     int step = 0;
-    double next = NowMs();
+    double next = NowMs(), runMax = 0, messageMax = 0;
     PumpUntil(
         [&] {
           if (lmx::WaitThumbnailWorkerIdle(0)) return true;
@@ -199,13 +204,17 @@ int wmain(int argc, wchar_t** argv) {
               SendMessageW(explorer.grid, WM_KEYDOWN, keys[step % 6], 0);
             }
             UpdateWindow(explorer.grid);
-            inputMax = std::max(inputMax, NowMs() - t0);
+            const double ms = NowMs() - t0;
+            inputs.push_back(ms);
+            runMax = std::max(runMax, ms);
             ++step;
             next = NowMs() + 25;
           }
           return false;
         },
         &messageMax);
+    runMaxima.push_back(runMax);
+    messageMaxima.push_back(messageMax);
   }
   sampling = false;
   sampler.join();
@@ -214,8 +223,13 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("cold_ms %.1f\n", Median(cold));
   std::printf("warm_disk_ms %.1f\n", Median(warmDisk));
   std::printf("warm_memory_ms %.1f\n", Median(warmMemory));
-  std::printf("input_max_ms %.1f\n", inputMax);
-  std::printf("message_max_ms %.1f\n", messageMax);
+  std::sort(inputs.begin(), inputs.end());
+  std::printf("inputs %zu\n", inputs.size());
+  std::printf("input_max_ms %.1f\n", Median(runMaxima));
+  std::printf("input_worst_ms %.1f\n", inputs.empty() ? 0.0 : inputs.back());
+  std::printf("input_median_ms %.1f\n", Median(inputs));
+  std::printf("input_p95_ms %.1f\n", inputs.empty() ? 0.0 : inputs[inputs.size() * 95 / 100]);
+  std::printf("message_max_ms %.1f\n", Median(messageMaxima));
   std::printf("idle_mb %.1f\n", idle.privateMb);
   std::printf("peak_mb %.1f\n", peakPrivate.load());
   std::printf("idle_ws_mb %.1f\n", idle.workingSetMb);
