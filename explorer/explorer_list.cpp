@@ -224,10 +224,10 @@ void FitExplorerColumns(HWND list) {
     GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
     return static_cast<int>(size.cx);
   };
-  // The widest date and size a row shows: two-digit month, day and hour, and the rows' own.
-  SYSTEMTIME widest{2026, 12, 3, 28, 22, 58, 0, 0};
-  int dateWidth = measure(DateTimeText(widest, kDtTime | kDtDate));
-  int sizeWidth = measure(L"999,999 KB");
+  // As wide as the widest size and date of the rows (the columns are fitted again after
+  // every scan), so the name keeps all the rest.
+  int dateWidth = 0;
+  int sizeWidth = 0;
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
     LVITEMW item{};
@@ -238,10 +238,14 @@ void FitExplorerColumns(HWND list) {
     dateWidth = std::max(dateWidth, measure(EntryText(entry, 2)));
     sizeWidth = std::max(sizeWidth, measure(EntryText(entry, 1)));
   }
-  // A title with its sort arrow beside it needs room too.
+  // The titles need room too, the sort column's with its arrow beside it (a click on a title
+  // sorts and fits the columns again).
+  const ExplorerState* state = StateOf(list);
   for (int c = 1; c <= 2; ++c) {
-    const int title = measure(LoadLangString(kColumnTable[c].titleId)) + kSortArrowRoom;
-    (c == 1 ? sizeWidth : dateWidth) = std::max(c == 1 ? sizeWidth : dateWidth, title);
+    const bool sorted = state && state->sortColumn == c;
+    const int title = measure(LoadLangString(kColumnTable[c].titleId)) + (sorted ? kSortArrowRoom : 0);
+    int& width = c == 1 ? sizeWidth : dateWidth;
+    width = std::max(width, title);
   }
   SelectObject(dc, old);
   ReleaseDC(list, dc);

@@ -36,7 +36,8 @@ void UnmarkColumn(HWND list, int column);
 void SortByColumn(HWND list, int column);
 
 // Column widths that fit the list's width with its own font: the size and date columns as
-// wide as their widest text (measured), the name column the rest.
+// wide as their widest text in the rows or their title with its sort arrow (measured), the
+// name column the rest.
 void FitExplorerColumns(HWND list);
 
 // One item per level from the root: command 2000 + i, text indented by 2 x i blanks.
