@@ -350,11 +350,10 @@ void ShowExplorerGrid(HWND view, bool grid) {
   ShowViewButtonText(frame);
 }
 
-bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder) {
-  return PickFile(owner, path, filter, startFolder, PickOptions{});
-}
+namespace {
 
-bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder, const PickOptions& options) {
+// The plain pick leaves the request's field 10 zero, as it always was.
+bool RunPickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder, const PickOptions* options) {
   if (!path) return false;
   path[0] = L'\0';
   const HMODULE lang = ResourceModule();
@@ -372,13 +371,23 @@ bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFo
   request.path = chosen;
   request.pathChars = MAX_PATH;
   request.startFolder = startFolder;
-  request.options = &options;
+  request.options = options;
   const INT_PTR result = DialogBoxIndirectParamW(lang, dialogTemplate, owner, ExplorerDialogProc,
                                                  reinterpret_cast<LPARAM>(&request));
   if (result != kDialogPicked) return false;
   lstrcpynW(path, chosen, MAX_PATH);
   if (startFolder) DirectoryOf(path, startFolder, MAX_PATH);
   return true;
+}
+
+}  // namespace
+
+bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder) {
+  return RunPickFile(owner, path, filter, startFolder, nullptr);
+}
+
+bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder, const PickOptions& options) {
+  return RunPickFile(owner, path, filter, startFolder, &options);
 }
 
 }  // namespace lmx
