@@ -1,5 +1,6 @@
 #include "explorer/directory_model.h"
 
+#include <cstring>
 #include <cwchar>
 #include <new>
 #include <set>
@@ -23,6 +24,10 @@ bool Append(wchar_t* out, size_t outChars, const wchar_t* text) {
   if (used + add >= outChars) return false;
   wmemcpy(out + used, text, add + 1);
   return true;
+}
+
+bool IsDriveLetterPath(const wchar_t* path) {
+  return ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) && path[1] == L':';
 }
 
 bool SearchPathFor(ExplorerState* state) {
@@ -56,7 +61,8 @@ void InsertRow(HWND list, const ExplorerEntry& scratch, EntryKind kind) {
 // The host's file system matches patterns against short names too, so "*.jpe" finds
 // "photo.jpeg" beside "*.jpeg".
 template <typename Wanted>
-void AddMatches(HWND list, const wchar_t* search, Wanted wanted, std::set<std::wstring>* listed = nullptr) {
+void AddMatches(HWND list, const wchar_t* search, Wanted wanted, bool hideDotNames,
+                std::set<std::wstring>* listed = nullptr) {
   wchar_t hostSearch[kHostPathChars];
   if (!DevicePathOnHost(search, hostSearch, kHostPathChars)) return;
   WIN32_FIND_DATAW found;
@@ -64,6 +70,7 @@ void AddMatches(HWND list, const wchar_t* search, Wanted wanted, std::set<std::w
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     if (IsDotEntry(found.cFileName)) continue;
+    if (hideDotNames && found.cFileName[0] == L'.') continue;
     EntryKind kind;
     if (!wanted(found.dwFileAttributes, &kind)) continue;
     if (listed && !listed->insert(found.cFileName).second) continue;
@@ -100,6 +107,23 @@ int FolderFirst(const ExplorerEntry& a, const ExplorerEntry& b) {
   return fa ? -1 : 1;
 }
 
+// The root's row for the Linux file system, when the drive is there.
+void AddLinuxRow(HWND list) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  wchar_t root[4];
+  wcscpy(root, kLinuxDrive);
+  wcscat(root, L"\\");
+  if (!GetFileAttributesExW(root, GetFileExInfoStandard, &data)) return;
+  if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  ExplorerEntry row{};
+  row.attributes = FILE_ATTRIBUTE_DIRECTORY;
+  FileTimeToSystemTime(&data.ftCreationTime, &row.creationTime);
+  FileTimeToSystemTime(&data.ftLastAccessTime, &row.lastAccessTime);
+  FileTimeToSystemTime(&data.ftLastWriteTime, &row.lastWriteTime);
+  wcscpy(row.name, kLinuxDrive);
+  InsertRow(list, row, KindFolder);
+}
+
 void Rescan(HWND list, ExplorerState* state) {
   if (!SearchPathFor(state)) RootSearchPath(state);
   ScanFolder(list);
@@ -123,6 +147,27 @@ bool DevicePathOnHost(const wchar_t* devicePath, wchar_t* out, size_t outChars) 
 
 bool IsDotEntry(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool IsDriveName(const wchar_t* name) {
+  return name && ((name[0] >= L'A' && name[0] <= L'Z') || (name[0] >= L'a' && name[0] <= L'z')) &&
+         name[1] == L':' && name[2] == L'\0';
+}
+
+const wchar_t* ShownName(const wchar_t* name) {
+  if (name && CompareNoCase(name, kLinuxDrive) == CSTR_EQUAL) return LoadLangString(IDS_EXPLORER_LINUX);
+  return name ? name : L"";
+}
+
+bool HidesDotNames(const wchar_t* folder) {
+  if (!folder) return false;
+  static const wchar_t kHome[] = L"\\Home\\";
+  const size_t homeChars = wcslen(kHome);
+  if (wcslen(folder) >= homeChars && CompareStringOrdinal(folder, static_cast<int>(homeChars), kHome,
+                                                          static_cast<int>(homeChars), TRUE) == CSTR_EQUAL) {
+    return true;
+  }
+  return folder[0] != L'\0' && folder[1] == L':' && CompareStringOrdinal(folder, 2, kLinuxDrive, 2, TRUE) == CSTR_EQUAL;
 }
 
 bool IsListableFile(DWORD attributes) {
@@ -169,10 +214,15 @@ void SetStartFolderText(ExplorerState* state, const wchar_t* folder) {
 
 void SetStartFolder(ExplorerState* state) {
   if (!state) return;
+  // The device's own drive is its root; another drive (the Linux file system) is a level.
+  if (IsDriveLetterPath(state->startFolder) && CompareStringOrdinal(state->startFolder, 2, kDeviceRoot, 2, TRUE) == CSTR_EQUAL) {
+    memmove(state->startFolder, state->startFolder + 2, (wcslen(state->startFolder + 2) + 1) * sizeof(wchar_t));
+  }
   const wchar_t* start = state->startFolder;
+  const bool onDrive = IsDriveLetterPath(start);
   bool fits = true;
   state->searchPath[0] = L'\0';
-  if (start[0] != L'\\') fits = Append(state->searchPath, MAX_PATH, L"\\");
+  if (start[0] != L'\\' && !onDrive) fits = Append(state->searchPath, MAX_PATH, L"\\");
   fits = fits && Append(state->searchPath, MAX_PATH, start);
   const size_t len = wcslen(state->searchPath);
   if (fits && len > 0 && state->searchPath[len - 1] != L'\\') fits = Append(state->searchPath, MAX_PATH, L"\\");
@@ -219,9 +269,13 @@ bool BuildFolderPath(const ExplorerState* state, wchar_t* out, size_t outChars) 
     ObjListIter it(state->pathList);
     it.StartAtHead();
     it.Next();  // the root element has no path piece
+    bool first = true;
     while (const ObjListNode* node = it.Next()) {
-      fits = fits && Append(out, outChars, L"\\");
-      fits = fits && Append(out, outChars, static_cast<const PathElement*>(node)->Name());
+      const wchar_t* name = static_cast<const PathElement*>(node)->Name();
+      // A drive's level starts a host path (Z:\...) instead of a device path.
+      if (!(first && IsDriveName(name))) fits = fits && Append(out, outChars, L"\\");
+      fits = fits && Append(out, outChars, name);
+      first = false;
     }
   }
   fits = fits && Append(out, outChars, L"\\");
@@ -261,6 +315,7 @@ void ScanFolder(HWND list) {
   wchar_t folder[MAX_PATH] = L"";
   const bool folderFits = Append(folder, MAX_PATH, parts.drive) && Append(folder, MAX_PATH, parts.dir);
 
+  const bool hideDots = HidesDotNames(folder);
   if (folderFits) {
     const wchar_t* cursor = nullptr;
     wchar_t pattern[kPatternChars + 1];
@@ -268,12 +323,13 @@ void ScanFolder(HWND list) {
     while (NextFilterPattern(state->filter, &cursor, pattern)) {
       wchar_t search[MAX_PATH];
       wcscpy(search, folder);
-      if (Append(search, MAX_PATH, pattern)) AddMatches(list, search, WantFile, &files);
+      if (Append(search, MAX_PATH, pattern)) AddMatches(list, search, WantFile, hideDots, &files);
     }
     wchar_t search[MAX_PATH];
     wcscpy(search, folder);
-    if (Append(search, MAX_PATH, kAllFiles)) AddMatches(list, search, WantFolder);
+    if (Append(search, MAX_PATH, kAllFiles)) AddMatches(list, search, WantFolder, hideDots);
   }
+  if (state->pathList && state->pathList->Count() == 1) AddLinuxRow(list);
 
   if (state->pathList && state->pathList->Count() > 1) {
     // The parent row's times are the zero FILETIME, the platform's epoch: an all-zero
@@ -289,6 +345,7 @@ void ScanFolder(HWND list) {
   EnableWindow(list, TRUE);
   SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(state), reinterpret_cast<LPARAM>(CompareEntries));
   RememberShownOrder(state);
+  if (state->rowsChanged) state->rowsChanged(state->rowsChangedContext);
 }
 
 void RememberShownOrder(const ExplorerState* state) {
@@ -377,7 +434,7 @@ const wchar_t* EntryText(const ExplorerEntry* entry, int column) {
   if (!entry) return text;
   switch (column) {
     case 0:
-      lstrcpynW(text, entry->name, MAX_PATH);
+      lstrcpynW(text, ShownName(entry->name), MAX_PATH);
       break;
     case 1:
       if (IsFileEntry(*entry)) {

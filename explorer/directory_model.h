@@ -49,6 +49,18 @@ constexpr int kImageSortUp = 7;
 // The platform's folder enumeration on the host has "." and ".." in every folder but the
 // root; the device has neither, and the explorer makes its own parent row.
 bool IsDotEntry(const wchar_t* name);
+
+// The Linux file system underneath the device is Wine's drive Z:. The explorer shows it as
+// one more folder of the root, named "Z:" inside (a name no folder can have) and shown as
+// string IDS_EXPLORER_LINUX; below it paths are host paths (Z:\home\a.jpg).
+constexpr wchar_t kLinuxDrive[] = L"Z:";
+// "X:" for any drive letter: a level that roots its path at that drive.
+bool IsDriveName(const wchar_t* name);
+// The name of a row or level as the user sees it.
+const wchar_t* ShownName(const wchar_t* name);
+// Linux folders (below \Home and on the Linux drive) leave names that start with a dot out,
+// as a Linux file manager does. `folder` is the explorer's folder path.
+bool HidesDotNames(const wchar_t* folder);
 // A file (no folder) with one of kListableAttributes: the explorer lists it.
 bool IsListableFile(DWORD attributes);
 void EntryFromFind(const WIN32_FIND_DATAW& found, ExplorerEntry* entry);
@@ -79,6 +91,9 @@ class PathList : public ObjList {
 constexpr int kRootNameChars = 30;
 constexpr int kPatternChars = 11;  // "*." and an extension; longer patterns are skipped
 
+// Called after every scan and sort, so another view of the rows (the thumbnail grid) follows.
+using RowsChangedFn = void (*)(void* context);
+
 struct ExplorerState {
   PathList* pathList;
   HIMAGELIST imageList;
@@ -90,6 +105,8 @@ struct ExplorerState {
   wchar_t rootName[kRootNameChars];
   wchar_t chosenName[MAX_PATH];   // the file chosen in the current folder, or empty
   const wchar_t* filter;          // the caller's open-file filter, borrowed
+  RowsChangedFn rowsChanged;      // optional
+  void* rowsChangedContext;
 };
 
 ExplorerState* StateOf(HWND list);

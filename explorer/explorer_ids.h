@@ -7,6 +7,8 @@
 #define IDC_EXPLORER_TOOLBAR 200
 #define IDC_EXPLORER_LIST 300
 #define IDC_EXPLORER_CANCEL 2      // sent on to the dialog as IDCANCEL
+#define IDC_EXPLORER_GRID 310      // the thumbnail grid, in the list's place
+#define IDC_EXPLORER_VIEW_MODE 230 // button: the list or the grid
 
 // Commands.
 #define IDM_EXPLORER_ROOT 210      // go to the root level

@@ -1,5 +1,6 @@
 #include "explorer/explorer_list.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <new>
 
@@ -19,6 +20,11 @@ const ColumnDesc kColumnTable[3] = {
 namespace {
 
 constexpr int kImageCell = 16;
+// A cell's text starts and ends a few pixels inside it; a column title's sort arrow needs
+// its image and a gap.
+constexpr int kCellMargins = 14;
+constexpr int kSortArrowRoom = kImageCell + 12;
+constexpr int kMinNameWidth = 40;
 constexpr int kMinImages = 4;
 constexpr COLORREF kImageMask = RGB(0xFF, 0x00, 0xFF);
 
@@ -203,6 +209,58 @@ void SortByColumn(HWND list, int column) {
   MarkSortColumn(list);
   SendMessageW(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(state), reinterpret_cast<LPARAM>(CompareEntries));
   RememberShownOrder(state);
+  if (state->rowsChanged) state->rowsChanged(state->rowsChangedContext);
+}
+
+void FitExplorerColumns(HWND list) {
+  RECT client;
+  if (!list || !GetClientRect(list, &client)) return;
+  HDC dc = GetDC(list);
+  if (!dc) return;
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+  auto measure = [dc](const wchar_t* text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    return static_cast<int>(size.cx);
+  };
+  // As wide as the widest size and date of the rows (the columns are fitted again after
+  // every scan), so the name keeps all the rest.
+  int dateWidth = 0;
+  int sizeWidth = 0;
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = i;
+    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) continue;
+    const auto* entry = reinterpret_cast<const ExplorerEntry*>(item.lParam);
+    dateWidth = std::max(dateWidth, measure(EntryText(entry, 2)));
+    sizeWidth = std::max(sizeWidth, measure(EntryText(entry, 1)));
+  }
+  // The titles need room too, the sort column's with its arrow beside it (a click on a title
+  // sorts and fits the columns again).
+  const ExplorerState* state = StateOf(list);
+  for (int c = 1; c <= 2; ++c) {
+    const bool sorted = state && state->sortColumn == c;
+    const int title = measure(LoadLangString(kColumnTable[c].titleId)) + (sorted ? kSortArrowRoom : 0);
+    int& width = c == 1 ? sizeWidth : dateWidth;
+    width = std::max(width, title);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  sizeWidth += kCellMargins;
+  dateWidth += kCellMargins;
+  // Room for the vertical scroll bar when the rows will need one and it is not there yet.
+  const int page = static_cast<int>(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0));
+  const bool barComing = count > page && !(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL);
+  const int width = client.right - (barComing ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+  // The date and the size are never cut; the name takes what is left and shows its
+  // beginning with an ellipsis.
+  const int nameWidth = std::max(kMinNameWidth, width - sizeWidth - dateWidth);
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, nameWidth);
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 1, sizeWidth);
+  SendMessageW(list, LVM_SETCOLUMNWIDTH, 2, dateWidth);
 }
 
 HMENU BuildLevelMenu(HWND list) {
@@ -217,7 +275,7 @@ HMENU BuildLevelMenu(HWND list) {
     wchar_t text[2 * MAX_PATH];
     const int indent = level * 2 < MAX_PATH ? level * 2 : MAX_PATH;
     wmemset(text, L' ', indent);
-    lstrcpynW(text + indent, static_cast<const PathElement*>(node)->Name(), MAX_PATH);
+    lstrcpynW(text + indent, ShownName(static_cast<const PathElement*>(node)->Name()), MAX_PATH);
     AppendMenuW(menu, MF_STRING, IDM_EXPLORER_LEVEL_FIRST + level, text);
     ++level;
   }

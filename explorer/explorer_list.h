@@ -35,6 +35,11 @@ void UnmarkColumn(HWND list, int column);
 // A click on column c: a new column sorts ascending, the same column turns round.
 void SortByColumn(HWND list, int column);
 
+// Column widths that fit the list's width with its own font: the size and date columns as
+// wide as their widest text in the rows or their title with its sort arrow (measured), the
+// name column the rest.
+void FitExplorerColumns(HWND list);
+
 // One item per level from the root: command 2000 + i, text indented by 2 x i blanks.
 HMENU BuildLevelMenu(HWND list);
 

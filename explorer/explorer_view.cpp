@@ -5,9 +5,11 @@
 #include "common/utils.h"
 #include "explorer/explorer_ids.h"
 #include "explorer/explorer_list.h"
+#include "explorer/thumbnail_grid.h"
 #include "lang/lang_ids.h"
 #include "platform/aygshell.h"
 #include "resources/program_ids.h"
+#include "ui/settings.h"
 #include "ui/ui_helpers.h"
 
 namespace lmx {
@@ -15,6 +17,7 @@ namespace lmx {
 namespace {
 
 constexpr int kCancelWidth = 50;
+constexpr int kButtonMargins = 12;  // a push button's frame and the gap around its text
 constexpr int kDialogPicked = 1;
 constexpr int kDialogCancelled = 2;
 
@@ -34,6 +37,54 @@ ExplorerFrame* FrameOf(HWND view) { return reinterpret_cast<ExplorerFrame*>(GetW
 
 // --- Zorvan_ExplorerView ---
 
+// Shown by its own style: the dialog itself is not visible yet while it is set up.
+bool GridShown(const ExplorerFrame* frame) {
+  return frame->grid && (GetWindowLongW(frame->grid, GWL_STYLE) & WS_VISIBLE);
+}
+
+// The view button names what it switches to.
+void ShowViewButtonText(const ExplorerFrame* frame) {
+  if (frame->viewButton) {
+    SetWindowTextW(frame->viewButton, LoadLangString(GridShown(frame) ? IDS_EXPLORER_LIST : IDS_EXPLORER_GRID));
+  }
+}
+
+// As wide as the longer of its two texts in its font.
+int ViewButtonWidth(const ExplorerFrame* frame) {
+  if (!frame->viewButton) return 0;
+  HDC dc = GetDC(frame->viewButton);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(frame->viewButton, WM_GETFONT, 0, 0)));
+  int widest = 0;
+  for (UINT id : {IDS_EXPLORER_GRID, IDS_EXPLORER_LIST}) {
+    const wchar_t* text = LoadLangString(id);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+    if (size.cx > widest) widest = size.cx;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(frame->viewButton, dc);
+  return widest + kButtonMargins;
+}
+
+HWND MakeToolbarButton(HMODULE module, HWND view, ExplorerFrame* frame, UINT id, UINT textId) {
+  HWND button = PutButtonOnToolbar(module, view, id, 0, &frame->toolbarDesc);
+  if (!button) return nullptr;
+  // In the dialog's font: the system font a new button starts with is bold and wide.
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(view), WM_GETFONT, 0, 0));
+  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowTextW(button, LoadLangString(textId));
+  return button;
+}
+
+void View_RowsChanged(void* context) {
+  HWND view = static_cast<HWND>(context);
+  ExplorerFrame* frame = reinterpret_cast<ExplorerFrame*>(GetWindowLongPtrW(view, GWLP_USERDATA));
+  if (!frame) return;
+  FitExplorerColumns(frame->list);
+  if (GridShown(frame)) ReloadThumbnailGrid(frame->grid);
+}
+
 void View_OnCreate(HWND view, const OpenFileRequest* request) {
   auto* frame = static_cast<ExplorerFrame*>(LocalAlloc(LPTR, sizeof(ExplorerFrame)));
   if (!frame) return;
@@ -43,17 +94,20 @@ void View_OnCreate(HWND view, const OpenFileRequest* request) {
   if (SetUpToolbar(program, IDB_EXPLORER_TOOLBAR, 2, false, kExplorerButtons, &frame->toolbarDesc) &&
       CreateToolbar(program, view, IDC_EXPLORER_TOOLBAR, &frame->toolbarDesc)) {
     frame->toolbar = frame->toolbarDesc.toolbar;
-    frame->cancelButton = PutButtonOnToolbar(module, view, IDC_EXPLORER_CANCEL, 0, &frame->toolbarDesc);
-    if (frame->cancelButton) {
-      // In the dialog's font: the system font a new button starts with is bold and wide.
-      HFONT font = reinterpret_cast<HFONT>(SendMessageW(GetParent(view), WM_GETFONT, 0, 0));
-      if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-      SendMessageW(frame->cancelButton, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-      SetWindowTextW(frame->cancelButton, LoadLangString(IDS_EXPLORER_CANCEL));
-    }
+    frame->cancelButton = MakeToolbarButton(module, view, frame, IDC_EXPLORER_CANCEL, IDS_EXPLORER_CANCEL);
+    frame->viewButton = MakeToolbarButton(module, view, frame, IDC_EXPLORER_VIEW_MODE, IDS_EXPLORER_GRID);
   }
   frame->list = CreateExplorerList(view, module, program, IDC_EXPLORER_LIST);
-  if (frame->list) PrepareStartFolder(frame->list, request ? request->startFolder : nullptr);
+  if (!frame->list) return;
+  PrepareStartFolder(frame->list, request ? request->startFolder : nullptr);
+  const PickOptions* options = request ? request->options : nullptr;
+  frame->grid = CreateThumbnailGrid(view, module, IDC_EXPLORER_GRID, frame->list,
+                                    options ? options->thumbnails : ThumbnailSetup{});
+  if (ExplorerState* state = StateOf(frame->list)) {
+    state->rowsChanged = View_RowsChanged;
+    state->rowsChangedContext = view;
+  }
+  ShowExplorerGrid(view, Settings().explorerGrid != 0);
 }
 
 void View_OnSize(HWND view, ExplorerFrame* frame) {
@@ -71,10 +125,18 @@ void View_OnSize(HWND view, ExplorerFrame* frame) {
       RECT barClient;
       GetClientRect(frame->toolbar, &barClient);
       MoveWindow(frame->cancelButton, barClient.right - kCancelWidth, 0, kCancelWidth, RectHeight(barClient), TRUE);
+      if (frame->viewButton) {
+        const int width = ViewButtonWidth(frame);
+        MoveWindow(frame->viewButton, barClient.right - kCancelWidth - width, 0, width, RectHeight(barClient), TRUE);
+      }
     }
   }
   if (frame->list) {
     MoveWindow(frame->list, client.left, toolbarBottom, client.right, client.bottom - toolbarBottom, TRUE);
+    FitExplorerColumns(frame->list);
+  }
+  if (frame->grid) {
+    MoveWindow(frame->grid, client.left, toolbarBottom, client.right, client.bottom - toolbarBottom, TRUE);
   }
 }
 
@@ -103,6 +165,10 @@ void View_OnCommand(HWND view, ExplorerFrame* frame, WPARAM wParam, LPARAM lPara
   const int id = LOWORD(wParam);
   if (id == IDC_EXPLORER_CANCEL) {
     SendMessageW(GetParent(view), WM_COMMAND, wParam, lParam);
+  } else if (id == IDC_EXPLORER_VIEW_MODE) {
+    const bool grid = !GridShown(frame);
+    SetFlag(&Settings().explorerGrid, grid);
+    ShowExplorerGrid(view, grid);
   } else if (id == IDM_EXPLORER_ROOT) {
     GoToLevel(frame->list, 0);
   } else if (id >= IDM_EXPLORER_LEVEL_FIRST && id <= IDM_EXPLORER_LEVEL_LAST) {
@@ -112,6 +178,9 @@ void View_OnCommand(HWND view, ExplorerFrame* frame, WPARAM wParam, LPARAM lPara
 }
 
 void View_OnDestroy(HWND view, ExplorerFrame* frame) {
+  // The grid goes first: it reads the list's rows.
+  if (frame->grid) DestroyWindow(frame->grid);
+  frame->grid = nullptr;
   if (frame->list && DestroyExplorerList(frame->list)) frame->list = nullptr;
   DestroyToolbar(&frame->toolbarDesc);
   SetWindowLongPtrW(view, GWLP_USERDATA, 0);
@@ -134,6 +203,11 @@ LRESULT CALLBACK ExplorerViewProc(HWND view, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_COMMAND:
       View_OnCommand(view, frame, wParam, lParam);
       return 0;
+    case WM_MOUSEWHEEL:
+      // The wheel goes to the focus, and from there up to its parents: the grid scrolls
+      // whichever of the explorer's windows holds the focus.
+      if (GridShown(frame)) return SendMessageW(frame->grid, msg, wParam, lParam);
+      return DefWindowProcW(view, msg, wParam, lParam);
     case WM_DESTROY:
       View_OnDestroy(view, frame);
       return 0;
@@ -155,7 +229,28 @@ void Dialog_OnSize(HWND dialog, int width, int height) {
                SWP_NOZORDER | SWP_SHOWWINDOW);
 }
 
-void Dialog_OnInit(HWND dialog, OpenFileRequest* request) {
+// The caller's file, when the folder lists it: selected (so Done picks it again) and in view.
+void SelectByName(HWND dialog, HWND list, const wchar_t* name) {
+  const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = i;
+    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) continue;
+    const auto* entry = reinterpret_cast<const ExplorerEntry*>(item.lParam);
+    if (!IsFileEntry(*entry) || CompareNoCase(entry->name, name) != CSTR_EQUAL) continue;
+    item.mask = LVIF_STATE;
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(list, LVM_ENSUREVISIBLE, i, FALSE);
+    HWND grid = GetDlgItem(GetDlgItem(dialog, IDC_EXPLORER_VIEW), IDC_EXPLORER_GRID);
+    if (grid && (GetWindowLongW(grid, GWL_STYLE) & WS_VISIBLE)) ReloadThumbnailGrid(grid);
+    return;
+  }
+}
+
+// True when the focus went to the grid, so the dialog leaves the focus where it is.
+bool Dialog_OnInit(HWND dialog, OpenFileRequest* request) {
   InitFullScreenDialog(dialog, false, true);
   if (RegisterExplorerViewClass(request->resourceModule)) {
     CreateWindowExW(0, kExplorerViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, dialog,
@@ -170,6 +265,12 @@ void Dialog_OnInit(HWND dialog, OpenFileRequest* request) {
   HWND list = ListOf(dialog);
   SetExplorerFilter(list, request->filter);
   ScanFolder(list);
+  if (request->options && request->options->selectName) SelectByName(dialog, list, request->options->selectName);
+  // The grid takes the d-pad and the wheel from the start.
+  HWND grid = GetDlgItem(GetDlgItem(dialog, IDC_EXPLORER_VIEW), IDC_EXPLORER_GRID);
+  if (!grid || !(GetWindowLongW(grid, GWL_STYLE) & WS_VISIBLE)) return false;
+  SetFocus(grid);
+  return true;
 }
 
 void Dialog_OnOk(HWND dialog, OpenFileRequest* request) {
@@ -181,8 +282,7 @@ void Dialog_OnOk(HWND dialog, OpenFileRequest* request) {
 
 INT_PTR CALLBACK ExplorerDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) {
-    Dialog_OnInit(dialog, reinterpret_cast<OpenFileRequest*>(lParam));
-    return TRUE;
+    return Dialog_OnInit(dialog, reinterpret_cast<OpenFileRequest*>(lParam)) ? FALSE : TRUE;
   }
   OpenFileRequest* request = RequestOf(dialog);
   if (!request) return FALSE;
@@ -206,6 +306,12 @@ INT_PTR CALLBACK ExplorerDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM
         EndDialog(dialog, kDialogCancelled);
         return TRUE;
       }
+      // The view button's command, sent to the dialog (as the driver of screenshots does),
+      // is the button's.
+      if (LOWORD(wParam) == IDC_EXPLORER_VIEW_MODE) {
+        SendMessageW(GetDlgItem(dialog, IDC_EXPLORER_VIEW), WM_COMMAND, wParam, lParam);
+        return TRUE;
+      }
       return FALSE;
     default:
       return FALSE;
@@ -226,7 +332,28 @@ bool RegisterExplorerViewClass(HMODULE module) {
   return RegisterClassW(&wc) != 0;
 }
 
-bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder) {
+void ShowExplorerGrid(HWND view, bool grid) {
+  ExplorerFrame* frame = FrameOf(view);
+  if (!frame || !frame->list) return;
+  if (!frame->grid) grid = false;
+  if (grid) {
+    ShowWindow(frame->grid, SW_SHOW);
+    ShowWindow(frame->list, SW_HIDE);
+    ReloadThumbnailGrid(frame->grid);
+    if (GetFocus() == frame->list) SetFocus(frame->grid);
+  } else {
+    if (frame->grid) ShowWindow(frame->grid, SW_HIDE);
+    ShowWindow(frame->list, SW_SHOW);
+    const int selected = static_cast<int>(SendMessageW(frame->list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (selected >= 0) SendMessageW(frame->list, LVM_ENSUREVISIBLE, selected, FALSE);
+  }
+  ShowViewButtonText(frame);
+}
+
+namespace {
+
+// The plain pick leaves the request's field 10 zero, as it always was.
+bool RunPickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder, const PickOptions* options) {
   if (!path) return false;
   path[0] = L'\0';
   const HMODULE lang = ResourceModule();
@@ -244,12 +371,23 @@ bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFo
   request.path = chosen;
   request.pathChars = MAX_PATH;
   request.startFolder = startFolder;
+  request.options = options;
   const INT_PTR result = DialogBoxIndirectParamW(lang, dialogTemplate, owner, ExplorerDialogProc,
                                                  reinterpret_cast<LPARAM>(&request));
   if (result != kDialogPicked) return false;
   lstrcpynW(path, chosen, MAX_PATH);
   if (startFolder) DirectoryOf(path, startFolder, MAX_PATH);
   return true;
+}
+
+}  // namespace
+
+bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder) {
+  return RunPickFile(owner, path, filter, startFolder, nullptr);
+}
+
+bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder, const PickOptions& options) {
+  return RunPickFile(owner, path, filter, startFolder, &options);
 }
 
 }  // namespace lmx

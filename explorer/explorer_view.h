@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include "explorer/thumbnail_source.h"
 #include "ui/toolbar_desc.h"
 
 namespace lmx {
 
 constexpr wchar_t kExplorerViewClass[] = L"Zorvan_ExplorerView";
+
+struct PickOptions;
 
 // Handed to the dialog and on to the Zorvan_ExplorerView window as their creation parameter.
 struct OpenFileRequest {
@@ -23,7 +26,7 @@ struct OpenFileRequest {
   void* reserved7;
   void* reserved8;
   const wchar_t* startFolder;  // the folder to open in, or null for the root
-  void* reserved10;
+  const PickOptions* options;  // optional: what PickFile's fuller form adds
   void* reserved11;
 };
 
@@ -33,6 +36,14 @@ struct ExplorerFrame {
   HWND list;
   HWND cancelButton;
   ToolbarDesc toolbarDesc;
+  HWND grid;         // the thumbnail grid, shown instead of the list when chosen
+  HWND viewButton;   // switches between the list and the grid
+};
+
+// More of a pick: the file to show selected, and where thumbnails come from.
+struct PickOptions {
+  const wchar_t* selectName = nullptr;  // a file of the start folder, selected and in view
+  ThumbnailSetup thumbnails;            // no source: folders' and files' icons only
 };
 
 // Asks the user for a file in the full-screen explorer. `path` (MAX_PATH characters) is
@@ -42,6 +53,11 @@ struct ExplorerFrame {
 // given (MAX_PATH characters), is where the explorer opens, and after a pick it becomes the
 // chosen file's folder with a trailing backslash. False on cancel (startFolder untouched).
 bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder);
+bool PickFile(HWND owner, wchar_t* path, const wchar_t* filter, wchar_t* startFolder, const PickOptions& options);
+
+// Shows the list or the grid of thumbnails in an explorer window, as the user's
+// ExplorerThumbnails setting keeps it.
+void ShowExplorerGrid(HWND view, bool grid);
 
 // Registers the window class with `module` unless it already is.
 bool RegisterExplorerViewClass(HMODULE module);

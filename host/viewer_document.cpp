@@ -6,6 +6,7 @@
 
 #include "common/utils.h"
 #include "explorer/explorer_view.h"
+#include "host/plugin_thumbnails.h"
 #include "lang/lang_ids.h"
 #include "resources/program_ids.h"
 #include "ui/settings.h"
@@ -148,6 +149,15 @@ PlugInEntry* ViewerDocument::PlugInForPath(const wchar_t* path) const {
   return plugIns_->FindForFileExtension(ExtensionOf(path, false));
 }
 
+namespace {
+
+const wchar_t* FileNameOf(const wchar_t* path) {
+  const wchar_t* slash = wcsrchr(path, L'\\');
+  return slash ? slash + 1 : path;
+}
+
+}  // namespace
+
 // When the view's mode shows the picture at half its size or less and its plug-in reduces while
 // it reads, the reduced picture is painted at once, before the whole one is decoded (which
 // then replaces it, before anything else is done).
@@ -169,7 +179,15 @@ int ViewerDocument::OpenFile(HWND owner, const wchar_t* path) {
     wchar_t startFolder[MAX_PATH];
     wcsncpy(startFolder, Settings().fileOpenDir, MAX_PATH - 1);
     startFolder[MAX_PATH - 1] = L'\0';
-    if (!PickFile(owner, chosen, plugIns_->openFilter, startFolder)) return 0;
+    PickOptions options;
+    options.thumbnails = PlugInThumbnailSetup(plugIns_, Settings().installDir);
+    // Open again starts at the picture on screen, selected.
+    const wchar_t* current = place_.Standing() ? place_.Path().c_str() : nullptr;
+    if (current) {
+      DirectoryOf(current, startFolder, MAX_PATH);
+      options.selectName = FileNameOf(current);
+    }
+    if (!PickFile(owner, chosen, plugIns_->openFilter, startFolder, options)) return 0;
     SetFileOpenDir(&Settings(), startFolder);
   } else {
     wcsncpy(chosen, path, MAX_PATH - 1);

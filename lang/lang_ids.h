@@ -241,3 +241,6 @@
 #define IDS_EXPLORER_DATE 852
 #define IDS_EXPLORER_ROOT 853
 #define IDS_EXPLORER_CANCEL 854
+#define IDS_EXPLORER_LINUX 890  // the root's folder for the Linux file system (drive Z:)
+#define IDS_EXPLORER_GRID 891   // the view button while the list shows: switch to thumbnails
+#define IDS_EXPLORER_LIST 892   // the view button while the thumbnails show: switch to the list

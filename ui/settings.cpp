@@ -52,6 +52,8 @@ bool LoadSettings(AppSettings* s) {
   s->slideSeconds = SlideSecondsOrDefault(s->slideSeconds);
   ReadRegDword(app, kSlideShowRepeatValue, &s->slideRepeat, 0);
   s->slideRepeat = s->slideRepeat ? 1 : 0;
+  ReadRegDword(app, kExplorerThumbnailsValue, &s->explorerGrid, 0);
+  s->explorerGrid = s->explorerGrid ? 1 : 0;
   s->plugInKey = OpenOrCreateKey(app, kPlugInsKeyName);
   CloseKey(app);
   return true;
@@ -71,6 +73,7 @@ bool SaveSettings(const AppSettings* s) {
     WriteRegDword(app, kToolbarAlignValue, s->toolbarAlign);
     WriteRegDword(app, kSlideShowIntervalValue, s->slideSeconds);
     WriteRegDword(app, kSlideShowRepeatValue, s->slideRepeat);
+    WriteRegDword(app, kExplorerThumbnailsValue, s->explorerGrid);
     CloseKey(app);
   }
   return true;

@@ -23,6 +23,7 @@ struct AppSettings {
   DWORD slideSeconds;    // SlideShowInterval: seconds per picture of a slide show, 1 to 60
   DWORD slideRepeat;     // SlideShowRepeat: the slide show starts over after the last picture
   HKEY plugInKey;        // GfxPlugIns, open from the load to the end of the run
+  DWORD explorerGrid;    // ExplorerThumbnails: the file explorer shows a grid of thumbnails
 };
 
 // Registry value names.
@@ -37,6 +38,7 @@ constexpr wchar_t kStartupValue[] = L"Startup";
 constexpr wchar_t kToolbarAlignValue[] = L"ToolbarAlign";
 constexpr wchar_t kSlideShowIntervalValue[] = L"SlideShowInterval";
 constexpr wchar_t kSlideShowRepeatValue[] = L"SlideShowRepeat";
+constexpr wchar_t kExplorerThumbnailsValue[] = L"ExplorerThumbnails";
 
 constexpr DWORD kSlideSecondsMin = 1;
 constexpr DWORD kSlideSecondsMax = 60;
