@@ -4,10 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include <tiffio.h>
 
 #include "plugins/common/dib_block.h"
+#include "plugins/common/dib_reduce.h"
 
 namespace lmx::tif {
 namespace {
@@ -288,6 +291,50 @@ bool BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64
   return true;
 }
 
+// The rows strip by strip into an averaging of them by `factor` (a reduced decode): the picture
+// whose header and colour table `head` holds is never held whole. Null when memory runs out.
+void* BuildReducedRows(TIFF* tif, const Tags& t, uint16_t depth, const uint8_t* head, uint32_t factor,
+                       BlockHeap& heap) {
+  uint32_t rowsPerStrip = kWholeImage;
+  TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+  const uint32_t stripHeight =
+      (rowsPerStrip == kWholeImage || rowsPerStrip == 0 || rowsPerStrip > t.length) ? t.length : rowsPerStrip;
+  const uint64_t rowBytes = SourceRowBytes(t.width, depth);
+  const tmsize_t stripSize = TIFFStripSize(tif);
+  const bool grey = HasGreyTable(head);
+  BandReducer reducer(t.width, t.length, factor, grey);
+  const DibBlock out = reducer.Start(heap);
+  StripBuffer buffer(stripSize);
+  std::unique_ptr<uint8_t[]> converted(new (std::nothrow) uint8_t[size_t{t.width} * 3]);
+  if (!out.Made() || !buffer.get() || !converted) {
+    if (out.block) heap.Free(out.block);
+    return nullptr;
+  }
+  const RowConverter converter(head, grey);
+  const uint64_t rowsInBuffer = rowBytes ? static_cast<uint64_t>(stripSize) / rowBytes : 0;
+  for (uint32_t row = 0; row < t.length; row += stripHeight) {
+    // Rows libtiff cannot decode come out zero, as in a whole decode.
+    std::memset(buffer.get(), 0, static_cast<size_t>(stripSize));
+    TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), stripSize);
+    const uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
+    for (uint64_t r = 0; r < rows; ++r) {
+      const uint8_t* src = r < rowsInBuffer ? buffer.get() + r * rowBytes : nullptr;
+      const uint8_t* line = converted.get();
+      if (!src) {
+        std::memset(converted.get(), 0, size_t{t.width} * 3);  // past what the strip holds: zeros
+      } else if (depth == 24) {
+        uint8_t* dst = converted.get();
+        for (uint32_t x = 0; x < t.width; ++x, src += 3) *dst++ = src[2], *dst++ = src[1], *dst++ = src[0];
+      } else {
+        line = converter.Convert(src, converted.get());
+      }
+      reducer.AddRow(static_cast<uint32_t>(row + r), line);
+    }
+  }
+  reducer.Finish();
+  return out.block;
+}
+
 bool CountImagesIn(TiffFile& tiff, uint32_t* count) {
   if (!tiff.get()) return false;
   const uint32_t n = TIFFNumberOfDirectories(tiff.get());
@@ -296,7 +343,8 @@ bool CountImagesIn(TiffFile& tiff, uint32_t* count) {
   return true;
 }
 
-void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages) {
+void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages,
+               const DecodeInput* box = nullptr) {
   TIFF* tif = tiff.get();
   if (!tif) {
     messages.Add(kMsgCannotRead);
@@ -335,7 +383,12 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   }
 
   const uint32_t colors = depth == 24 ? 0 : 1u << depth;
-  const DibBlock dib = AllocDib(heap, {t.width, t.length, depth, colors});
+  DibLayout layout{t.width, t.length, depth, colors};
+  if (box && box->fullSize) *box->fullSize = {t.width, t.length};
+  const uint32_t factor = box ? ReductionFactor(t.width, t.length, box->boxWidth, box->boxHeight) : 1;
+  // Reduced: the block holds the header and the colour table while the strips are averaged.
+  if (factor > 1 && DibFits(layout)) layout.pixelBytes = 1;
+  const DibBlock dib = AllocDib(heap, layout);
   if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
     return nullptr;
@@ -347,6 +400,12 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   WriteDibHeader(block, h);
   if (colors) WriteColorTable(tif, t, depth, dib.table);
 
+  if (layout.pixelBytes == 1) {
+    void* reduced = BuildReducedRows(tif, t, depth, dib.block, factor, heap);
+    heap.Free(block);
+    if (!reduced) messages.Add(kMsgNoMemory);
+    return reduced;
+  }
   if (!BuildRows(tif, t, depth, dib.pixels, dib.stride)) {
     heap.Free(block);
     messages.Add(kMsgDecodeError);
@@ -380,8 +439,14 @@ void* ReadTiff(const void* data, size_t size, uint32_t imageIndex, BlockHeap& he
 }
 
 void* ReadTiffFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  return in.data ? ReadTiff(in.data, in.size, in.imageIndex, heap, messages)
-                 : ReadTiff(in.file, in.imageIndex, heap, messages);
+  const DecodeInput* box = in.boxWidth ? &in : nullptr;
+  if (in.data) {
+    MemorySource file(in.data, in.size);
+    TiffFile tiff(file, in.data, in.size);
+    return ReadPage(tiff, in.imageIndex, heap, messages, box);
+  }
+  TiffFile tiff(in.file, nullptr, 0);
+  return ReadPage(tiff, in.imageIndex, heap, messages, box);
 }
 
 bool CountTiffImages(const DecodeInput& in, uint32_t* count) {

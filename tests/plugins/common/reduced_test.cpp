@@ -17,6 +17,7 @@
 
 #include "plugins/bmp/bmp_reader.h"
 #include "plugins/pcx/pcx_reader.h"
+#include "plugins/tif/tif_reader.h"
 #include "plugins/common/dib_reduce.h"
 #include "plugins/jpg/jpg_reader.h"
 #include "plugins/png/png_reader.h"
@@ -143,6 +144,25 @@ TEST(ReducedDecode, PcxRowsAveragedAsTheyAreLaidOutMatchTheWholePictureAveraged)
     for (uint32_t box : {1u, 10u, 50u}) {
       SCOPED_TRACE(std::string(name) + " box " + std::to_string(box));
       ExpectReducedMatchesWhole(pcx::ReadPcx, file, box);
+    }
+  }
+}
+
+TEST(ReducedDecode, TiffStripsAveragedAsTheyComeMatchTheWholePictureAveraged) {
+  // RGB, palette, grey, bilevel G4 and LZW, several strips, a file cut short.
+  for (const char* name : {"hopper.tif", "hopper_lzw.tif", "hopper_g4.tif", "hopper_gray_4bpp.tif",
+                           "multipage.tiff", "pport_g4.tif", "no_rows_per_strip.tif", "tiff_strip_raw.tif"}) {
+    const Bytes file = ReadFile(std::string(LMX_CORPUS_DIR) + "/pillow/" + name);
+    if (file.empty()) continue;
+    for (uint32_t box : {10u, 64u}) {
+      SCOPED_TRACE(std::string(name) + " box " + std::to_string(box));
+      CHeap heap;
+      DecodeMessages messages;
+      void* whole = tif::ReadTiff(file.data(), file.size(), 0, heap, messages);
+      const bool decoded = whole != nullptr;
+      heap.Free(whole);
+      if (!decoded) continue;  // a page the plug-in refuses is refused reduced too (reduced_corpus)
+      ExpectReducedMatchesWhole(tif::ReadTiffFile, file, box);
     }
   }
 }
