@@ -8,6 +8,16 @@
 
 namespace lmx {
 
+DibBlock AllocPicture(BlockHeap& heap, DibLayout layout, const DecodeInput* box, uint32_t* factor) {
+  *factor = 1;
+  if (box) {
+    if (box->fullSize) *box->fullSize = {layout.width, layout.height};
+    *factor = ReductionFactor(layout.width, layout.height, box->boxWidth, box->boxHeight);
+    if (*factor > 1 && DibFits(layout)) layout.pixelBytes = 1;
+  }
+  return AllocDib(heap, layout);
+}
+
 bool HasGreyTable(const uint8_t* head) {
   const DibHeader h = ReadDibHeader(head);
   if (h.biBitCount > 8) return false;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "plugins/common/decode_input.h"
 #include "plugins/common/dib_block.h"
 
 namespace lmx {
@@ -50,6 +51,12 @@ class RowConverter {
   uint32_t colors_ = 0;
   Field red_, green_, blue_;
 };
+
+// The block a reader decodes a picture of `layout` into: the whole picture's; or, when `box`
+// asks for a reduced picture that a whole factor (*factor, else 1) can make smaller, one that
+// holds the header and colour table alone (pixelBytes 1), for rows that go through a
+// BandReducer. The cap applies as for the whole picture. The box's fullSize gets the size.
+DibBlock AllocPicture(BlockHeap& heap, DibLayout layout, const DecodeInput* box, uint32_t* factor);
 
 // Whether the picture behind `head` has 8 bits or fewer and a colour table all grey.
 bool HasGreyTable(const uint8_t* head);

@@ -360,15 +360,8 @@ void* Read(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, DecodePr
 
   const uint32_t width = h.Width(), height = h.Height();
   const uint32_t colors = depth == 24 ? 0 : 1u << depth;
-  DibLayout layout;
-  layout.width = width;
-  layout.height = height;
-  layout.bitCount = depth;
-  layout.colors = colors;
-  if (box && box->fullSize) *box->fullSize = {width, height};
-  const uint32_t factor = box ? ReductionFactor(width, height, box->boxWidth, box->boxHeight) : 1;
-  if (factor > 1 && DibFits(layout)) layout.pixelBytes = 1;
-  const DibBlock dib = AllocDib(heap, layout);
+  uint32_t factor = 1;
+  const DibBlock dib = AllocPicture(heap, {width, height, depth, colors}, box, &factor);
   if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
     return nullptr;
@@ -395,7 +388,7 @@ void* Read(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, DecodePr
   std::unique_ptr<RowConverter> converter;
   std::unique_ptr<uint8_t[]> rows;
   DibBlock reduced;
-  if (layout.pixelBytes == 1) {
+  if (factor > 1) {  // the block holds the header and the colour table alone
     const bool grey = HasGreyTable(block);
     reducer.reset(new (std::nothrow) BandReducer(width, height, factor, grey));
     converter.reset(new (std::nothrow) RowConverter(block, grey));

@@ -383,12 +383,8 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   }
 
   const uint32_t colors = depth == 24 ? 0 : 1u << depth;
-  DibLayout layout{t.width, t.length, depth, colors};
-  if (box && box->fullSize) *box->fullSize = {t.width, t.length};
-  const uint32_t factor = box ? ReductionFactor(t.width, t.length, box->boxWidth, box->boxHeight) : 1;
-  // Reduced: the block holds the header and the colour table while the strips are averaged.
-  if (factor > 1 && DibFits(layout)) layout.pixelBytes = 1;
-  const DibBlock dib = AllocDib(heap, layout);
+  uint32_t factor = 1;
+  const DibBlock dib = AllocPicture(heap, {t.width, t.length, depth, colors}, box, &factor);
   if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
     return nullptr;
@@ -400,7 +396,8 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   WriteDibHeader(block, h);
   if (colors) WriteColorTable(tif, t, depth, dib.table);
 
-  if (layout.pixelBytes == 1) {
+  // Reduced: the block holds the header and the colour table while the strips are averaged.
+  if (factor > 1) {
     void* reduced = BuildReducedRows(tif, t, depth, dib.block, factor, heap);
     heap.Free(block);
     if (!reduced) messages.Add(kMsgNoMemory);
