@@ -287,12 +287,6 @@ TEST_F(ProgramTest, NoPlugInCommandOutsideTheRangeAndToggledBarsAreStoredAtExit)
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\Apps\\") + AppKeyGuard::kAppKey).c_str(), kShowStatusbarValue, 77), statusBefore ? 0u : 1u);
 }
 
-}  // namespace
-}  // namespace lmx::test
-
-namespace lmx::test {
-namespace {
-
 // The dialogs behind the Tools and Image commands open over the viewer and give control back.
 TEST_F(ProgramTest, PropertiesPlugInsAndFileTypesOpenAndCloseOverTheViewer) {
   ASSERT_TRUE(Start(Corpus(L"bmpsuite\\g\\rgb24.bmp").c_str()));
@@ -314,12 +308,6 @@ TEST_F(ProgramTest, PropertiesPlugInsAndFileTypesOpenAndCloseOverTheViewer) {
   EXPECT_EQ(GetMenuItemCount(plugIns), 4);
   EXPECT_NE(Current(), nullptr);
 }
-
-}  // namespace
-}  // namespace lmx::test
-
-namespace lmx::test {
-namespace {
 
 // The device's screen as it is now.
 struct Screenshot {

@@ -110,10 +110,7 @@ TEST_F(OptionsDialogTest, ShowsTheRecordFullScreenAndStoresTheChoicesOnDone) {
       },
       &changes);
 
-  EXPECT_EQ(seen.window.left, 0);
-  EXPECT_EQ(seen.window.top, 26);
-  EXPECT_EQ(seen.window.right, 240);
-  EXPECT_EQ(seen.window.bottom, 320);
+  EXPECT_EQ(lmx::test::RectText(seen.window), lmx::test::RectText(0, 26, 240, 320));
   EXPECT_TRUE(seen.pen);
   EXPECT_FALSE(seen.scrollBars);
   EXPECT_FALSE(seen.slim);
