@@ -11,10 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::CHeap heap(8u << 20);  // larger claims only take the refusal path, slowly
   lmx::DecodeMessages messages;
   void* block = lmx::bmp::ReadBitmapFile(file, heap, messages);
-  if (block) {
-    lmx::fuzz::TouchPackedDib(block);
-    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
-    heap.Free(block);
-  }
+  lmx::fuzz::CheckAndFree(block, size, heap);
   return 0;
 }

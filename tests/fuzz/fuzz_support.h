@@ -30,4 +30,13 @@ inline void ReduceAndTouch(const void* block, uint32_t factor, BlockHeap& heap) 
   heap.Free(reduced.block);
 }
 
+// A returned picture (null: none) read whole, averaged by a factor the input's length picks,
+// and freed.
+inline void CheckAndFree(void* block, size_t inputSize, BlockHeap& heap) {
+  if (!block) return;
+  TouchPackedDib(block);
+  ReduceAndTouch(block, 1 + static_cast<uint32_t>(inputSize % 7), heap);
+  heap.Free(block);
+}
+
 }  // namespace lmx::fuzz
