@@ -151,12 +151,8 @@ TEST_F(GfxImageTest, TwentyFourBitsWithoutTableGetTheFixedPalette) {
   ASSERT_NE(image->palette, nullptr);
   PALETTEENTRY e[256];
   ASSERT_EQ(GetPaletteEntries(image->palette, 0, 256, e), 256u);
-  EXPECT_EQ(e[9].peRed, 32);
-  EXPECT_EQ(e[9].peGreen, 32);
-  EXPECT_EQ(e[9].peBlue, 0);
-  EXPECT_EQ(e[255].peRed, 224);
-  EXPECT_EQ(e[255].peGreen, 224);
-  EXPECT_EQ(e[255].peBlue, 192);
+  EXPECT_EQ(RGB(e[9].peRed, e[9].peGreen, e[9].peBlue), RGB(32, 32, 0));
+  EXPECT_EQ(RGB(e[255].peRed, e[255].peGreen, e[255].peBlue), RGB(224, 224, 192));
   EXPECT_NE(image->dibSection, nullptr);
   EXPECT_NE(image->memoryDC, nullptr);
   GfxImage_Destroy(image);
