@@ -79,11 +79,10 @@ TEST_F(ProgramTest, StartedWithAPictureItShowsItAtActualSize) {
   ASSERT_TRUE(Start(path.c_str()));
   HWND main = MainWindow();
   ASSERT_NE(main, nullptr);
-  wchar_t title[64];
-  GetWindowTextW(main, title, 64);
-  EXPECT_EQ(std::wstring(title), L"Zorvan Lumivex");
-  GetClassNameW(main, title, 64);
-  EXPECT_EQ(std::wstring(title), L"Zorvan Lumivex");
+  EXPECT_EQ(TextOf(main), L"Zorvan Lumivex");
+  wchar_t className[64];
+  GetClassNameW(main, className, 64);
+  EXPECT_EQ(std::wstring(className), L"Zorvan Lumivex");
 
   // The main window keeps to the visible desktop, above the menu bar.
   SIPINFO sip{};
