@@ -79,11 +79,10 @@ TEST_F(ProgramTest, StartedWithAPictureItShowsItAtActualSize) {
   ASSERT_TRUE(Start(path.c_str()));
   HWND main = MainWindow();
   ASSERT_NE(main, nullptr);
-  wchar_t title[64];
-  GetWindowTextW(main, title, 64);
-  EXPECT_EQ(std::wstring(title), L"Zorvan Lumivex");
-  GetClassNameW(main, title, 64);
-  EXPECT_EQ(std::wstring(title), L"Zorvan Lumivex");
+  EXPECT_EQ(TextOf(main), L"Zorvan Lumivex");
+  wchar_t className[64];
+  GetClassNameW(main, className, 64);
+  EXPECT_EQ(std::wstring(className), L"Zorvan Lumivex");
 
   // The main window keeps to the visible desktop, above the menu bar.
   SIPINFO sip{};
@@ -287,12 +286,6 @@ TEST_F(ProgramTest, NoPlugInCommandOutsideTheRangeAndToggledBarsAreStoredAtExit)
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\Apps\\") + AppKeyGuard::kAppKey).c_str(), kShowStatusbarValue, 77), statusBefore ? 0u : 1u);
 }
 
-}  // namespace
-}  // namespace lmx::test
-
-namespace lmx::test {
-namespace {
-
 // The dialogs behind the Tools and Image commands open over the viewer and give control back.
 TEST_F(ProgramTest, PropertiesPlugInsAndFileTypesOpenAndCloseOverTheViewer) {
   ASSERT_TRUE(Start(Corpus(L"bmpsuite\\g\\rgb24.bmp").c_str()));
@@ -314,12 +307,6 @@ TEST_F(ProgramTest, PropertiesPlugInsAndFileTypesOpenAndCloseOverTheViewer) {
   EXPECT_EQ(GetMenuItemCount(plugIns), 4);
   EXPECT_NE(Current(), nullptr);
 }
-
-}  // namespace
-}  // namespace lmx::test
-
-namespace lmx::test {
-namespace {
 
 // The device's screen as it is now.
 struct Screenshot {

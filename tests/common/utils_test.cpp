@@ -93,13 +93,7 @@ TEST_F(UtilsTest, RemoveCharClosesGaps) {
 }
 
 TEST_F(UtilsTest, DateAndTimeFollowTheOptionBits) {
-  SYSTEMTIME t{};
-  t.wYear = 2026;
-  t.wMonth = 12;
-  t.wDay = 7;
-  t.wHour = 13;
-  t.wMinute = 45;
-  t.wSecond = 30;
+  const SYSTEMTIME t{2026, 12, 0, 7, 13, 45, 30, 0};  // 7 December 2026, 13:45:30
   wchar_t date[100], clock[100];
   GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &t, nullptr, date, 100);
   GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &t, nullptr, clock, 100);

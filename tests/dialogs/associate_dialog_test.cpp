@@ -130,10 +130,8 @@ TEST_F(AssociateDialogTest, ListsTheFormatLinksAndShowsTheSelectedOnesIcon) {
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(result, 0);
   // The list's order: ascending short names.
-  ASSERT_EQ(seen.lines.size(), 3u);
-  EXPECT_EQ(seen.lines[0], L"Another Kind (*.lmr)");
-  EXPECT_EQ(seen.lines[1], L"Lmq Pictures (*.lmq;*.lmqx;*.lmz)");
-  EXPECT_EQ(seen.lines[2], L"Strays (*.lms)");
+  ASSERT_EQ(seen.lines, (std::vector<std::wstring>{L"Another Kind (*.lmr)", L"Lmq Pictures (*.lmq;*.lmqx;*.lmz)",
+                                                    L"Strays (*.lms)"}));
   EXPECT_EQ(seen.itemData[1], reinterpret_cast<LRESULT>(lmx::TheDocument()->FindFormatLink(L"lmq")));
   EXPECT_EQ(seen.selection, 0);
   ASSERT_NE(defaultIcon, nullptr);
@@ -165,9 +163,7 @@ TEST_F(AssociateDialogTest, AnsweringNoWritesNothing) {
   EXPECT_EQ(capture.Messages()[0].text, L"Open files of this type with Zorvan Lumivex from now on?");
   // The capture reads the buttons off the box before Wine shows them: only the icon is sure.
   EXPECT_EQ(capture.Messages()[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONQUESTION));
-  EXPECT_FALSE(ClassesKeyExists(L".lmq"));
-  EXPECT_FALSE(ClassesKeyExists(L".lmqx"));
-  EXPECT_FALSE(ClassesKeyExists(L"lmqimage"));
+  for (const wchar_t* key : {L".lmq", L".lmqx", L"lmqimage"}) EXPECT_FALSE(ClassesKeyExists(key)) << key;
 }
 
 TEST_F(AssociateDialogTest, AnsweringYesTiesTheExtensionToTheProgram) {
@@ -205,10 +201,7 @@ TEST_F(AssociateDialogTest, AFormatWithoutAPlugInLibraryIsNotTied) {
   });
   ASSERT_TRUE(seen.found);
   EXPECT_EQ(capture.Messages().size(), 2u);
-  EXPECT_FALSE(ClassesKeyExists(L".lmr"));
-  EXPECT_FALSE(ClassesKeyExists(L"lmrimage"));
-  EXPECT_FALSE(ClassesKeyExists(L".lms"));
-  EXPECT_FALSE(ClassesKeyExists(L"lmsimage"));
+  for (const wchar_t* key : {L".lmr", L"lmrimage", L".lms", L"lmsimage"}) EXPECT_FALSE(ClassesKeyExists(key)) << key;
 }
 
 TEST_F(AssociateDialogTest, WithoutADocumentTheListStaysEmpty) {

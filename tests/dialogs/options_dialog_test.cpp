@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/utils.h"
 #include "dialogs/options_dialog.h"
@@ -19,22 +20,30 @@ using lmx::AppSettings;
 
 using lmx::test::DialogDriver;
 
+// The check boxes and radio buttons in the order `Seen::checked` holds them.
+constexpr int kChecks[] = {IDC_OPTIONS_PEN,     IDC_OPTIONS_SCROLLBARS, IDC_OPTIONS_BARS_SLIM, IDC_OPTIONS_BARS_FULL,
+                           IDC_OPTIONS_TOOLBAR, IDC_OPTIONS_STATUSBAR,  IDC_OPTIONS_STARTUP};
+
 struct Seen {
-  bool pen = false, scrollBars = false, slim = false, full = false;
-  bool slimEnabled = false, fullEnabled = false, enabledAfterScrollBars = false, disabledAfterPen = false;
-  bool toolbar = false, statusbar = false, startup = false;
-  int comboCount = 0, comboSelection = -1;
-  std::wstring firstPosition, secondPosition;
+  std::vector<bool> checked, barsEnabled;  // barsEnabled: slim, full
+  bool enabledAfterScrollBars = false, disabledAfterPen = false;
+  std::vector<std::wstring> positions;  // the toolbar position's choices
+  int comboSelection = -1;
   RECT window{};
   bool doneButton = false;
 };
 
 bool Checked(HWND dialog, int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-std::wstring ComboText(HWND dialog, int index) {
-  wchar_t text[64] = L"";
-  SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-  return text;
+std::vector<std::wstring> ComboTexts(HWND dialog) {
+  std::vector<std::wstring> texts;
+  const LRESULT count = SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[64] = L"";
+    SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    texts.push_back(text);
+  }
+  return texts;
 }
 
 void Click(HWND dialog, int id) { SendDlgItemMessageW(dialog, id, BM_CLICK, 0, 0); }
@@ -79,19 +88,12 @@ TEST_F(OptionsDialogTest, ShowsTheRecordFullScreenAndStoresTheChoicesOnDone) {
   const INT_PTR result = Run(
       [&seen](HWND dialog) {
         GetWindowRect(dialog, &seen.window);
-        seen.pen = Checked(dialog, IDC_OPTIONS_PEN);
-        seen.scrollBars = Checked(dialog, IDC_OPTIONS_SCROLLBARS);
-        seen.slim = Checked(dialog, IDC_OPTIONS_BARS_SLIM);
-        seen.full = Checked(dialog, IDC_OPTIONS_BARS_FULL);
-        seen.slimEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_OPTIONS_BARS_SLIM));
-        seen.fullEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_OPTIONS_BARS_FULL));
-        seen.toolbar = Checked(dialog, IDC_OPTIONS_TOOLBAR);
-        seen.statusbar = Checked(dialog, IDC_OPTIONS_STATUSBAR);
-        seen.startup = Checked(dialog, IDC_OPTIONS_STARTUP);
-        seen.comboCount = static_cast<int>(SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_GETCOUNT, 0, 0));
+        for (int id : kChecks) seen.checked.push_back(Checked(dialog, id));
+        for (int id : {IDC_OPTIONS_BARS_SLIM, IDC_OPTIONS_BARS_FULL}) {
+          seen.barsEnabled.push_back(IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE);
+        }
+        seen.positions = ComboTexts(dialog);
         seen.comboSelection = static_cast<int>(SendDlgItemMessageW(dialog, IDC_OPTIONS_TOOLBAR_POS, CB_GETCURSEL, 0, 0));
-        seen.firstPosition = ComboText(dialog, 0);
-        seen.secondPosition = ComboText(dialog, 1);
 
         Click(dialog, IDC_OPTIONS_SCROLLBARS);
         seen.enabledAfterScrollBars = IsWindowEnabled(GetDlgItem(dialog, IDC_OPTIONS_BARS_SLIM)) &&
@@ -110,23 +112,12 @@ TEST_F(OptionsDialogTest, ShowsTheRecordFullScreenAndStoresTheChoicesOnDone) {
       },
       &changes);
 
-  EXPECT_EQ(seen.window.left, 0);
-  EXPECT_EQ(seen.window.top, 26);
-  EXPECT_EQ(seen.window.right, 240);
-  EXPECT_EQ(seen.window.bottom, 320);
-  EXPECT_TRUE(seen.pen);
-  EXPECT_FALSE(seen.scrollBars);
-  EXPECT_FALSE(seen.slim);
-  EXPECT_TRUE(seen.full);
-  EXPECT_FALSE(seen.slimEnabled);
-  EXPECT_FALSE(seen.fullEnabled);
-  EXPECT_TRUE(seen.toolbar);
-  EXPECT_FALSE(seen.statusbar);
-  EXPECT_TRUE(seen.startup);
-  EXPECT_EQ(seen.comboCount, 2);
+  EXPECT_EQ(lmx::test::RectText(seen.window), lmx::test::RectText(0, 26, 240, 320));
+  // Pen, not scroll bars, full bars (both greyed with the pen), toolbar, no status bar, splash.
+  EXPECT_EQ(seen.checked, (std::vector<bool>{true, false, false, true, true, false, true}));
+  EXPECT_EQ(seen.barsEnabled, (std::vector<bool>{false, false}));
+  EXPECT_EQ(seen.positions, (std::vector<std::wstring>{L"Top", L"Bottom"}));
   EXPECT_EQ(seen.comboSelection, 1);
-  EXPECT_EQ(seen.firstPosition, L"Top");
-  EXPECT_EQ(seen.secondPosition, L"Bottom");
   EXPECT_TRUE(seen.enabledAfterScrollBars);
   EXPECT_TRUE(seen.disabledAfterPen);
   ASSERT_TRUE(seen.doneButton);

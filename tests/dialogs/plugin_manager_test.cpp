@@ -111,10 +111,7 @@ TEST_F(PlugInManagerTest, ListsThePlugInsByNameWithVersionAndNoticeFullScreen) {
   });
   EXPECT_EQ(result, 0);
   EXPECT_NE(done, nullptr);
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.top, AYG_TOP_BAR_HEIGHT);
-  EXPECT_EQ(rc.right, AYG_SCREEN_WIDTH);
-  EXPECT_EQ(rc.bottom, AYG_SCREEN_HEIGHT);
+  EXPECT_EQ(RectText(rc), RectText(0, AYG_TOP_BAR_HEIGHT, AYG_SCREEN_WIDTH, AYG_SCREEN_HEIGHT));
   EXPECT_EQ(first.lines, (Strings{kBmp, kGif, kPcx, kTiff}));
   EXPECT_EQ(first.selection, 0);
   EXPECT_EQ(first.details, kDeliveredDetails);

@@ -153,10 +153,7 @@ TEST_F(PropertiesSheetTest, AnEightBitPictureFullScreenWithTheTabsAtTheBottom) {
   Open(L"bmpsuite\\g\\pal8.bmp");
   const SheetLook look = Show();
   EXPECT_EQ(look.caption, L"Picture Properties");
-  EXPECT_EQ(look.sheet.left, 0);
-  EXPECT_EQ(look.sheet.top, AYG_TOP_BAR_HEIGHT);
-  EXPECT_EQ(look.sheet.right, AYG_SCREEN_WIDTH);
-  EXPECT_EQ(look.sheet.bottom, AYG_SCREEN_HEIGHT);
+  EXPECT_EQ(RectText(look.sheet), RectText(0, AYG_TOP_BAR_HEIGHT, AYG_SCREEN_WIDTH, AYG_SCREEN_HEIGHT));
   EXPECT_TRUE(look.hasDone);
   EXPECT_FALSE(look.sheetButtonsVisible);
   EXPECT_TRUE(look.tabStyle & TCS_BOTTOM);

@@ -16,10 +16,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool reduced = size % 3 == 0 && lmx::fuzz::ClaimFits(lmx::bmp::DescribeBmp, data, size, 8u << 20);
   void* block = reduced ? lmx::bmp::ReadBitmap({file, data, size, 0, box, box, nullptr}, heap, messages, nullptr)
                         : lmx::bmp::ReadBitmapFile(file, heap, messages);
-  if (block) {
-    lmx::fuzz::TouchPackedDib(block);
-    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
-    heap.Free(block);
-  }
+  lmx::fuzz::CheckAndFree(block, size, heap);
   return 0;
 }

@@ -11,10 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::CHeap heap(64u << 20);
   lmx::DecodeMessages messages;
   void* block = lmx::gif::ReadGifFile(file, heap, messages);
-  if (block) {
-    lmx::fuzz::TouchPackedDib(block);
-    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
-    heap.Free(block);
-  }
+  lmx::fuzz::CheckAndFree(block, size, heap);
   return 0;
 }

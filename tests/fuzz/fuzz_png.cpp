@@ -17,10 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                          : lmx::png::ReadPng(file, heap, messages);
   // A refusal says why, once; a picture comes with at most its warning.
   if (block ? messages.Count() > 1 : messages.Count() != 1) __builtin_trap();
-  if (block) {
-    lmx::fuzz::TouchPackedDib(block);
-    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
-    heap.Free(block);
-  }
+  lmx::fuzz::CheckAndFree(block, size, heap);
   return 0;
 }

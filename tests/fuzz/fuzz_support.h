@@ -26,6 +26,8 @@ inline void TouchPackedDib(const void* block) {
 // The averaging the plug-ins' reduced export gives a decoded picture, by `factor`.
 inline void ReduceAndTouch(const void* block, uint32_t factor, BlockHeap& heap) {
   const DibHeader h = ReadDibHeader(block);
+  // A vast canvas of a few bytes (a 1-bit GIF screen, say) would only take seconds a run.
+  if (uint64_t(h.biWidth < 0 ? 0 : h.biWidth) * uint64_t(h.biHeight < 0 ? 0 : h.biHeight) > (4u << 20)) return;
   const size_t bytes = kInfoHeaderSize + DibMaskBytes(h) + size_t{h.biClrUsed} * 4 + h.biSizeImage;
   const DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), bytes, factor, heap);
   if (!reduced.Made()) return;
@@ -42,6 +44,15 @@ inline bool ClaimFits(DescribeFileFn describe, const uint8_t* data, size_t size,
   return describe(data, size, 0, details) &&
          std::sscanf(details.Value(detail_key::kDimensions).c_str(), "%u x %u", &width, &height) == 2 &&
          uint64_t{width} * height * 3 <= limit;
+}
+
+// A returned picture (null: none) read whole, averaged by a factor the input's length picks,
+// and freed.
+inline void CheckAndFree(void* block, size_t inputSize, BlockHeap& heap) {
+  if (!block) return;
+  TouchPackedDib(block);
+  ReduceAndTouch(block, 1 + static_cast<uint32_t>(inputSize % 7), heap);
+  heap.Free(block);
 }
 
 }  // namespace lmx::fuzz

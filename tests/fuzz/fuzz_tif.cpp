@@ -20,12 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   lmx::MemorySource again(data, size);
   void* block = mapped ? lmx::tif::ReadTiff(data, size, index, heap, messages)
                        : lmx::tif::ReadTiff(again, index, heap, messages);
-  if (block) {
-    lmx::fuzz::TouchPackedDib(block);
-    lmx::fuzz::ReduceAndTouch(block, 1 + static_cast<uint32_t>(size % 7), heap);
-    heap.Free(block);
-  } else if (messages.Empty()) {
-    __builtin_trap();  // a refusal always says why
-  }
+  if (!block && messages.Empty()) __builtin_trap();  // a refusal always says why
+  lmx::fuzz::CheckAndFree(block, size, heap);
   return 0;
 }

@@ -103,6 +103,14 @@ class Canvas {
   uint8_t* bits_ = nullptr;
 };
 
+// The BMP plug-in as built, bound as the document binds it.
+struct BmpPlugIn {
+  ~BmpPlugIn() { FreeLibrary(library); }
+  HMODULE library = LoadBuilt(L"zlx_bmp.dll");
+  BoundPlugIn bound{reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(library, "LMX_GetFileInfo")),
+                    reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(library, "LMX_LoadGfxFile"))};
+};
+
 bool operator==(const Bgr& a, const Bgr& b) { return a.b == b.b && a.g == b.g && a.r == b.r; }
 std::ostream& operator<<(std::ostream& os, const Bgr& c) {
   return os << "rgb(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
@@ -143,12 +151,8 @@ TEST_F(GfxImageTest, TwentyFourBitsWithoutTableGetTheFixedPalette) {
   ASSERT_NE(image->palette, nullptr);
   PALETTEENTRY e[256];
   ASSERT_EQ(GetPaletteEntries(image->palette, 0, 256, e), 256u);
-  EXPECT_EQ(e[9].peRed, 32);
-  EXPECT_EQ(e[9].peGreen, 32);
-  EXPECT_EQ(e[9].peBlue, 0);
-  EXPECT_EQ(e[255].peRed, 224);
-  EXPECT_EQ(e[255].peGreen, 224);
-  EXPECT_EQ(e[255].peBlue, 192);
+  EXPECT_EQ(RGB(e[9].peRed, e[9].peGreen, e[9].peBlue), RGB(32, 32, 0));
+  EXPECT_EQ(RGB(e[255].peRed, e[255].peGreen, e[255].peBlue), RGB(224, 224, 192));
   EXPECT_NE(image->dibSection, nullptr);
   EXPECT_NE(image->memoryDC, nullptr);
   GfxImage_Destroy(image);
@@ -186,15 +190,13 @@ Block TwoColourFile(Bgr first, Bgr second) {
 }
 
 TEST_F(GfxImageTest, TwoColourPicturesShowTheColoursTheirFilesDefine) {
-  HMODULE bmp = LoadBuilt(L"zlx_bmp.dll");
-  ASSERT_NE(bmp, nullptr);
-  BoundPlugIn plugIn(reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(bmp, "LMX_GetFileInfo")),
-                     reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(bmp, "LMX_LoadGfxFile")));
+  BmpPlugIn plugIn;
+  ASSERT_NE(plugIn.library, nullptr);
   const Bgr white{255, 255, 255}, black{0, 0, 0}, navy{128, 0, 0}, gold{0, 215, 255};
   for (auto [first, second] : {std::pair{white, black}, std::pair{black, white}, std::pair{gold, navy}}) {
     SCOPED_TRACE(testing::Message() << "table " << first << ", " << second);
     TempFile file(TwoColourFile(first, second));
-    GfxImage* image = GfxImage_Create(&plugIn, file.Path());
+    GfxImage* image = GfxImage_Create(&plugIn.bound, file.Path());
     EXPECT_EQ(image->imageCount, 1u);
     ASSERT_TRUE(GfxImage_Load(image));
     // The bits stay as the file has them, and so does the table.
@@ -220,7 +222,6 @@ TEST_F(GfxImageTest, TwoColourPicturesShowTheColoursTheirFilesDefine) {
     GfxImage_Destroy(image);
   }
   EXPECT_TRUE(Captured().empty());
-  FreeLibrary(bmp);
 }
 
 TEST_F(GfxImageTest, SteppingThroughThreePicturesStopsAtEitherEnd) {
@@ -388,12 +389,6 @@ TEST_F(GfxImageTest, EightBitInvertChangesTheColoursFourBitTheIndices) {
   EXPECT_TRUE(Captured().empty());
 }
 
-}  // namespace
-}  // namespace lmx::test
-
-namespace lmx::test {
-namespace {
-
 // Pictures drawn smaller than they are: each screen pixel takes the colour of the source
 // block it stands for, at 24 and 8 bits, for whole and partial source rectangles.
 TEST_F(GfxImageTest, ShrunkPicturesShowTheColourOfEachSourceBlock) {
@@ -437,12 +432,6 @@ TEST_F(GfxImageTest, ShrunkPicturesShowTheColourOfEachSourceBlock) {
   GfxImage_Destroy(image);
 }
 
-}  // namespace
-}  // namespace lmx::test
-
-namespace lmx::test {
-namespace {
-
 // The display bitmap gets its rows when a drawing first needs them: parts drawn in any
 // order, and again after a transform, show the picture's own rows.
 TEST_F(GfxImageTest, RowsReachTheDisplayBitmapWhenFirstDrawn) {
@@ -473,12 +462,6 @@ TEST_F(GfxImageTest, RowsReachTheDisplayBitmapWhenFirstDrawn) {
   for (int y = 0; y < h; y += 7) ASSERT_EQ(canvas.At(3, y), colourOfRow(h - 1 - y)) << y;
   GfxImage_Destroy(image);
 }
-
-}  // namespace
-}  // namespace lmx::test
-
-namespace lmx::test {
-namespace {
 
 // 16- and 32-bit bitmaps, with and without colour masks, through the BMP plug-in: drawn at
 // their size, enlarged, shrunk and in part as the view draws them, they show the suite's
@@ -521,16 +504,14 @@ testing::AssertionResult DrawnLike(const Canvas& canvas, int w, int h, int toler
 }
 
 TEST_F(GfxImageTest, SixteenAndThirtyTwoBitPicturesAreDrawnAtEveryScaleAndNotTransformed) {
-  HMODULE bmp = LoadBuilt(L"zlx_bmp.dll");
-  ASSERT_NE(bmp, nullptr);
-  BoundPlugIn plugIn(reinterpret_cast<LmxGetFileInfoFn>(GetProcAddress(bmp, "LMX_GetFileInfo")),
-                     reinterpret_cast<LmxLoadGfxFileFn>(GetProcAddress(bmp, "LMX_LoadGfxFile")));
+  BmpPlugIn plugIn;
+  ASSERT_NE(plugIn.library, nullptr);
   for (const TrueColourCase& c : kTrueColourCases) {
     SCOPED_TRACE(testing::Message() << c.file);
     ReferenceImage ref;
     ASSERT_TRUE(ReadReferenceImage(CorpusDir() + L"bmpsuite\\ref\\" + c.reference, &ref));
     const std::wstring path = CorpusDir() + L"bmpsuite\\" + c.file;
-    GfxImage* image = GfxImage_Create(&plugIn, path.c_str());
+    GfxImage* image = GfxImage_Create(&plugIn.bound, path.c_str());
     ASSERT_TRUE(GfxImage_Load(image));
     EXPECT_TRUE(Captured().empty());
     const int w = ref.width, h = ref.height;
@@ -578,7 +559,6 @@ TEST_F(GfxImageTest, SixteenAndThirtyTwoBitPicturesAreDrawnAtEveryScaleAndNotTra
     EXPECT_TRUE(DrawnLike(canvas, w, h, c.tolerance, actualSize));
     GfxImage_Destroy(image);
   }
-  FreeLibrary(bmp);
 }
 
 TEST_F(GfxImageTest, ThinLinesStayVisibleWhenThePictureIsShrunk) {

@@ -9,6 +9,7 @@
 namespace {
 
 using lmx::test::Pump;
+using lmx::test::RectText;
 
 // A dialog template built in memory: a captioned, framed pop-up with one button.
 class DialogTemplate {
@@ -143,10 +144,7 @@ TEST_F(AygshellTest, ExportsEachEntryByNameAndByTheDevicesOrdinal) {
 TEST_F(AygshellTest, InputPanelDownLeavesTheScreenBelowTheTopBar) {
   SIPINFO info = GetSip();
   EXPECT_EQ(info.fdwFlags & SIPF_ON, 0u);
-  EXPECT_EQ(info.rcVisibleDesktop.left, 0);
-  EXPECT_EQ(info.rcVisibleDesktop.top, 26);
-  EXPECT_EQ(info.rcVisibleDesktop.right, 240);
-  EXPECT_EQ(info.rcVisibleDesktop.bottom, 320);
+  EXPECT_EQ(RectText(info.rcVisibleDesktop), RectText(0, 26, 240, 320));
 
   ASSERT_TRUE(SetSip(true));
   info = GetSip();
@@ -200,15 +198,10 @@ TEST_F(AygshellTest, FullScreenDialogFillsTheScreenBelowTheTopBarWithADoneButton
   ASSERT_TRUE(SHInitDialog(&init));
   ASSERT_TRUE(SHInitDialog(&init)) << "a second call changes nothing";
 
+  EXPECT_EQ(lmx::test::WindowRectText(dialog), RectText(0, 26, 240, 320));
   RECT rc;
-  GetWindowRect(dialog, &rc);
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.top, 26);
-  EXPECT_EQ(rc.right, 240);
-  EXPECT_EQ(rc.bottom, 320);
   GetClientRect(dialog, &rc);
-  EXPECT_EQ(rc.right, 240) << "no frame is left";
-  EXPECT_EQ(rc.bottom, 294) << "no caption is left";
+  EXPECT_EQ(RectText(rc), RectText(0, 0, 240, 294)) << "no frame nor caption is left";
 
   // The top bar is the dialog's one owned pop-up; its "OK" button sends IDOK.
   HWND bar = nullptr;

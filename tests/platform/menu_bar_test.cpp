@@ -19,8 +19,12 @@
 namespace {
 
 using lmx::test::Pump;
+using lmx::test::RectText;
 
 constexpr int kBarTop = AYG_SCREEN_HEIGHT - AYG_MENU_BAR_HEIGHT;
+// The bar's popups in bar order; the tools popup is the last.
+constexpr UINT kPopupIds[] = {IDM_POPUP_FILE, IDM_POPUP_IMAGE, IDM_POPUP_VIEW, IDM_POPUP_TOOLS};
+static_assert(MENU_BAR_TOOLS_INDEX == 3 && MENU_BAR_POPUP_COUNT == 4);
 
 // What the owner window saw.
 struct OwnerLog {
@@ -163,10 +167,7 @@ TEST_F(MenuBarTest, LiesAlongTheBottomOfTheScreenBelowItsOwner) {
   ASSERT_NE(bar, nullptr);
   RECT rc;
   GetWindowRect(bar, &rc);
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.top, kBarTop);
-  EXPECT_EQ(rc.right, AYG_SCREEN_WIDTH);
-  EXPECT_EQ(rc.bottom, AYG_SCREEN_HEIGHT);
+  EXPECT_EQ(RectText(rc), RectText(0, kBarTop, AYG_SCREEN_WIDTH, AYG_SCREEN_HEIGHT));
   EXPECT_EQ(GetWindow(bar, GW_OWNER), owner);
   EXPECT_TRUE(IsWindowVisible(bar));
   RECT ownerRect, overlap;
@@ -182,12 +183,9 @@ TEST_F(MenuBarTest, MenuHoldsTheFourPopupsWithTheirIdsInBarOrder) {
   HMENU menu = MenuOf(bar);
   ASSERT_NE(menu, nullptr);
   ASSERT_EQ(GetMenuItemCount(menu), MENU_BAR_POPUP_COUNT);
-  EXPECT_EQ(PopupId(menu, 0), static_cast<UINT>(IDM_POPUP_FILE));
-  EXPECT_EQ(PopupId(menu, 1), static_cast<UINT>(IDM_POPUP_IMAGE));
-  EXPECT_EQ(PopupId(menu, 2), static_cast<UINT>(IDM_POPUP_VIEW));
-  EXPECT_EQ(PopupId(menu, MENU_BAR_TOOLS_INDEX), static_cast<UINT>(IDM_POPUP_TOOLS));
-  for (UINT id : {IDM_POPUP_FILE, IDM_POPUP_IMAGE, IDM_POPUP_VIEW, IDM_POPUP_TOOLS}) {
-    EXPECT_NE(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, id), 0) << id;
+  for (int i = 0; i < MENU_BAR_POPUP_COUNT; ++i) {
+    EXPECT_EQ(PopupId(menu, i), kPopupIds[i]);
+    EXPECT_NE(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, kPopupIds[i]), 0) << kPopupIds[i];
   }
   EXPECT_EQ(SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 12345), 0);
   RECT rc;
@@ -282,14 +280,13 @@ TEST_F(MenuBarTest, PlugInSubmenuGoesAtPositionTwoOfTheFourthPopup) {
 TEST_F(MenuBarTest, TapOnATextButtonAnnouncesThePopupThenOpensItAboveTheBar) {
   HWND bar = CreateBar();
   HMENU menu = MenuOf(bar);
-  const UINT ids[] = {IDM_POPUP_FILE, IDM_POPUP_IMAGE, IDM_POPUP_VIEW, IDM_POPUP_TOOLS};
   for (int i = 0; i < 4; ++i) {
     log = OwnerLog{};
     TapTextButton(bar, i, {VK_ESCAPE});
     EXPECT_TRUE(gPopupSeen) << i;
     ASSERT_EQ(log.initMenuPopups.size(), 1u) << i;
     EXPECT_EQ(reinterpret_cast<HMENU>(log.initMenuPopups[0].first), GetSubMenu(menu, i));
-    EXPECT_EQ(LOWORD(log.initMenuPopups[0].second), ids[i]);
+    EXPECT_EQ(LOWORD(log.initMenuPopups[0].second), kPopupIds[i]);
     EXPECT_FALSE(log.popupVisibleAtInit[0]) << "announced before it shows";
     EXPECT_LE(gPopupRect.bottom, kBarTop) << "the popup opens above the bar";
     EXPECT_TRUE(log.commands.empty()) << "escape chooses nothing";
@@ -325,13 +322,11 @@ TEST_F(MenuBarTest, CancelModeClosesTheOpenPopup) {
 TEST_F(MenuBarTest, ChosenItemReachesTheOwnerAsACommand) {
   HWND bar = CreateBar();
   TapTextButton(bar, 0, {VK_DOWN, VK_RETURN});  // File: the first item, Open
-  ASSERT_EQ(log.commands.size(), 1u);
-  EXPECT_EQ(log.commands[0], static_cast<UINT>(IDC_CMD_OPEN));
+  EXPECT_EQ(log.commands, std::vector<UINT>{IDC_CMD_OPEN});
 
   log = OwnerLog{};
   TapTextButton(bar, MENU_BAR_TOOLS_INDEX, {VK_UP, VK_RETURN});  // Tools: the last item, About
-  ASSERT_EQ(log.commands.size(), 1u);
-  EXPECT_EQ(log.commands[0], static_cast<UINT>(IDC_CMD_ABOUT));
+  EXPECT_EQ(log.commands, std::vector<UINT>{IDC_CMD_ABOUT});
 }
 
 TEST_F(MenuBarTest, GreyedItemsCannotBeChosen) {
@@ -359,8 +354,7 @@ TEST_F(MenuBarTest, TapsAreIgnoredWhileTheOwnerIsDisabled) {
   EXPECT_TRUE(log.commands.empty());
   EnableWindow(owner, TRUE);
   TapImageButton(bar, IDC_CMD_NEXT_PAGE);
-  ASSERT_EQ(log.commands.size(), 1u);
-  EXPECT_EQ(log.commands[0], static_cast<UINT>(IDC_CMD_NEXT_PAGE));
+  EXPECT_EQ(log.commands, std::vector<UINT>{IDC_CMD_NEXT_PAGE});
 }
 
 TEST_F(MenuBarTest, AddBitmapTakesEveryImageTheBitmapHolds) {
@@ -375,8 +369,7 @@ TEST_F(MenuBarTest, AddBitmapTakesEveryImageTheBitmapHolds) {
   EXPECT_EQ(ImageList_GetImageCount(images), 16);
   int cx = 0, cy = 0;
   ASSERT_TRUE(ImageList_GetIconSize(images, &cx, &cy));
-  EXPECT_EQ(cx, 16);
-  EXPECT_EQ(cy, 16);
+  EXPECT_EQ(std::make_pair(cx, cy), std::make_pair(16, 16));
 
   EXPECT_EQ(CommandBar_AddBitmap(bar, self, IDB_TEST_24PX_IMAGES, 2, 24, 24), -1) << "one image size per bar";
   EXPECT_EQ(CommandBar_AddBitmap(bar, self, 9999, 4, 16, 16), -1) << "no such bitmap";
@@ -436,9 +429,7 @@ TEST_F(MenuBarTest, ImageButtonTapSendsItsCommandAndCheckButtonsToggle) {
   HMENU menu = MenuOf(bar);
   TapImageButton(bar, IDC_CMD_PREVIOUS_PAGE);
   TapImageButton(bar, IDC_CMD_TOOLBAR);
-  ASSERT_EQ(log.commands.size(), 2u);
-  EXPECT_EQ(log.commands[0], static_cast<UINT>(IDC_CMD_PREVIOUS_PAGE));
-  EXPECT_EQ(log.commands[1], static_cast<UINT>(IDC_CMD_TOOLBAR));
+  EXPECT_EQ(log.commands, (std::vector<UINT>{IDC_CMD_PREVIOUS_PAGE, IDC_CMD_TOOLBAR}));
   EXPECT_TRUE(SendMessageW(bar, TB_ISBUTTONCHECKED, IDC_CMD_TOOLBAR, 0));
   EXPECT_TRUE(GetMenuState(menu, IDC_CMD_TOOLBAR, MF_BYCOMMAND) & MF_CHECKED) << "the menu item follows";
 }
@@ -458,8 +449,7 @@ TEST_F(MenuBarTest, CheckButtonAndItsMenuItemKeepOneState) {
 
   // Status Bar is the View popup's last item: chosen there, it flips the button too.
   TapTextButton(bar, 2, {VK_UP, VK_RETURN});
-  ASSERT_EQ(log.commands.size(), 1u);
-  EXPECT_EQ(log.commands[0], static_cast<UINT>(IDC_CMD_STATUSBAR));
+  EXPECT_EQ(log.commands, std::vector<UINT>{IDC_CMD_STATUSBAR});
   EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONCHECKED, IDC_CMD_STATUSBAR, 0));
   EXPECT_FALSE(GetMenuState(menu, IDC_CMD_STATUSBAR, MF_BYCOMMAND) & MF_CHECKED);
 }

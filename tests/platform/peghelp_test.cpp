@@ -18,6 +18,8 @@ using peghelp::DecodeHelpBytes;
 using peghelp::FindTopic;
 using peghelp::RenderHelp;
 using lmx::test::TextOf;
+using lmx::test::WindowRectText;
+using lmx::test::RectText;
 
 std::vector<char> Bytes(const std::string& s) { return std::vector<char>(s.begin(), s.end()); }
 
@@ -114,12 +116,7 @@ TEST(PegHelp, ShowsTheViewersHelpFileFullScreenAndClosesWithDone) {
   EXPECT_NE(text.find(L"Opening a picture"), std::wstring::npos);
   EXPECT_NE(text.find(L"File > Options..."), std::wstring::npos);
   EXPECT_EQ(text.find(L'<'), std::wstring::npos) << "no markup shows";
-  RECT rc;
-  GetWindowRect(run.Window(), &rc);
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.top, AYG_TOP_BAR_HEIGHT);
-  EXPECT_EQ(rc.right, AYG_SCREEN_WIDTH);
-  EXPECT_EQ(rc.bottom, AYG_SCREEN_HEIGHT);
+  EXPECT_EQ(WindowRectText(run.Window()), RectText(0, AYG_TOP_BAR_HEIGHT, AYG_SCREEN_WIDTH, AYG_SCREEN_HEIGHT));
   EXPECT_EQ(run.Close(), 0);
 }
 

@@ -6,6 +6,7 @@
 
 #include "setup/setup_exports.h"
 #include "tests/support/classes_key_guard.h"
+#include "tests/support/registry_values.h"
 #include "tests/support/test_env.h"
 #include "tools/support/app_key_guard.h"
 #include "tools/support/message_capture.h"
@@ -48,13 +49,8 @@ class SetupDllTest : public testing::Test {
     RegCloseKey(app);
   }
   static bool AppKeyExists(const std::wstring& path) {
-    HKEY app = AppKeyGuard::Open();
-    if (!app) return false;
-    HKEY key = nullptr;
-    const bool exists = path.empty() || RegOpenKeyExW(app, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (key) RegCloseKey(key);
-    RegCloseKey(app);
-    return exists;
+    const std::wstring app = L"SOFTWARE\\Apps\\" + std::wstring(AppKeyGuard::kAppKey);
+    return lmx::test::HasKey(HKEY_LOCAL_MACHINE, (path.empty() ? app : app + L"\\" + path).c_str());
   }
 
   HMODULE setup = nullptr;

@@ -118,4 +118,15 @@ void DoubleTap(HWND list, int index) {
   SendMessageW(list, WM_LBUTTONUP, 0, at);
 }
 
+std::string RectText(const RECT& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
+         std::to_string(r.bottom) + ")";
+}
+
+std::string WindowRectText(HWND window) {
+  RECT rc{};
+  GetWindowRect(window, &rc);
+  return RectText(rc);
+}
+
 }  // namespace lmx::test

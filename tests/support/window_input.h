@@ -38,4 +38,13 @@ HWND DoneButtonOf(HWND dialog);
 // The text of a window, of this process or another.
 std::wstring TextOf(HWND window);
 
+// A rectangle as "(left,top)-(right,bottom)", so that one check compares all four sides and
+// shows them when they differ.
+std::string RectText(const RECT& r);
+inline std::string RectText(LONG left, LONG top, LONG right, LONG bottom) {
+  return RectText(RECT{left, top, right, bottom});
+}
+// Where `window` lies on the screen.
+std::string WindowRectText(HWND window);
+
 }  // namespace lmx::test

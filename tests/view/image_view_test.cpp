@@ -21,6 +21,9 @@ SCROLLINFO BarInfo(int bar) {
   return si;
 }
 
+// Where the view shows the picture from: its horizontal and vertical offsets.
+std::pair<int, int> Offsets() { return {ImageView_State().horzOffset, ImageView_State().vertOffset}; }
+
 void Scroll(UINT msg, int code, int position = 0) {
   SendMessageW(ImageViewWindow(), msg, MAKEWPARAM(code, position), 0);
 }
@@ -205,8 +208,7 @@ TEST_F(ViewTest, WithScrollBarsThePenDoesNotPan) {
   Press(100, 100);
   Drag(50, 40);
   Release(50, 40);
-  EXPECT_EQ(State().horzOffset, 0);
-  EXPECT_EQ(State().vertOffset, 0);
+  EXPECT_EQ(Offsets(), (std::pair<int, int>(0, 0)));
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
@@ -220,19 +222,15 @@ TEST_F(ViewTest, PenModePansWithinThePictureAndShowsNoBars) {
   Press(100, 100);
   EXPECT_EQ(GetCapture(), ImageViewWindow());
   Drag(60, 70);  // left and up: the picture follows, its right and lower part come in
-  EXPECT_EQ(State().horzOffset, 40);
-  EXPECT_EQ(State().vertOffset, 30);
+  EXPECT_EQ(Offsets(), (std::pair<int, int>(40, 30)));
   EXPECT_COLOUR(ViewPixel(0, 0), PictureColour(40, 30));
   EXPECT_COLOUR(ViewPixel(10, 20), PictureColour(50, 50));
   Drag(-2000, -2000);
-  EXPECT_EQ(State().horzOffset, 600 - c.right);
-  EXPECT_EQ(State().vertOffset, 800 - c.bottom);
+  EXPECT_EQ(Offsets(), (std::pair<int, int>(600 - c.right, 800 - c.bottom)));
   Drag(3000, 3000);
-  EXPECT_EQ(State().horzOffset, 0);
-  EXPECT_EQ(State().vertOffset, 0);
+  EXPECT_EQ(Offsets(), (std::pair<int, int>(0, 0)));
   Release(90, 95);
-  EXPECT_EQ(State().horzOffset, 10);
-  EXPECT_EQ(State().vertOffset, 5);
+  EXPECT_EQ(Offsets(), (std::pair<int, int>(10, 5)));
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(State().dragActive, 0);
   // The bars' positions are not the pen's business.
@@ -246,8 +244,7 @@ TEST_F(ViewTest, PenModePansWithinThePictureAndShowsNoBars) {
   Press(50, 50);
   Drag(10, 10);
   Release(10, 10);
-  EXPECT_EQ(State().horzOffset, 0);
-  EXPECT_EQ(State().vertOffset, 0);
+  EXPECT_EQ(Offsets(), (std::pair<int, int>(0, 0)));
 
   // Back to scroll bars: they return for a large picture.
   Settings().msState = 1;

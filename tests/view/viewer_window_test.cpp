@@ -13,11 +13,7 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 TEST_F(ViewTest, ToolbarOnTopThenViewThenStatusBar) {
   const int s = StatusBar_Height();
   ASSERT_GT(s, 0);
-  const RECT view = InCtrl(ImageViewWindow());
-  EXPECT_EQ(view.left, 0);
-  EXPECT_EQ(view.top, 24);
-  EXPECT_EQ(view.right, 240);
-  EXPECT_EQ(view.bottom, 320 - s);
+  EXPECT_EQ(RectText(InCtrl(ImageViewWindow())), RectText(0, 24, 240, 320 - s));
   const RECT bar = InCtrl(ViewerToolbar_Window());
   EXPECT_EQ(bar.top, 0);
   EXPECT_EQ(Height(bar), 24);
@@ -166,20 +162,13 @@ TEST_F(ViewTest, FullScreenCoversTheScreenWithThePictureAloneAndKeepsTheZoom) {
   EXPECT_TRUE(ImageView_IsFullScreen());
   EXPECT_EQ(ImageView_Mode(), kViewFullScreen);
   EXPECT_EQ(ImageView_Zoom(), zoom);
-  RECT rc{};
-  GetWindowRect(ctrl_, &rc);
-  EXPECT_EQ(rc.left, 0);
-  EXPECT_EQ(rc.top, 0);
-  EXPECT_EQ(rc.right, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(rc.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(WindowRectText(ctrl_), RectText(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
   EXPECT_TRUE(GetWindowLongPtrW(ctrl_, GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_FALSE(GetWindowLongPtrW(ctrl_, GWL_STYLE) & WS_CHILD);
   EXPECT_EQ(GetWindow(ctrl_, GW_OWNER), main_);
   EXPECT_FALSE(IsWindowVisible(ViewerToolbar_Window()));
   EXPECT_FALSE(IsWindowVisible(StatusBarWindow()));
-  RECT view{};
-  GetWindowRect(ImageViewWindow(), &view);
-  EXPECT_TRUE(EqualRect(&view, &rc));
+  EXPECT_EQ(WindowRectText(ImageViewWindow()), WindowRectText(ctrl_));
   Paint();
   EXPECT_TRUE(ColourFromBlock(ViewPixel(0, 0), 0, 2, 0, 2));  // 0.4: one of the first 2.5 pixels
   EXPECT_TRUE(ColourFromBlock(ViewPixel(200, 100), 500, 502, 250, 252));

@@ -7,12 +7,7 @@
 namespace lmx::test {
 namespace {
 
-Decoded Read(const std::vector<uint8_t>& file) {
-  return Decoded([&](BlockHeap& heap, DecodeMessages& messages) {
-    MemorySource source(file.data(), file.size());
-    return bmp::ReadBitmapFile(source, heap, messages);
-  });
-}
+Decoded Read(const Bytes& file) { return ReadSource(bmp::ReadBitmapFile, file); }
 
 // A file of width x height at `bits` with `compression` and, up to 8 bits, a table of zeros.
 BmpFile Plain(int32_t width, int32_t height, uint16_t bits, uint32_t compression = 0) {

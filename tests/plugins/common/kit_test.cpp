@@ -155,12 +155,6 @@ TEST(MessageText, FillsItsPlaceholdersAndFits) {
   }
 }
 
-}  // namespace
-}  // namespace lmx
-
-namespace lmx {
-namespace {
-
 TEST(ReductionFactor, KeepsThePictureAtLeastItsFittedSize) {
   struct Case {
     uint32_t width, height, boxWidth, boxHeight, factor;

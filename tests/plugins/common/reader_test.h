@@ -75,6 +75,8 @@ class Decoded {
     return {h.biWidth,     h.biHeight,        h.biPlanes,        h.biBitCount, h.biCompression,
             h.biSizeImage, h.biXPelsPerMeter, h.biYPelsPerMeter, h.biClrUsed,  h.biClrImportant};
   }
+  // Bits per pixel, colours in the table and colours that count.
+  std::vector<int64_t> Colours() const { return {Header().biBitCount, Header().biClrUsed, Header().biClrImportant}; }
   const uint8_t* Bytes() const { return block_; }
   // Table entry i as red, green, blue and the reserved byte.
   std::vector<int> Quad(int i) const {
@@ -93,6 +95,15 @@ class Decoded {
   DecodeMessages messages_;
   uint8_t* block_;
 };
+
+// What `read` (a reader of a byte source) makes of `file`.
+template <class Read>
+Decoded ReadSource(Read read, const Bytes& file) {
+  return Decoded([&](BlockHeap& heap, DecodeMessages& messages) {
+    MemorySource source(file.data(), file.size());
+    return read(source, heap, messages);
+  });
+}
 
 // A reader's answers to files: the messages (ids and severities) and whether a picture came.
 struct Answer {

@@ -7,12 +7,7 @@
 namespace lmx::test {
 namespace {
 
-Decoded Read(const std::vector<uint8_t>& file) {
-  return Decoded([&](BlockHeap& heap, DecodeMessages& messages) {
-    MemorySource source(file.data(), file.size());
-    return gif::ReadGifFile(source, heap, messages);
-  });
-}
+Decoded Read(const Bytes& file) { return ReadSource(gif::ReadGifFile, file); }
 
 // Image data of 9-bit codes, as they are given.
 std::vector<uint8_t> Codes(std::initializer_list<uint32_t> codes) {
@@ -105,17 +100,13 @@ TEST(GifReader, TableSizeSetsTheCanvasDepth) {
   GifFile sixteen(4, 1, 3, true);
   const Decoded four = Read(sixteen.Image(0, 0, 4, 1, {1, 2, 15, 0}, 0, {}, 4).End());
   ASSERT_TRUE(four);
-  EXPECT_EQ(four.Header().biBitCount, 4);
-  EXPECT_EQ(four.Header().biClrUsed, 16u);
-  EXPECT_EQ(four.Header().biClrImportant, 16u);
+  EXPECT_EQ(four.Colours(), (Shape{4, 16, 16}));
   EXPECT_EQ(four.RowBytes(0, 2), (std::vector<uint8_t>{0x12, 0xF0}));
 
   GifFile eight(3, 1, 2, true);
   const Decoded fewer = Read(eight.Image(0, 0, 3, 1, {7, 1, 2}, 0, {}, 3).End());
   ASSERT_TRUE(fewer);
-  EXPECT_EQ(fewer.Header().biBitCount, 4);
-  EXPECT_EQ(fewer.Header().biClrUsed, 16u);
-  EXPECT_EQ(fewer.Header().biClrImportant, 8u);
+  EXPECT_EQ(fewer.Colours(), (Shape{4, 16, 8}));
   EXPECT_EQ(fewer.Quad(7), (std::vector<int>{7, 14, 21, 0}));
   EXPECT_EQ(fewer.Quad(8), (std::vector<int>{0, 0, 0, 0}));
   EXPECT_EQ(fewer.RowBytes(0, 2), (std::vector<uint8_t>{0x71, 0x20}));

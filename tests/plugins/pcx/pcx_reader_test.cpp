@@ -7,11 +7,8 @@
 namespace lmx::test {
 namespace {
 
-Decoded Read(const std::vector<uint8_t>& file) {
-  return Decoded([&](BlockHeap& heap, DecodeMessages& messages) {
-    MemorySource source(file.data(), file.size());
-    return pcx::ReadPcxFile(source, heap, messages);
-  });
+Decoded Read(const Bytes& file) {
+  return ReadSource([](ByteSource& f, BlockHeap& h, DecodeMessages& m) { return pcx::ReadPcxFile(f, h, m); }, file);
 }
 
 TEST(PcxReader, SaysWhatIsWrongWithAFile) {
@@ -116,9 +113,7 @@ TEST(PcxReader, MonochromePalettes) {
   f.bits = 1, f.xmax = 9, f.bytesPerLine = 2, f.data = {0xA5, 0xC1, 0x80};
   const Decoded equal = Read(f.Bytes());
   ASSERT_TRUE(equal);
-  EXPECT_EQ(equal.Header().biBitCount, 1);
-  EXPECT_EQ(equal.Header().biClrUsed, 2u);
-  EXPECT_EQ(equal.Header().biClrImportant, 2u);
+  EXPECT_EQ(equal.Colours(), (Shape{1, 2, 2}));
   EXPECT_EQ(equal.Quad(0), (std::vector<int>{0, 0, 0, 0}));
   EXPECT_EQ(equal.Quad(1), (std::vector<int>{255, 255, 255, 0}));
   EXPECT_EQ(equal.RowBytes(0, 2), (std::vector<uint8_t>{0xA5, 0x80}));
@@ -146,9 +141,7 @@ TEST(PcxReader, FourPlanesGiveOneBitEachAndVersionThreeTakesTheDefaultPalette) {
   f.data = {0xA0, 0xFF, 0x60, 0xFF, 0x00, 0xFF, 0xE0, 0xFF};
   const Decoded dib = Read(f.Bytes());
   ASSERT_TRUE(dib);
-  EXPECT_EQ(dib.Header().biBitCount, 4);
-  EXPECT_EQ(dib.Header().biClrUsed, 16u);
-  EXPECT_EQ(dib.Header().biClrImportant, 16u);
+  EXPECT_EQ(dib.Colours(), (Shape{4, 16, 16}));
   EXPECT_EQ(dib.RowBytes(0, 2), (std::vector<uint8_t>{0x9A, 0xB0}));
   EXPECT_EQ(dib.Quad(15), (std::vector<int>{46, 47, 48, 0}));
 
@@ -177,9 +170,7 @@ TEST(PcxReader, ThreePlanesBecomeBlueGreenRed) {
   f.data = {10, 11, 20, 21, 30, 31, 0xC6, 0x05};
   const Decoded dib = Read(f.Bytes());
   ASSERT_TRUE(dib);
-  EXPECT_EQ(dib.Header().biBitCount, 24);
-  EXPECT_EQ(dib.Header().biClrUsed, 0u);
-  EXPECT_EQ(dib.Header().biClrImportant, 0u);
+  EXPECT_EQ(dib.Colours(), (Shape{24, 0, 0}));
   EXPECT_EQ(dib.Header().biSizeImage, 16u);
   EXPECT_EQ(dib.RowBytes(1, 6), (std::vector<uint8_t>{30, 20, 10, 31, 21, 11}));
   EXPECT_EQ(dib.RowBytes(0, 6), (std::vector<uint8_t>(6, 5)));

@@ -11,12 +11,7 @@ namespace {
 
 Bytes Suite(const std::string& name) { return FileBytes("pngsuite/" + name); }
 
-Decoded Read(const Bytes& file) {
-  return Decoded([&](BlockHeap& heap, DecodeMessages& messages) {
-    MemorySource source(file.data(), file.size());
-    return png::ReadPng(source, heap, messages);
-  });
-}
+Decoded Read(const Bytes& file) { return ReadSource(png::ReadPng, file); }
 
 TEST(PngReader, SaysWhatIsWrongWithAFile) {
   const Bytes good = Suite("basn2c08.png");
