@@ -79,14 +79,6 @@ void SetColumnFormat(HWND list, int column, bool marked, int image) {
   SendMessageW(header, HDM_SETITEMW, column, reinterpret_cast<LPARAM>(&head));
 }
 
-const ExplorerEntry* EntryAt(HWND list, int index) {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = index;
-  if (index < 0 || !SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
-  return reinterpret_cast<const ExplorerEntry*>(item.lParam);
-}
-
 void OnGetDispInfo(NMLVDISPINFOW* info) {
   if (!(info->item.mask & LVIF_TEXT) || !info->item.pszText || info->item.cchTextMax <= 0) return;
   const auto* entry = reinterpret_cast<const ExplorerEntry*>(info->item.lParam);
@@ -95,6 +87,14 @@ void OnGetDispInfo(NMLVDISPINFOW* info) {
 }
 
 }  // namespace
+
+const ExplorerEntry* ExplorerRowEntry(HWND list, int index) {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = index;
+  if (index < 0 || !SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return nullptr;
+  return reinterpret_cast<const ExplorerEntry*>(item.lParam);
+}
 
 // Rows hold their entries as item data; the deletion notice frees them. A list without a
 // notification handler gets no such notice, so its entries are freed here first.
@@ -230,11 +230,8 @@ void FitExplorerColumns(HWND list) {
   int sizeWidth = 0;
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
-    LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) continue;
-    const auto* entry = reinterpret_cast<const ExplorerEntry*>(item.lParam);
+    const ExplorerEntry* entry = ExplorerRowEntry(list, i);
+    if (!entry) continue;
     dateWidth = std::max(dateWidth, measure(EntryText(entry, 2)));
     sizeWidth = std::max(sizeWidth, measure(EntryText(entry, 1)));
   }
@@ -337,7 +334,7 @@ LRESULT ExplorerNotify(HWND list, UINT controlId, int mode, LPARAM data) {
       OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(data));
       break;
     case LVN_ITEMACTIVATE:
-      ActivateEntry(list, EntryAt(list, reinterpret_cast<const NMITEMACTIVATE*>(data)->iItem));
+      ActivateEntry(list, ExplorerRowEntry(list, reinterpret_cast<const NMITEMACTIVATE*>(data)->iItem));
       break;
     case LVN_COLUMNCLICK:
       SortByColumn(list, reinterpret_cast<const NMLISTVIEW*>(data)->iSubItem);
@@ -349,7 +346,7 @@ LRESULT ExplorerNotify(HWND list, UINT controlId, int mode, LPARAM data) {
       const auto* change = reinterpret_cast<const NMLISTVIEW*>(data);
       const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
       if ((change->uChanged & LVIF_STATE) && (change->uNewState & both) == both) {
-        SelectEntry(list, EntryAt(list, change->iItem));
+        SelectEntry(list, ExplorerRowEntry(list, change->iItem));
       }
       break;
     }

@@ -24,6 +24,8 @@ bool DestroyExplorerList(HWND list);
 
 // Deletes every row and frees its entry.
 void DeleteExplorerRows(HWND list);
+// The entry row `index` of the list shows; null for a row without one.
+const ExplorerEntry* ExplorerRowEntry(HWND list, int index);
 
 void SetExplorerFilter(HWND list, const wchar_t* filter);  // borrowed
 // The caller's start folder into the state, then SetStartFolder.

@@ -233,12 +233,9 @@ void Dialog_OnSize(HWND dialog, int width, int height) {
 void SelectByName(HWND dialog, HWND list, const wchar_t* name) {
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   for (int i = 0; i < count; ++i) {
+    const ExplorerEntry* entry = ExplorerRowEntry(list, i);
+    if (!entry || !IsFileEntry(*entry) || CompareNoCase(entry->name, name) != CSTR_EQUAL) continue;
     LVITEMW item{};
-    item.mask = LVIF_PARAM;
-    item.iItem = i;
-    if (!SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) || !item.lParam) continue;
-    const auto* entry = reinterpret_cast<const ExplorerEntry*>(item.lParam);
-    if (!IsFileEntry(*entry) || CompareNoCase(entry->name, name) != CSTR_EQUAL) continue;
     item.mask = LVIF_STATE;
     item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&item));
