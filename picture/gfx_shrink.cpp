@@ -121,11 +121,12 @@ bool ShrinkToDevice(const GfxImage* image, HDC target, const RECT& dst, const RE
   if (!reduced) return false;
   const DibHeader r = ReadDibHeader(reduced->block);
   const int depth = r.biBitCount;
-  std::vector<RGBQUAD> grey;
-  if (depth == 8) {
-    for (int i = 0; i < 256; ++i) grey.push_back(RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0});
-  }
-  if (!PrepareCache(dstW, dstH, depth, grey.data(), static_cast<int>(grey.size()))) return false;
+  static const std::vector<RGBQUAD> kGrey = [] {
+    std::vector<RGBQUAD> levels(256);
+    for (int i = 0; i < 256; ++i) levels[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    return levels;
+  }();
+  if (!PrepareCache(dstW, dstH, depth, kGrey.data(), depth == 8 ? 256 : 0)) return false;
 
   const size_t outStride = ((static_cast<size_t>(dstW) * depth + 31) / 32) * 4;
   const int bytesPerPixel = depth / 8;

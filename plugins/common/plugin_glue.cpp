@@ -111,13 +111,13 @@ void* Reduce(void* block, uint32_t boxWidth, uint32_t boxHeight, LocalHeap& heap
   if (h.biWidth == 0 || h.biHeight == 0) return block;
   const uint32_t factor = ReductionFactor(static_cast<uint32_t>(h.biWidth), static_cast<uint32_t>(h.biHeight),
                                           boxWidth, boxHeight);
-  const bool grey8 = h.biBitCount == 8 && h.biClrUsed == 256 && h.biCompression == 0;
-  if (factor == 1 && (h.biBitCount == 24 && h.biCompression == 0)) return block;
-  DibBlock reduced = ReduceDib(static_cast<const uint8_t*>(block), LocalSize(block), factor, heap);
-  if (factor == 1 && grey8 && reduced.Made() && ReadDibHeader(reduced.block).biBitCount == 8) {
-    heap.Free(reduced.block);  // already 8-bit grey
-    return block;
-  }
+  // Already in the reduced form: 24 bits, or 8-bit grey with its 256 levels.
+  const auto* bytes = static_cast<const uint8_t*>(block);
+  const bool reducedForm =
+      h.biCompression == 0 &&
+      (h.biBitCount == 24 || (h.biBitCount == 8 && h.biClrUsed == 256 && HasGreyTable(bytes)));
+  if (factor == 1 && reducedForm) return block;
+  DibBlock reduced = ReduceDib(bytes, LocalSize(block), factor, heap);
   heap.Free(block);
   if (!reduced.Made()) *status = reduced.NoMemory() ? kReducedNoMemory : kReducedUnsupported;
   return reduced.block;

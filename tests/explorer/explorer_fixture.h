@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "explorer/explorer_ids.h"
 #include "tests/support/test_env.h"
 
 namespace lmx::test {
@@ -44,5 +47,20 @@ struct ColumnLook {
   int image = -1;
 };
 ColumnLook ColumnOf(HWND list, int column);
+
+// The explorer dialog's parts: its view, the list and the grid in it.
+inline HWND ViewOf(HWND dialog) { return GetDlgItem(dialog, IDC_EXPLORER_VIEW); }
+
+// Ends the dialog with `command`; when that leaves it open (nothing chosen), with Cancel, so a
+// failed step never leaves the test waiting for a dialog nobody closes.
+inline void EndWith(HWND dialog, WPARAM command) {
+  SendMessageW(dialog, WM_COMMAND, command, 0);
+  if (IsWindowVisible(dialog)) {
+    ADD_FAILURE() << "the dialog stayed open after command " << command;
+    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+inline HWND ListOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_LIST); }
+inline HWND GridOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_GRID); }
 
 }  // namespace lmx::test

@@ -26,24 +26,15 @@
 namespace {
 
 using lmx::test::DeviceFolder;
+using lmx::test::EndWith;
+using lmx::test::GridOf;
+using lmx::test::ListOf;
 using lmx::test::Names;
 using lmx::test::ReadRows;
 using lmx::test::RowIndex;
+using lmx::test::ViewOf;
 using Strings = std::vector<std::wstring>;
 
-HWND ViewOf(HWND dialog) { return GetDlgItem(dialog, IDC_EXPLORER_VIEW); }
-
-// Ends the dialog with `command`; when that leaves it open (nothing chosen), with Cancel, so a
-// failed step never leaves the test waiting for a dialog nobody closes.
-void EndWith(HWND dialog, WPARAM command) {
-  SendMessageW(dialog, WM_COMMAND, command, 0);
-  if (IsWindowVisible(dialog)) {
-    ADD_FAILURE() << "the dialog stayed open after command " << command;
-    SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-  }
-}
-HWND ListOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_LIST); }
-HWND GridOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_GRID); }
 
 class ExplorerPlacesTest : public lmx::test::HostTest {
  protected:

@@ -21,16 +21,16 @@ namespace {
 using lmx::test::ColumnOf;
 using lmx::test::DeviceFolder;
 using lmx::test::kImageFilter;
+using lmx::test::ListOf;
 using lmx::test::Names;
 using lmx::test::ReadRows;
 using lmx::test::RowIndex;
+using lmx::test::ViewOf;
 using Strings = std::vector<std::wstring>;
 
 
 using lmx::test::DialogDriver;
 
-HWND ViewOf(HWND dialog) { return GetDlgItem(dialog, IDC_EXPLORER_VIEW); }
-HWND ListOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_LIST); }
 HWND ToolbarOf(HWND dialog) { return GetDlgItem(ViewOf(dialog), IDC_EXPLORER_TOOLBAR); }
 
 // A double tap on the row named `name`, where the list shows it.
