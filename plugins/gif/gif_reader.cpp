@@ -1,9 +1,12 @@
 #include "plugins/gif/gif_reader.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "plugins/common/bounded_reader.h"
 #include "plugins/common/dib_block.h"
+#include "plugins/common/dib_reduce.h"
 #include "plugins/common/little_endian.h"
 #include "plugins/common/packed_dib.h"
 
@@ -30,11 +33,14 @@ struct Workspace {
   uint8_t suffix[kMaxCodes];
 };
 
+class CanvasBands;
+
 struct Canvas {
   uint8_t* block;
-  uint8_t* pixels;
+  uint8_t* pixels;  // null while the canvas is made smaller as its rows come (bands)
   uint32_t width, height, bits;
   uint64_t stride;
+  CanvasBands* bands;
 
   DibHeader Header() const { return ReadDibHeader(block); }
   void SetImportant(uint32_t colors) {
@@ -63,6 +69,78 @@ void CopyRow(const uint8_t* src, uint8_t* dst, uint32_t len, uint32_t bits) {
   }
 }
 
+// A canvas made smaller as its rows come, for a box: its block holds the header and colour
+// table alone, and each canvas row (index 0 where the image does not cover it) is averaged
+// into the reduced picture, so that the canvas is never held whole. The picture is the same
+// as the whole canvas averaged.
+class CanvasBands {
+ public:
+  CanvasBands(const Canvas& canvas, uint32_t factor) : canvas_(canvas), factor_(factor) {}
+
+  // Starts the reduced picture with the colour table as it now stands. False when memory fails.
+  bool Start(BlockHeap& heap) {
+    if (out_.Made()) return true;
+    const bool grey = HasGreyTable(canvas_.block);
+    row_.reset(new (std::nothrow) uint8_t[static_cast<size_t>(canvas_.stride) + size_t{canvas_.width} * 3]);
+    converter_.reset(new (std::nothrow) RowConverter(canvas_.block, grey));
+    reducer_.reset(new (std::nothrow) BandReducer(canvas_.width, canvas_.height, factor_, grey));
+    if (row_ && converter_ && reducer_) out_ = reducer_->Start(heap);
+    return out_.Made();
+  }
+
+  // A row of the canvas's depth, all index 0, for canvas row `y` (from the top); the rows
+  // above it that no image row covered go in first, as index 0.
+  uint8_t* Row(uint32_t y) {
+    BlankTo(y);
+    std::memset(row_.get(), 0, static_cast<size_t>(canvas_.stride));
+    return row_.get();
+  }
+  // Canvas row `y` as Row gave it, filled.
+  void Add(uint32_t y) {
+    reducer_->AddRow(y, converter_->Convert(row_.get(), row_.get() + canvas_.stride));
+    next_ = y + 1;
+  }
+  // A failed image draws nothing: every pixel is index 0.
+  void Blank() { blank_ = true; }
+
+  // The reduced picture with every row in; the caller owns it.
+  void* Finish() {
+    BlankTo(canvas_.height);
+    reducer_->Finish();
+    if (blank_) {
+      const uint8_t* colour = BlankPixels();
+      const DibHeader h = ReadDibHeader(out_.block);
+      const uint32_t channels = h.biBitCount / 8;
+      for (int32_t y = 0; y < h.biHeight; ++y) {
+        uint8_t* dst = out_.pixels + uint64_t(y) * out_.stride;
+        for (int32_t x = 0; x < h.biWidth; ++x, dst += channels) std::memcpy(dst, colour, channels);
+      }
+    }
+    return out_.block;
+  }
+
+ private:
+  // A canvas row of index 0 as the reducer takes it.
+  const uint8_t* BlankPixels() {
+    std::memset(row_.get(), 0, static_cast<size_t>(canvas_.stride));
+    return converter_->Convert(row_.get(), row_.get() + canvas_.stride);
+  }
+  void BlankTo(uint32_t y) {
+    if (next_ >= y) return;
+    const uint8_t* pixels = BlankPixels();
+    for (; next_ < y; ++next_) reducer_->AddRow(next_, pixels);
+  }
+
+  const Canvas& canvas_;
+  uint32_t factor_;
+  uint32_t next_ = 0;  // the first canvas row not yet averaged
+  bool blank_ = false;
+  std::unique_ptr<uint8_t[]> row_;  // one canvas row, then the same converted
+  std::unique_ptr<RowConverter> converter_;
+  std::unique_ptr<BandReducer> reducer_;
+  DibBlock out_;
+};
+
 // Puts the image's rows on the canvas as they are decoded, in the file's row order.
 class RowPlacer {
  public:
@@ -73,9 +151,8 @@ class RowPlacer {
     if (top < canvas.height && placedLeft < canvas.width) {
       visibleRows_ = height < canvas.height - top ? height : canvas.height - top;
       len_ = width < canvas.width - placedLeft ? width : canvas.width - placedLeft;
-      // Bottom-up: image row y lies in canvas row top + y counted from the top.
-      topRow_ = canvas.pixels + uint64_t{canvas.height - 1 - top} * canvas.stride +
-                uint64_t{placedLeft} * canvas.bits / 8;
+      top_ = top;
+      leftByte_ = uint64_t{placedLeft} * canvas.bits / 8;
     }
   }
 
@@ -85,13 +162,25 @@ class RowPlacer {
     ++delivered_;
     const uint32_t y = NextImageRow();
     if (y >= visibleRows_) return;
-    CopyRow(row, topRow_ - uint64_t{y} * canvas_.stride, len_, canvas_.bits);
+    if (canvas_.bands) {  // rows come in order: an interlaced image has the whole canvas
+      CopyRow(row, canvas_.bands->Row(top_ + y) + leftByte_, len_, canvas_.bits);
+      canvas_.bands->Add(top_ + y);
+    } else {
+      // Bottom-up: image row y lies in canvas row top + y counted from the top.
+      CopyRow(row, canvas_.pixels + uint64_t{canvas_.height - 1 - top_ - y} * canvas_.stride + leftByte_, len_,
+              canvas_.bits);
+    }
     drawn_ = true;
   }
 
   // A failed image draws nothing: the canvas was all index 0 before it.
   void Undo() {
-    if (drawn_) std::memset(canvas_.pixels, 0, static_cast<size_t>(canvas_.stride * canvas_.height));
+    if (!drawn_) return;
+    if (canvas_.bands) {
+      canvas_.bands->Blank();
+    } else {
+      std::memset(canvas_.pixels, 0, static_cast<size_t>(canvas_.stride * canvas_.height));
+    }
   }
 
  private:
@@ -108,8 +197,8 @@ class RowPlacer {
   }
 
   const Canvas& canvas_;
-  uint8_t* topRow_ = nullptr;
-  uint32_t height_, visibleRows_ = 0, len_ = 0;
+  uint64_t leftByte_ = 0;
+  uint32_t top_ = 0, height_, visibleRows_ = 0, len_ = 0;
   uint32_t delivered_ = 0, row_ = 0, pass_ = 0;
   bool interlaced_, drawn_ = false;
 };
@@ -300,6 +389,22 @@ class LzwDecoder {
   uint8_t first_ = 0;
 };
 
+// An interlaced image comes in passes over its height: the canvas that was to be made smaller
+// as its rows came is made whole, with its header and colour table, and averaged later.
+bool MakeWhole(Canvas& canvas, BlockHeap& heap) {
+  const DibHeader h = canvas.Header();
+  const DibBlock whole = AllocDib(heap, {canvas.width, canvas.height, canvas.bits, h.biClrUsed});
+  if (!whole.Made()) return false;
+  std::memcpy(whole.table, canvas.block + kInfoHeaderSize, size_t{h.biClrUsed} * 4);
+  heap.Free(canvas.block);
+  const uint32_t important = h.biClrImportant;
+  canvas.block = whole.block;
+  canvas.pixels = whole.pixels;
+  canvas.bands = nullptr;
+  canvas.SetImportant(important);
+  return true;
+}
+
 // Decodes the image whose descriptor follows and draws it on the canvas.
 void DecodeImage(BoundedReader& in, Workspace& ws, Canvas& canvas, BlockHeap& heap, DecodeMessages& messages) {
   uint8_t d[9] = {};
@@ -319,6 +424,11 @@ void DecodeImage(BoundedReader& in, Workspace& ws, Canvas& canvas, BlockHeap& he
     messages.Add(kMsgNoColorTable);
     return;
   }
+  const bool interlaced = (flags & 0x40) != 0;
+  if (canvas.bands && (interlaced ? !MakeWhole(canvas, heap) : !canvas.bands->Start(heap))) {
+    messages.Add(kMsgNoMemory);
+    return;
+  }
 
   // Rows are decoded into a window of one row and the longest string, and drawn as they
   // complete, rather than into a buffer of the whole image.
@@ -327,7 +437,7 @@ void DecodeImage(BoundedReader& in, Workspace& ws, Canvas& canvas, BlockHeap& he
     messages.Add(kMsgNoMemory);
     return;
   }
-  RowPlacer rows(canvas, left, top, width, height, (flags & 0x40) != 0);
+  RowPlacer rows(canvas, left, top, width, height, interlaced);
   LzwDecoder lzw(ws, window, width, height, rows);
   if (!lzw.Run(in, messages)) rows.Undo();
   heap.Free(window);
@@ -335,7 +445,11 @@ void DecodeImage(BoundedReader& in, Workspace& ws, Canvas& canvas, BlockHeap& he
 
 }  // namespace
 
-void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+namespace {
+
+// The canvas whole, or with a box made smaller as its rows come (CanvasBands) when its first
+// image is not interlaced.
+void* Read(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const DecodeInput* box) {
   auto* ws = static_cast<Workspace*>(heap.Alloc(sizeof(Workspace)));
   if (!ws) {
     messages.Add(kMsgNoMemory);
@@ -370,7 +484,8 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   layout.height = canvas.height;
   layout.bitCount = canvas.bits;
   layout.colors = colors;
-  const DibBlock dib = AllocDib(heap, layout);
+  uint32_t factor = 1;
+  const DibBlock dib = AllocPicture(heap, layout, box, &factor);
   if (!dib.Made()) {
     messages.Add(kMsgNoMemory);
     heap.Free(ws);
@@ -379,6 +494,18 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   canvas.block = dib.block;
   canvas.pixels = dib.pixels;
   canvas.stride = dib.stride;
+  std::unique_ptr<CanvasBands> bands;
+  if (factor > 1) {  // the block holds the header and the colour table alone
+    bands.reset(new (std::nothrow) CanvasBands(canvas, factor));
+    if (!bands) {
+      messages.Add(kMsgNoMemory);
+      heap.Free(canvas.block);
+      heap.Free(ws);
+      return nullptr;
+    }
+    canvas.pixels = nullptr;
+    canvas.bands = bands.get();
+  }
 
   if (globalTable) {
     const uint32_t entries = 2u << sizeField;
@@ -402,11 +529,25 @@ void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
     break;
   }
   heap.Free(ws);
-  return canvas.block;
+  if (!canvas.bands) return canvas.block;
+  if (!canvas.bands->Start(heap)) {
+    if (messages.Empty() || messages[messages.Count() - 1] != kMsgNoMemory) messages.Add(kMsgNoMemory);
+    heap.Free(canvas.block);
+    return nullptr;
+  }
+  void* reduced = canvas.bands->Finish();
+  heap.Free(canvas.block);
+  return reduced;
+}
+
+}  // namespace
+
+void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
+  return Read(file, heap, messages, nullptr);
 }
 
 void* ReadGif(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  return ReadGifFile(in.file, heap, messages);
+  return Read(in.file, heap, messages, in.boxWidth ? &in : nullptr);
 }
 
 }  // namespace lmx::gif

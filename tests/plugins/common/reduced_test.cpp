@@ -16,11 +16,13 @@
 #include <vector>
 
 #include "plugins/bmp/bmp_reader.h"
+#include "plugins/gif/gif_reader.h"
 #include "plugins/pcx/pcx_reader.h"
 #include "plugins/tif/tif_reader.h"
 #include "plugins/common/dib_reduce.h"
 #include "plugins/jpg/jpg_reader.h"
 #include "plugins/png/png_reader.h"
+#include "tests/plugins/gif/gif_file.h"
 
 namespace lmx {
 namespace {
@@ -146,6 +148,46 @@ TEST(ReducedDecode, PcxRowsAveragedAsTheyAreLaidOutMatchTheWholePictureAveraged)
       ExpectReducedMatchesWhole(pcx::ReadPcx, file, box);
     }
   }
+}
+
+TEST(ReducedDecode, GifCanvasRowsAveragedAsTheyComeMatchTheWholeCanvasAveraged) {
+  // Images smaller than the screen and off it, local tables, 1- and 4-bit canvases, a damaged
+  // image (the canvas left blank), an interlaced image (made whole, then averaged).
+  for (const char* name : {"hopper.gif", "chi.gif", "test_extents.gif", "dispose_bgnd.gif", "text_mono.gif",
+                           "iss634.gif", "no_palette_with_background.gif", "background_outside_palette.gif",
+                           "test.colors.gif", "transparent.gif", "issue_2811.gif"}) {
+    const Bytes file = ReadFile(std::string(LMX_CORPUS_DIR) + "/pillow/" + name);
+    if (file.empty()) continue;
+    for (uint32_t box : {4u, 20u, 50u}) {
+      SCOPED_TRACE(std::string(name) + " box " + std::to_string(box));
+      ExpectReducedMatchesWhole(gif::ReadGif, file, box);
+    }
+  }
+  // An image inside a larger screen, plain (never a block of the whole canvas), interlaced, and
+  // cut short (its rows undone: the canvas stays index 0).
+  std::vector<uint8_t> pixels(500 * 300);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>((i % 500) / 7 + (i / 500) / 5);
+  const std::vector<uint8_t> data = test::LzwEncode(pixels, 8);
+  const std::vector<uint8_t> cut(data.begin(), data.begin() + data.size() / 2);
+  const struct {
+    const char* what;
+    Bytes file;
+  } made[] = {
+      {"plain", test::GifFile(1000, 600, 7, true).Image(100, 50, 500, 300, pixels).End()},
+      {"interlaced", test::GifFile(1000, 600, 7, true).Image(100, 50, 500, 300, pixels, 0x40).End()},
+      {"cut", test::GifFile(1000, 600, 7, true).ImageData(100, 50, 500, 300, test::SubBlocks(cut)).End()},
+  };
+  for (const auto& m : made) {
+    SCOPED_TRACE(m.what);
+    ExpectReducedMatchesWhole(gif::ReadGif, m.file, 100);
+  }
+  RecordingHeap heap;
+  DecodeMessages messages;
+  MemorySource source(made[0].file.data(), made[0].file.size());
+  void* block = gif::ReadGif({source, nullptr, 0, 0, 100, 100, nullptr}, heap, messages, nullptr);
+  ASSERT_NE(block, nullptr);
+  EXPECT_LT(heap.largest, size_t{1000 * 600 / 2});
+  heap.Free(block);
 }
 
 TEST(ReducedDecode, TiffStripsAveragedAsTheyComeMatchTheWholePictureAveraged) {
