@@ -12,6 +12,7 @@
 #include "plugins/common/dib_reduce.h"
 #include "plugins/png/chunk_check.h"
 #include "plugins/png/png_rows.h"
+#include "plugins/png/whole_idat.h"
 
 namespace lmx::png {
 namespace {
@@ -60,6 +61,9 @@ struct Job {
   std::unique_ptr<BandReducer> reducer;  // then the reduced picture
   std::unique_ptr<uint8_t[]> pixelRow;   // one row as the reducer takes it
   ChunkWalker chunks;        // where the chunks fed so far lie
+  const uint8_t* data = nullptr;  // the whole file, when it is mapped and the picture is wanted whole
+  size_t size = 0;
+  WholeIdat whole;           // then its image data, when libdeflate may inflate it at once
   bool crcFailed = false;
   bool outOfMemory = false;
 };
@@ -270,6 +274,14 @@ void OnEnd(png_structp png, png_infop) { static_cast<Job*>(png_get_progressive_p
 // Feeds the file to libpng, which calls back as it goes, until the file ends. Each libpng
 // error comes back here through longjmp and ends the decode; nothing between here and libpng
 // has a destructor to skip, and all that the decode holds is in `job`.
+void Feed(Job& job, const uint8_t* data, size_t size) {
+  for (size_t at = 0; at < size;) {
+    const size_t piece = job.chunks.Piece(data + at, size - at);
+    png_process_data(job.png, job.info, const_cast<uint8_t*>(data) + at, piece);
+    at += piece;
+  }
+}
+
 void Run(Job& job, const uint8_t* signature) {
   if (setjmp(png_jmpbuf(job.png))) {
     // A critical chunk's CRC is checked in a piece of its own: an error in that piece may be
@@ -284,18 +296,21 @@ void Run(Job& job, const uint8_t* signature) {
   png_set_option(job.png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
   png_set_progressive_read_fn(job.png, &job, OnInfo, OnRow, OnEnd);
   png_process_data(job.png, job.info, const_cast<uint8_t*>(signature), kSignatureBytes);
+  if (job.whole.Find(job.data, job.size)) {
+    const auto start = static_cast<size_t>(job.whole.Start()), end = static_cast<size_t>(job.whole.End());
+    Feed(job, job.data + kSignatureBytes, start - kSignatureBytes);
+    job.chunks = ChunkWalker(end);
+    job.whole.Feed(job.png, job.info);
+    Feed(job, job.data + end, job.size - end);
+    return;
+  }
   uint8_t buffer[kFeedBytes];
   size_t got = 0;
-  while (job.file.Read(buffer, sizeof buffer, &got) && got > 0) {
-    for (size_t at = 0; at < got;) {
-      const size_t piece = job.chunks.Piece(buffer + at, got - at);
-      png_process_data(job.png, job.info, buffer + at, piece);
-      at += piece;
-    }
-  }
+  while (job.file.Read(buffer, sizeof buffer, &got) && got > 0) Feed(job, buffer, got);
 }
 
-void* Decode(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const DecodeInput* box) {
+void* Decode(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const DecodeInput* box,
+             const uint8_t* data = nullptr, size_t size = 0) {
   uint8_t signature[kSignatureBytes];
   size_t got = 0;
   if (!file.Read(signature, sizeof signature, &got) || got != sizeof signature ||
@@ -305,6 +320,8 @@ void* Decode(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const 
   }
   Job job(file, heap);
   job.box = box;
+  job.data = data;
+  job.size = size;
   job.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &job, OnError, OnWarning, &job, Allocate, Release);
   if (job.png) job.info = png_create_info_struct(job.png);
   if (!job.png || !job.info) {
@@ -344,7 +361,9 @@ void* ReadPng(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
 }
 
 void* ReadPngFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  return Decode(in.file, heap, messages, &in);
+  // A mapped file wanted whole may have its image data inflated at once.
+  const bool whole = in.data && in.boxWidth == 0;
+  return Decode(in.file, heap, messages, &in, whole ? static_cast<const uint8_t*>(in.data) : nullptr, in.size);
 }
 
 }  // namespace lmx::png

@@ -1,6 +1,7 @@
 // The PNG reader natively on PngSuite and on files patched or cut from it. Its pixels are
 // compared with an independent reading by the png corpus check.
 #include <cstring>
+#include <filesystem>
 
 #include "plugins/png/png_reader.h"
 #include "tests/plugins/common/reader_test.h"
@@ -91,6 +92,71 @@ TEST(PngReader, ImageDataThatEndsOrBreaksShowsWhatCameWithAWarning) {
     // interlaced file holds the pixels of the passes that came, spread.
     EXPECT_NE(dib.RowBytes(31, 96), Bytes(96, 0));
     if (std::strcmp(name, "basi2c08.png") != 0) EXPECT_EQ(dib.RowBytes(0, 96), Bytes(96, 0));
+  }
+}
+
+// The file with its IDAT run made again from `data` (the zlib stream), in chunks of `chunk` bytes.
+Bytes WithImageData(const Bytes& file, const Bytes& data, size_t chunk) {
+  const size_t first = Chunk(file, "IDAT");
+  size_t end = first;
+  while (end + 12 <= file.size() && std::memcmp(&file[end + 4], "IDAT", 4) == 0) end += 12 + Be32(file, end);
+  Bytes out(file.begin(), file.begin() + first);
+  for (size_t at = 0; at < data.size(); at += chunk) {
+    const size_t n = std::min(chunk, data.size() - at), start = out.size();
+    out.resize(start + 12 + n);
+    PutBe32(out, start, static_cast<uint32_t>(n));
+    std::memcpy(&out[start + 4], "IDAT", 4);
+    std::memcpy(&out[start + 8], &data[at], n);
+    FixCrc(out, start);
+  }
+  out.insert(out.end(), file.begin() + end, file.end());
+  return out;
+}
+
+// The zlib stream of a file's IDAT run.
+Bytes ImageData(const Bytes& file) {
+  Bytes data;
+  for (size_t at = Chunk(file, "IDAT"); at + 12 <= file.size() && std::memcmp(&file[at + 4], "IDAT", 4) == 0;
+       at += 12 + Be32(file, at)) {
+    data.insert(data.end(), file.begin() + at + 8, file.begin() + at + 8 + Be32(file, at));
+  }
+  return data;
+}
+
+TEST(PngReader, AMappedFileWantedWholeDecodesAsTheStreamDoes) {
+  // Its image data inflated at once where that cannot change the outcome, and by zlib as it
+  // comes where libdeflate finds it broken: every PngSuite file, and image data rechunked,
+  // broken, cut inside the stream, followed by bytes past the stream's end, or by extra rows.
+  std::vector<std::pair<std::string, Bytes>> files;
+  for (const auto& entry : std::filesystem::directory_iterator(std::string(LMX_CORPUS_DIR) + "/pngsuite")) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() == ".png") files.emplace_back(name, Suite(name));
+  }
+  const Bytes plain = Suite("basn2c08.png");
+  const Bytes data = ImageData(plain);
+  Bytes broken = data, cut(data.begin(), data.end() - 9), longer = data;
+  for (size_t i = 0; i < 16; ++i) broken[data.size() / 2 + i] ^= 0x5A;
+  longer.insert(longer.end(), {1, 2, 3});
+  files.emplace_back("one-byte chunks", WithImageData(plain, data, 1));
+  files.emplace_back("broken", WithImageData(plain, broken, 1000));
+  files.emplace_back("cut", WithImageData(plain, cut, 1000));
+  files.emplace_back("longer", WithImageData(plain, longer, 1000));
+  files.emplace_back("other rows", WithImageData(WithSize(plain, 32, 31), data, 1000));
+  files.emplace_back("more rows", WithImageData(WithSize(plain, 32, 33), data, 1000));
+  for (const auto& named : files) {
+    SCOPED_TRACE(named.first);
+    const Bytes& file = named.second;
+    const Decoded stream = Read(file);
+    const Decoded mapped([&](BlockHeap& heap, DecodeMessages& messages) {
+      MemorySource source(file.data(), file.size());
+      return png::ReadPngFile({source, file.data(), file.size(), 0}, heap, messages, nullptr);
+    });
+    ASSERT_EQ(bool(stream), bool(mapped));
+    EXPECT_EQ(stream.Messages(), mapped.Messages());
+    if (!stream) continue;
+    ASSERT_EQ(stream.Shape(), mapped.Shape());
+    const size_t bytes = kInfoHeaderSize + stream.Header().biClrUsed * 4 + stream.Header().biSizeImage;
+    EXPECT_EQ(std::memcmp(stream.Bytes(), mapped.Bytes(), bytes), 0);
   }
 }
 
