@@ -15,6 +15,7 @@ struct AnimationState {
   FramePlayer player;
   GfxImage* image = nullptr;  // the file's picture, which takes each frame
   DWORD delayMs = 0;          // of the frame on screen
+  DWORD due = 0;              // when the next frame is due (GetTickCount)
   bool paused = false;        // by the user
   bool inFront = true;
   bool timerSet = false;
@@ -30,7 +31,8 @@ void KillFrameTimer() {
 void ArmFrameTimer() {
   KillFrameTimer();
   if (!g_anim.player.IsOpen() || g_anim.paused || !g_anim.inFront || !g_anim.window) return;
-  g_anim.timerSet = SetTimer(g_anim.window, kAnimationTimer, g_anim.delayMs, nullptr) != 0;
+  const auto wait = static_cast<int32_t>(g_anim.due - GetTickCount());
+  g_anim.timerSet = SetTimer(g_anim.window, kAnimationTimer, wait > 0 ? static_cast<UINT>(wait) : 1, nullptr) != 0;
 }
 
 // The next frame on screen; false when the animation has ended.
@@ -43,6 +45,10 @@ bool ShowNextFrame() {
   }
   if (!GfxImage_Replace(g_anim.image, frame)) return false;
   g_anim.delayMs = delay;
+  // The frames keep the file's pace: a timer that came late shortens the next wait, unless
+  // the animation has fallen a whole frame behind.
+  const DWORD now = GetTickCount();
+  g_anim.due = static_cast<int32_t>(now - g_anim.due) < static_cast<int32_t>(delay) ? g_anim.due + delay : now + delay;
   ImageView_PictureChanged(PictureChange::kRedrawn);
   return true;
 }
@@ -56,6 +62,7 @@ void Animation_Start(HWND mainWindow, ImageFileItem* item) {
   if (!item || !item->image || !item->image->dib || item->image->imageCount > 1) return;
   if (!g_anim.player.Open(item->plugIn, item->path)) return;
   g_anim.image = item->image;
+  g_anim.due = GetTickCount();
   // The first frame as composed replaces the file's first picture at once.
   if (!ShowNextFrame()) {
     Animation_Stop();
@@ -76,11 +83,13 @@ bool Animation_Playing() { return g_anim.player.IsOpen() && !g_anim.paused; }
 void Animation_PlayPause() {
   if (!g_anim.player.IsOpen()) return;
   g_anim.paused = !g_anim.paused;
+  g_anim.due = GetTickCount() + g_anim.delayMs;
   ArmFrameTimer();
 }
 
 void Animation_SetInFront(bool inFront) {
   g_anim.inFront = inFront;
+  g_anim.due = GetTickCount() + g_anim.delayMs;
   ArmFrameTimer();
 }
 
