@@ -241,7 +241,8 @@ FrameStatus GifFrameReader::Draw(uint32_t* delayMs) {
     if (introducer == 0) continue;
     if (introducer == kTrailer) return kFrameEnd;
     if (introducer == kImage) break;
-    if (introducer != kExtension) return kFrameDamaged;
+    // A byte that starts no block ends the file, as browsers take it.
+    if (introducer != kExtension) return kFrameEnd;
     if (in_.U8() != kControlLabel) {
       SkipSubBlocks(in_);
       continue;
