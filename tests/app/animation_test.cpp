@@ -1,6 +1,7 @@
-// An animated GIF in the running viewer: it plays at its delays on the screen, in full screen
-// too, rests while another program is in front, pauses and resumes with P (no timer while
-// paused), and a transform stops it on its frame and turns that frame.
+// An animated GIF in the running viewer: it plays at its delays on the screen, zoomed and
+// scrolled and in full screen too, rests while another program is in front, pauses and
+// resumes with P (no timer while paused), and a transform stops it on its frame and turns
+// that frame.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -89,6 +90,16 @@ TEST_F(AnimationTest, PlaysAtItsDelaysRestsBehindOthersPausesAndATransformStopsI
     const bool known = now == kFrames[0][0] || now == kFrames[1][0] || now == kFrames[2][0];
     EXPECT_TRUE(known) << std::hex << now;
   }
+
+  // Zoomed in and scrolled, it goes on where the view stands.
+  for (int i = 0; i < 6; ++i) Command(IDC_CMD_ZOOM_IN);
+  ImageView_ScrollStep(true, 1);
+  const ViewState before = ImageView_State();
+  ASSERT_GT(before.horzPos, 0);
+  EXPECT_GE(UntilChange(3000), 0);
+  EXPECT_EQ(ImageView_State().horzPos, before.horzPos);
+  EXPECT_EQ(ImageView_Zoom(), before.zoom);
+  Command(IDC_CMD_ACTUAL_SIZE);
 
   // In full screen it goes on.
   Command(IDC_CMD_FULL_SCREEN);
