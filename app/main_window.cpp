@@ -4,6 +4,7 @@
 
 #include <cwchar>
 
+#include "app/animation_player.h"
 #include "app/menu_commands.h"
 #include "app/slide_show.h"
 #include "app/viewer_keys.h"
@@ -73,6 +74,7 @@ class MainDocumentView final : public DocumentView {
  public:
   void CurrentFileChanged(ImageFileItem* current) override {
     ImageView_PictureChanged(PictureChange::kOpened, current ? current->image : nullptr);
+    Animation_Start(g_main.window, current);
     // Without a picture its buttons go grey at once, whatever the command that led here.
     UpdateToolbarEnabling();
   }
@@ -147,6 +149,8 @@ void CreateMenuBar(HWND window) {
 void Transform(TransformCode code) {
   GfxImage* image = CurrentImage();
   if (!image) return;
+  // An animation stops on its frame, which is what turns.
+  Animation_Stop();
   if (!GfxImage_Apply(image, code)) return;
   switch (code) {
     case kRotateClockwise:
@@ -165,6 +169,7 @@ void SetViewMode(ViewMode mode) {
 void ChangePage(bool next) {
   ViewerDocument* document = TheDocument();
   if (!document || !document->CurrentFile()) return;
+  Animation_Stop();
   // The document updates the page buttons either way.
   int changed = next ? document->NextPage() : document->PreviousPage();
   if (!changed) return;
@@ -256,6 +261,8 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       RunOptions(window);
       return;
     case IDC_CMD_PLUGINS:
+      // The animation's plug-in may go.
+      Animation_Stop();
       RunPlugInManager(window, RebuildPlugInSubmenu);
       RefreshAfterCommand();
       return;
@@ -280,6 +287,7 @@ void OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (SlideShow_Active()) SlideShow_Stop();
       else SlideShow_Start(window);
       return;
+    case IDC_CMD_PLAY_PAUSE: Animation_PlayPause(); return;
     default:
       break;
   }
@@ -359,6 +367,7 @@ LRESULT OnCreate(HWND window) {
 
 void OnClose(HWND window) {
   SlideShow_Stop();
+  Animation_Stop();
   ImageView_SetEvents(nullptr);
   DestroyViewerMainCtrl();
   if (g_main.menu) {
@@ -550,6 +559,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_TIMER:
       if (wParam == kSlideShowTimer) SlideShow_OnTimer();
+      if (wParam == kAnimationTimer) Animation_OnTimer();
+      return 0;
+    case WM_ACTIVATEAPP:
+      Animation_SetInFront(wParam != 0);
       return 0;
     default:
       return DefWindowProcW(window, message, wParam, lParam);

@@ -33,6 +33,7 @@ const MenuCommandRow kMenuCommandTable[kMenuCommandRows] = {
     {IDC_CMD_NEXT_PICTURE, IDM_POPUP_FILE, 0, 0},
     {IDC_CMD_PREVIOUS_PICTURE, IDM_POPUP_FILE, 0, 0},
     {IDC_CMD_SLIDE_SHOW, IDM_POPUP_VIEW, 1, 0},
+    {IDC_CMD_PLAY_PAUSE, IDM_POPUP_VIEW, 1, 0},
 };
 
 int RadioPositionOfViewMode(int viewMode) {

@@ -14,7 +14,7 @@ struct MenuCommandRow {
   uint32_t toolbar;
 };
 
-constexpr int kMenuCommandRows = 25;
+constexpr int kMenuCommandRows = 26;
 extern const MenuCommandRow kMenuCommandTable[kMenuCommandRows];
 
 // Whether row `index`'s command can be chosen with or without an open picture.

@@ -21,7 +21,7 @@ const KeyCommand kKeyCommands[] = {
     {VK_NEXT, IDC_CMD_NEXT_PAGE, true},          {VK_PRIOR, IDC_CMD_PREVIOUS_PAGE, true},
     {VK_ADD, IDC_CMD_ZOOM_IN, true},             {VK_OEM_PLUS, IDC_CMD_ZOOM_IN, true},
     {VK_SUBTRACT, IDC_CMD_ZOOM_OUT, true},       {VK_OEM_MINUS, IDC_CMD_ZOOM_OUT, true},
-    {VK_RETURN, IDC_CMD_FULL_SCREEN, true},
+    {VK_RETURN, IDC_CMD_FULL_SCREEN, true},      {'P', IDC_CMD_PLAY_PAUSE, true},
 };
 
 bool IsModifier(UINT key) {

@@ -79,6 +79,12 @@ int PlugInEntry::LoadPlugInLibrary() {
   // Optional: a plug-in without it is bound as fully as one with it.
   Bind(module, "LMX_GetFileDetails", &getFileDetails);
   Bind(module, "LMX_LoadGfxFileReduced", &loadReduced);
+  if (!Bind(module, "LMX_OpenFrames", &openFrames) || !Bind(module, "LMX_NextFrame", &nextFrame) ||
+      !Bind(module, "LMX_CloseFrames", &closeFrames)) {
+    openFrames = nullptr;
+    nextFrame = nullptr;
+    closeFrames = nullptr;
+  }
   // The first missing export ends the binding; what was found stays set.
   if (!Bind(module, "LMX_OpenAboutDlg", &openAboutDlg)) return 0;
   if (!Bind(module, "LMX_RegisterDLL", &registerDll)) return 0;

@@ -1,5 +1,5 @@
 // One installed format plug-in: its registry values, its loaded library, the six bound
-// exports and the optional details export. Entries live in the PlugInList, which orders them by display name.
+// exports and the optional ones (details, reduced decode, frames). Entries live in the PlugInList, which orders them by display name.
 #pragma once
 
 #include <windows.h>
@@ -94,6 +94,10 @@ class PlugInEntry final : public ObjListNode, public PictureSource {
   wchar_t* moreExt = nullptr;  // registry value MoreExt, as written; null when absent
   LmxGetFileDetailsFn getFileDetails = nullptr;  // optional: null when the plug-in lacks it
   LmxLoadGfxFileReducedFn loadReduced = nullptr;  // optional
+  // Optional, all three or none: the frames of an animation.
+  LmxOpenFramesFn openFrames = nullptr;
+  LmxNextFrameFn nextFrame = nullptr;
+  LmxCloseFramesFn closeFrames = nullptr;
 };
 
 // A fresh heap copy of `text` (null stays null); freed with FreeString.

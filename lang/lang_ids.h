@@ -55,6 +55,7 @@
 #define IDC_CMD_FIRST_PICTURE 40044  // keys only (Home)
 #define IDC_CMD_LAST_PICTURE 40045   // keys only (End)
 #define IDC_CMD_SLIDE_SHOW 40046
+#define IDC_CMD_PLAY_PAUSE 40047  // stops and resumes an animation (key P)
 
 // Plug-in about items: the plug-in ids
 #define IDC_CMD_PLUGIN_FIRST 1000
@@ -244,3 +245,6 @@
 #define IDS_EXPLORER_LINUX 890  // the root's folder for the Linux file system (drive Z:)
 #define IDS_EXPLORER_GRID 891   // the view button while the list shows: switch to thumbnails
 #define IDS_EXPLORER_LIST 892   // the view button while the thumbnails show: switch to the list
+
+// The status bar's one warning when an animation ends at a damaged frame
+#define IDS_ANIMATION_DAMAGED 893

@@ -252,6 +252,33 @@ void GfxImage_BuildDisplayObjects(GfxImage* image) {
   ReleaseDC(nullptr, screen);
 }
 
+BOOL GfxImage_Replace(GfxImage* image, void* block) {
+  const size_t bytes = block ? LocalSize(block) : 0;
+  if (bytes < kInfoHeaderSize) {
+    if (block) LocalFree(block);
+    return FALSE;
+  }
+  const DibHeader next = ReadDibHeader(block);
+  const bool sameShape = HasHeader(image) && image->dibSection && image->filledBands && !image->fields &&
+                         next.biBitCount == 24 && next.biCompression == 0 && HeaderOf(image).biBitCount == 24 &&
+                         HeaderOf(image).biCompression == 0 && next.biWidth == HeaderOf(image).biWidth &&
+                         next.biHeight == HeaderOf(image).biHeight && bytes >= image->dibBytes;
+  if (!sameShape) {
+    GfxImage_Release(image);
+    image->dib = block;
+    image->dibBytes = bytes;
+    GfxImage_BuildDisplayObjects(image);
+    return TRUE;
+  }
+  // The section stays: its rows are taken from the new picture as drawings need them.
+  ReleaseShrinkCache();
+  LocalFree(image->dib);
+  image->dib = block;
+  image->dibBytes = bytes;
+  std::memset(image->filledBands, 0, (static_cast<size_t>(next.biHeight) + kBandRows - 1) / kBandRows + 1);
+  return TRUE;
+}
+
 bool GfxImage_HasNext(const GfxImage* image) { return image->imageIndex + 1 < image->imageCount; }
 bool GfxImage_HasPrevious(const GfxImage* image) { return image->imageIndex > 0; }
 

@@ -69,6 +69,11 @@ BOOL GfxImage_Load(GfxImage* image);
 void GfxImage_Release(GfxImage* image);
 void GfxImage_BuildDisplayObjects(GfxImage* image);
 
+// Takes `block` (a packed DIB from LocalAlloc, now the record's) as the picture in place of
+// the one held, index and count kept: an animation's next frame. A 24-bit picture of the same
+// size keeps the display objects. FALSE (the block freed) when the block holds no header.
+BOOL GfxImage_Replace(GfxImage* image, void* block);
+
 bool GfxImage_HasNext(const GfxImage* image);
 bool GfxImage_HasPrevious(const GfxImage* image);
 // 0 when there is no such picture; else 1, even when its load then fails.

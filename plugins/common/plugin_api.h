@@ -27,6 +27,18 @@ using LmxGetFileDetailsFn = DWORD (*)(const wchar_t* fileName, DWORD imageIndex,
 using LmxLoadGfxFileReducedFn = void* (*)(const wchar_t* fileName, DWORD imageIndex, DWORD boxWidth,
                                           DWORD boxHeight, DWORD flags, DWORD* fullWidth, DWORD* fullHeight,
                                           DWORD* status);
+// The frames of an animation, one composed frame at a time, through a handle that holds the
+// open file: null when the file is no animation the plug-in reads (never a message box, so
+// that it may run in the background). *width and *height receive the canvas, *frameCount the
+// frames as far as they could be counted (0: not known), *plays how often the whole
+// animation is shown (0: for ever); any out pointer may be null. Optional, as a set of three.
+using LmxOpenFramesFn = void* (*)(const wchar_t* fileName, DWORD* width, DWORD* height, DWORD* frameCount,
+                                  DWORD* plays);
+// The next frame as a 24-bit packed DIB in a block like LMX_LoadGfxFile's (the caller's),
+// with its delay in milliseconds; null at the end or on a damaged frame, *status telling
+// which (FrameStatus). Never a message box.
+using LmxNextFrameFn = void* (*)(void* frames, DWORD* delayMs, DWORD* status);
+using LmxCloseFramesFn = void (*)(void* frames);
 }
 
 namespace lmx {

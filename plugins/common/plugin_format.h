@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "plugins/common/animation_frames.h"
 #include "plugins/common/decode_input.h"
 #include "plugins/common/file_details.h"
 
@@ -44,6 +45,7 @@ struct PluginFormat {
   DescribeFileFn describe;
   const MessageStatus* statuses;  // what the messages of a refusal stand for, up to an id 0
   bool fastReduce;  // the reader reduces while it reads, at a fraction of a whole decode's cost
+  OpenFramesFn frames = nullptr;  // the frames of an animation; null: the format has none
 };
 
 extern const PluginFormat kPluginFormat;

@@ -1,6 +1,7 @@
-// The exports that read files, over the format's record: LMX_GetFileInfo, LMX_LoadGfxFile
-// and LMX_GetFileDetails. The file is opened as the format says, handed to its reader, closed,
+// The exports that read files, over the format's record: LMX_GetFileInfo, LMX_LoadGfxFile,
+// LMX_GetFileDetails, LMX_LoadGfxFileReduced and the frames of an animation. The file is opened as the format says, handed to its reader, closed,
 // and then the reader's messages are shown, each from the plug-in's string table.
+#include <new>
 #include <optional>
 
 #include "common/utils.h"
@@ -88,6 +89,15 @@ void* ReadPicture(const DecodeInput& in, DecodeMessages& messages) {
 uint16_t CannotOpenMessage(const wchar_t* fileName) {
   return !fileName && kPluginFormat.noFileName ? kPluginFormat.noFileName : kPluginFormat.cantOpen;
 }
+
+// An animation's handle: the open file and the format's reader over it, which keeps its
+// canvas on the local heap.
+struct OpenFrames {
+  explicit OpenFrames(const wchar_t* fileName) : file(fileName) {}
+  FileSource file;
+  LocalHeap heap;
+  FrameReader* reader = nullptr;
+};
 
 ReducedStatus StatusOf(const DecodeMessages& messages, bool opened, bool picture, const PictureSize& full) {
   if (!opened) return kReducedCannotOpen;
@@ -213,4 +223,44 @@ extern "C" void* LMX_LoadGfxFileReduced(const wchar_t* fileName, DWORD imageInde
 
 extern "C" DWORD LMX_GetFileDetails(const wchar_t* fileName, DWORD imageIndex, wchar_t* buffer, DWORD bufferChars) {
   return WriteFileDetails(fileName, imageIndex, buffer, bufferChars, kPluginFormat.describe);
+}
+
+extern "C" void* LMX_OpenFrames(const wchar_t* fileName, DWORD* width, DWORD* height, DWORD* frameCount,
+                                DWORD* plays) {
+  AnimationFacts facts;
+  OpenFrames* frames = nullptr;
+  if (kPluginFormat.frames && fileName && *fileName) {
+    frames = new (std::nothrow) OpenFrames(fileName);
+    if (frames && frames->file.IsOpen()) frames->reader = kPluginFormat.frames(frames->file, frames->heap, &facts);
+    if (frames && !frames->reader) {
+      delete frames;
+      frames = nullptr;
+    }
+  }
+  if (!frames) facts = {0, 0, 0, 0};
+  if (width) *width = facts.width;
+  if (height) *height = facts.height;
+  if (frameCount) *frameCount = facts.frames;
+  if (plays) *plays = facts.plays;
+  return frames;
+}
+
+extern "C" void* LMX_NextFrame(void* handle, DWORD* delayMs, DWORD* status) {
+  uint32_t delay = 0;
+  FrameStatus outcome = kFrameEnd;
+  void* block = nullptr;
+  if (auto* frames = static_cast<OpenFrames*>(handle)) {
+    LocalHeap heap;
+    block = frames->reader->Next(heap, &delay, &outcome);
+  }
+  if (delayMs) *delayMs = delay;
+  if (status) *status = outcome;
+  return block;
+}
+
+extern "C" void LMX_CloseFrames(void* handle) {
+  auto* frames = static_cast<OpenFrames*>(handle);
+  if (!frames) return;
+  delete frames->reader;
+  delete frames;
 }

@@ -228,11 +228,12 @@ void SkipExtension(BoundedReader& in, Workspace& ws) {
   }
 }
 
+template <class Rows>
 class LzwDecoder {
  public:
   // `window` holds at least `width` + kMaxCodes bytes: the row being decoded and the longest
   // string that can run past its end.
-  LzwDecoder(Workspace& ws, uint8_t* window, uint32_t width, uint32_t height, RowPlacer& rows)
+  LzwDecoder(Workspace& ws, uint8_t* window, uint32_t width, uint32_t height, Rows& rows)
       : ws_(ws), window_(window), width_(width), limit_(uint64_t{width} * height), rows_(rows) {}
 
   // Decodes the image data (code size byte and sub-blocks), handing each full row to the
@@ -380,7 +381,7 @@ class LzwDecoder {
   uint8_t* window_;
   uint32_t width_;
   uint64_t limit_;
-  RowPlacer& rows_;
+  Rows& rows_;
   uint64_t produced_ = 0;
   uint32_t fill_ = 0;
   uint32_t minSize_ = 0, clear_ = 0, end_ = 0, next_ = 0, used_ = 0;
@@ -544,6 +545,32 @@ void* Read(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const De
 
 void* ReadGifFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
   return Read(file, heap, messages, nullptr);
+}
+
+bool DecodeImageData(BoundedReader& in, uint32_t width, uint32_t height, ImageRows& rows, BlockHeap& heap,
+                     DecodeMessages& messages) {
+  auto* ws = static_cast<Workspace*>(heap.Alloc(sizeof(Workspace)));
+  auto* window = static_cast<uint8_t*>(heap.Alloc(size_t{width} + kMaxCodes + 1));
+  // Pixels past the image's last row are dropped.
+  struct Counted {
+    ImageRows& rows;
+    uint32_t left;
+    void Put(const uint8_t* row) {
+      if (left == 0) return;
+      --left;
+      rows.Put(row);
+    }
+  } counted{rows, height};
+  bool decoded = false;
+  if (ws && window) {
+    LzwDecoder lzw(*ws, window, width, height, counted);
+    decoded = lzw.Run(in, messages);
+  } else {
+    messages.Add(kMsgNoMemory);
+  }
+  heap.Free(window);
+  heap.Free(ws);
+  return decoded;
 }
 
 void* ReadGif(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {

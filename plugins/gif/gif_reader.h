@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "plugins/common/bounded_reader.h"
 #include "plugins/common/decode_input.h"
 #include "plugins/gif/gif_ids.h"
 
@@ -30,6 +31,20 @@ constexpr MessageStatus kStatuses[] = {
     {kMsgNotGif, kReducedNotFormat}, {kMsgNoMemory, kReducedNoMemory},
     {kMsgUnknownVersion, kReducedUnsupported}, {0, kReducedShown},
 };
+
+// The rows of one image as its data gives them, in the file's order (interlaced or not),
+// each `width` one-byte pixels; rows past the image's height are never given.
+class ImageRows {
+ public:
+  virtual ~ImageRows() = default;
+  virtual void Put(const uint8_t* row) = 0;
+};
+
+// Decodes one image's data (the code size byte and the sub-blocks up to the empty one) of
+// `width` x `height` pixels from `in`, handing each row to `rows`. False, with messages, when
+// the data is damaged; a short sub-block adds a message but still decodes.
+bool DecodeImageData(BoundedReader& in, uint32_t width, uint32_t height, ImageRows& rows, BlockHeap& heap,
+                     DecodeMessages& messages);
 
 // Reads the GIF file behind `file` into a canvas from `heap`. Null with messages when the
 // file is not a GIF or the canvas cannot be made; otherwise the canvas, filled as far as

@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "common/utils.h"
 #include "host/viewer_document.h"
 #include "lang/lang_ids.h"
 #include "tests/host/host_fixture.h"
 #include "tests/app/program_fixture.h"
+#include "tests/plugins/gif/gif_file.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/screen_fit.h"
 #include "tests/support/test_env.h"
@@ -143,6 +145,22 @@ TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
   EXPECT_EQ(status.find(L"/"), status.find_first_of(L"0123456789") + 1) << "the place comes first: " << ToUtf8(status);
   Command(IDC_CMD_CLOSE);
   DeleteFileW(longName.c_str());
+
+  // An animation that ends at a damaged frame says so once, in the status bar and inside it.
+  GifFile damagedGif(16, 16, 3, true);
+  std::vector<uint8_t> pixels(256);
+  for (int frame = 0; frame < 2; ++frame) {
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>((i + frame) % 16);
+    damagedGif.Image(0, 0, 16, 16, pixels);
+  }
+  damagedGif.ImageData(0, 0, 16, 16, {4, 0xFF, 0xFF, 0xFF, 0xFF, 0});
+  TempFile damaged(damagedGif.End(), L".gif");
+  ASSERT_EQ(TheDocument()->OpenFile(MainWindow(), damaged.Path()), 1);
+  PumpFor(400);
+  const std::wstring said = StatusText(1);
+  EXPECT_EQ(said, LoadLangString(IDS_ANIMATION_DAMAGED));
+  EXPECT_LE(TextWidth(StatusBarWindow(), statusFont, said), part.right - part.left) << ToUtf8(said);
+  Command(IDC_CMD_CLOSE);
 
   // Pictures that are refused by their plug-in, by every plug-in, or by the screen.
   ViewerDocument* document = TheDocument();
