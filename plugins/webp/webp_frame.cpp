@@ -37,6 +37,29 @@ FrameEnd EndOf(VP8StatusCode status) {
   }
 }
 
+// One run of libwebp's incremental decoder over the bytes, given `piece` bytes more at a time.
+FrameResult Run(WebPDecoderConfig& config, const uint8_t* data, size_t size, size_t piece) {
+  FrameResult result;
+  WebPIDecoder* decoder = WebPIDecode(nullptr, 0, &config);
+  if (!decoder) {
+    result.end = FrameEnd::kNoMemory;
+    return result;
+  }
+  VP8StatusCode status = VP8_STATUS_SUSPENDED;
+  for (size_t given = 0; given < size && status == VP8_STATUS_SUSPENDED;) {
+    given = size - given > piece ? given + piece : size;
+    status = WebPIUpdate(decoder, data, given);
+    int lastY = 0;
+    if (WebPIDecGetRGB(decoder, &lastY, nullptr, nullptr, nullptr) && lastY > 0 &&
+        static_cast<uint32_t>(lastY) > result.rows) {
+      result.rows = static_cast<uint32_t>(lastY);
+    }
+  }
+  result.end = EndOf(status);
+  WebPIDelete(decoder);
+  return result;
+}
+
 }  // namespace
 
 FrameResult DecodeFrame(const uint8_t* data, size_t size, const RowsTarget& t) {
@@ -74,20 +97,16 @@ FrameResult DecodeFrame(const uint8_t* data, size_t size, const RowsTarget& t) {
     out.size = static_cast<size_t>(t.step < 0 ? -t.step : t.step) * (t.height - 1) + size_t{t.width} * 3;
   }
 
-  WebPIDecoder* decoder = WebPIDecode(nullptr, 0, &config);
-  if (!decoder) {
-    std::free(bgra);
-    result.end = FrameEnd::kNoMemory;
-    return result;
+  // The bytes are all there: one update decodes as far as they go. libwebp's lossless decoder
+  // tells the rows it made only when a piece ends without an error, so after an error the
+  // bytes go again in pieces, and the rows of the last piece before the error count.
+  result = Run(config, data, size, size);
+  if (result.end == FrameEnd::kDamaged) {
+    const FrameResult pieces = Run(config, data, size, size / 64 > 256 ? size / 64 : 256);
+    if (pieces.rows > result.rows) result.rows = pieces.rows;
   }
-  // The bytes are all there: one update decodes as far as they go.
-  const VP8StatusCode status = WebPIUpdate(decoder, data, size);
-  int lastY = 0;
-  if (!WebPIDecGetRGB(decoder, &lastY, nullptr, nullptr, nullptr)) lastY = 0;
-  result.rows = lastY < 0 ? 0 : static_cast<uint32_t>(lastY) > t.height ? t.height : static_cast<uint32_t>(lastY);
-  result.end = EndOf(status);
+  if (result.rows > t.height) result.rows = t.height;
   if (result.end == FrameEnd::kWhole && result.rows < t.height) result.end = FrameEnd::kDamaged;
-  WebPIDelete(decoder);
   if (bgra) CompositeRows(bgra, bgraStride, t, 0, result.rows);
   std::free(bgra);
   return result;
