@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "plugins/common/packed_dib.h"
+#include "plugins/webp/webp_details.h"
 #include "plugins/webp/webp_frame.h"
 #include "plugins/webp/webp_reader.h"
 #include "tests/plugins/common/reader_test.h"
@@ -129,6 +130,36 @@ TEST(WebpReader, AReducedPictureIsScaledByLibwebpToFillTheBox) {
     EXPECT_EQ(dib.Header().biHeight, c.height);
     EXPECT_EQ(full.width, c.name == std::string("animated.webp") ? 48u : 40u);
   }
+}
+
+TEST(WebpDetails, TellTheKindTheCanvasTheFramesAndTheCamera) {
+  struct Case {
+    const char* name;
+    const char* format;
+    const char* pixels;
+    const char* colour;
+  };
+  for (const Case& c : {Case{"lossy.webp", "WebP, lossy", "8-bit RGB", "YCbCr"},
+                        Case{"lossless.webp", "WebP, lossless", "8-bit RGB", "RGB"},
+                        Case{"alpha_lossy.webp", "WebP, lossy", "8-bit RGBA", "YCbCr"},
+                        Case{"alpha_lossless.webp", "WebP, lossless", "8-bit RGBA", "RGB"},
+                        Case{"extended.webp", "WebP, lossy", "8-bit RGB", "YCbCr"},
+                        Case{"animated.webp", "WebP, animated, 3 frames, looping", "8-bit RGBA", "RGB"}}) {
+    SCOPED_TRACE(c.name);
+    const Bytes bytes = Seed(c.name);
+    FileDetails details;
+    ASSERT_TRUE(webp::DescribeWebp(bytes.data(), bytes.size(), 0, details));
+    EXPECT_EQ(details.Value(detail_key::kFormat), c.format);
+    EXPECT_EQ(details.Value(detail_key::kDimensions), c.name == std::string("animated.webp") ? "48 x 36" : "40 x 30");
+    EXPECT_EQ(details.Value(detail_key::kPixels), c.pixels);
+    EXPECT_EQ(details.Value(detail_key::kColour), c.colour);
+  }
+  const Bytes extended = Seed("extended.webp");
+  FileDetails details;
+  ASSERT_TRUE(webp::DescribeWebp(extended.data(), extended.size(), 0, details));
+  EXPECT_EQ(details.Value(detail_key::kMake), "Maker");
+  EXPECT_EQ(details.Value(detail_key::kModel), "Model");
+  EXPECT_FALSE(webp::DescribeWebp(extended.data(), 16, 0, details));
 }
 
 }  // namespace
