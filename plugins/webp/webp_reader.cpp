@@ -67,7 +67,7 @@ void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& 
   FrameResult result;
   bool whole = true;
   if (animated) {
-    std::memset(dib.pixels, 0xFF, dib.stride * height);
+    for (uint32_t y = 0; y < height; ++y) std::memset(dib.pixels + y * dib.stride, 0xFF, size_t{width} * 3);
     result = ComposeFirstFrame(data, size, target, &whole);
   } else {
     result = DecodeFrame(data, size, target);
