@@ -23,7 +23,7 @@ from PIL import Image
 import importlib
 from dib_image import read_rgb
 
-FORMATS = ("bmp", "pcx", "gif", "tif", "jpg", "png")
+FORMATS = ("bmp", "pcx", "gif", "tif", "jpg", "png", "webp")
 
 
 def wine_path(p):

@@ -12,6 +12,7 @@ case "$name" in
   tif) pattern='*.tif*' ;;
   jpg) pattern='*.jp*g' ;;
   png) pattern='*.png' ;;
+  webp) pattern='*.webp' ;;
   *) pattern='*' ;;
 esac
 for dir in "$corpus" "$@"; do

@@ -11,6 +11,7 @@
 #include "plugins/pcx/pcx_details.h"
 #include "plugins/png/png_details.h"
 #include "plugins/tif/tif_details.h"
+#include "plugins/webp/webp_details.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ void CheckRecords(const lmx::FileDetails& details) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint32_t index = size ? data[size - 1] & 3 : 0;
   for (lmx::DescribeFileFn describe : {lmx::bmp::DescribeBmp, lmx::pcx::DescribePcx, lmx::gif::DescribeGif,
-                                       lmx::tif::DescribeTiff, lmx::jpg::DescribeJpeg, lmx::png::DescribePng}) {
+                                       lmx::tif::DescribeTiff, lmx::jpg::DescribeJpeg, lmx::png::DescribePng,
+                                       lmx::webp::DescribeWebp}) {
     lmx::FileDetails details;
     describe(data, size, index, details);
     CheckRecords(details);

@@ -247,6 +247,42 @@ TEST_F(HostTest, MoreExtensionsOpenThroughTheirPlugInAndJoinTheFilter) {
   EXPECT_TRUE(boxes.Messages().empty());
 }
 
+// The seven plug-ins as the device has them: .webp files, in either case, go to the WebP
+// plug-in through its MoreExt, and every other plug-in keeps its own files.
+TEST_F(HostTest, WebpFilesOpenThroughTheWebpPlugInAndNoOtherFilesDo) {
+  std::vector<std::wstring> libraries = DeliveredPlugIns();
+  for (const wchar_t* name : {L"zlx_jpg.dll", L"zlx_png.dll", L"zlx_webp.dll"}) libraries.push_back(BinDir() + name);
+  for (const std::wstring& path : libraries) ASSERT_TRUE(RegisterLibrary(path, PlugInsKey()));
+  MessageCapture boxes;
+  ViewerDocument document;
+  document.DiscoverPlugIns(PlugInsKey());
+  ASSERT_EQ(document.plugIns()->Count(), 7u);
+  const Strings filter = FilterStrings(*document.plugIns());
+  EXPECT_EQ(filter[1], L"*.bmp;*.gif;*.jpg;*.jpeg;*.jpe;*.pcx;*.png;*.tif;*.webp;*.web");
+  EXPECT_EQ(Strings(filter.end() - 2, filter.end()), (Strings{L"WebP (*.webp;*.web)", L"*.webp;*.web"}));
+
+  const struct {
+    const wchar_t* path;
+    const wchar_t* shortName;
+  } lookups[] = {{L"a.webp", L"WebP"}, {L"a.WEBP", L"WebP"}, {L"a.bmp", L"Bitmap"}, {L"a.gif", L"Gif"},
+                 {L"a.pcx", L"PCX"},   {L"a.tiff", L"Tiff"}, {L"a.jpeg", L"JPEG"},  {L"a.png", L"PNG"}};
+  for (const auto& l : lookups) {
+    PlugInEntry* found = document.PlugInForPath(l.path);
+    ASSERT_NE(found, nullptr) << l.path;
+    EXPECT_EQ(std::wstring(found->shortName), l.shortName) << l.path;
+  }
+
+  const std::vector<uint8_t> picture = ReadWholeFile(std::wstring(LMX_WEBP_SEEDS) + L"alpha_lossy.webp");
+  for (const wchar_t* extension : {L".webp", L".WEBP"}) {
+    TempFile file(picture, extension);
+    ASSERT_EQ(document.OpenFile(nullptr, file.Path()), 1) << extension;
+    EXPECT_EQ(std::wstring(document.CurrentFile()->plugIn->shortName), L"WebP");
+    EXPECT_EQ(GfxImage_Size(document.CurrentFile()->image), static_cast<DWORD>(MAKELONG(40, 30)));
+    document.CloseFile(nullptr);
+  }
+  EXPECT_TRUE(boxes.Messages().empty());
+}
+
 // MoreExt read as the other values are: blanks and empty items, repeats, items that are no
 // extension and a value past the host's bound are left out.
 TEST_F(HostTest, MoreExtKeepsOnlyUsableExtensions) {

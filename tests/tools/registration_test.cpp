@@ -16,9 +16,9 @@
 namespace lmx::test {
 namespace {
 
-constexpr const wchar_t* kPlugIns[] = {L"zlx_bmp.dll", L"zlx_pcx.dll", L"zlx_gif.dll",
-                                       L"zlx_tif.dll", L"zlx_jpg.dll", L"zlx_png.dll"};
-constexpr const wchar_t* kExtensions[] = {L"bmp", L"pcx", L"gif", L"tif", L"jpg", L"png"};
+constexpr const wchar_t* kPlugIns[] = {L"zlx_bmp.dll", L"zlx_pcx.dll", L"zlx_gif.dll", L"zlx_tif.dll",
+                                       L"zlx_jpg.dll", L"zlx_png.dll", L"zlx_webp.dll"};
+constexpr const wchar_t* kExtensions[] = {L"bmp", L"pcx", L"gif", L"tif", L"jpg", L"png", L"webp"};
 constexpr wchar_t kFolder[] = L"C:\\Program Files\\Zorvan Lumivex";
 
 // Every key, value name, type and data under `key`, in enumeration order.

@@ -1,4 +1,4 @@
-// The installed viewer opening the JPEG and PNG samples, shot from outside by lmx_drive as
+// The installed viewer opening the JPEG, PNG and WebP samples, shot from outside by lmx_drive as
 // `./lumivex view --screenshot` does: the screen shows the picture the plug-in decodes, at
 // actual size from the view's corner, and a transparent part of the PNG white.
 #include <gtest/gtest.h>
@@ -28,13 +28,15 @@ Rgb DibAt(const void* dib, int x, int y) {
 class ViewerScreenshot : public testing::Test {
  protected:
   void SetUp() override {
-    // The two plug-ins registered as the installer does, and no splash. (A backslash before
+    // The three plug-ins registered as the installer does, and no splash. (A backslash before
     // a closing quote would quote it: the folder goes without its last one.)
     const std::wstring folder = BinDir().substr(0, BinDir().size() - 1);
     const ToolRun run = RunTool(Quoted(BinDir() + L"lmx_install.exe") + L" --dir " + Quoted(folder) + L" " +
-                                Quoted(BinDir() + L"zlx_jpg.dll") + L" " + Quoted(BinDir() + L"zlx_png.dll"));
+                                Quoted(BinDir() + L"zlx_jpg.dll") + L" " + Quoted(BinDir() + L"zlx_png.dll") + L" " +
+                                Quoted(BinDir() + L"zlx_webp.dll"));
     ASSERT_EQ(run.exitCode, 0u) << run.err;
     ASSERT_NE(run.out.find("registered png: "), std::string::npos) << run.out;
+    ASSERT_NE(run.out.find("registered webp: "), std::string::npos) << run.out;
     HKEY app = AppKeyGuard::Open();
     ASSERT_NE(app, nullptr);
     const DWORD zero = 0;
@@ -79,12 +81,13 @@ class ViewerScreenshot : public testing::Test {
   HMODULE plugIn_ = nullptr;
 };
 
-TEST_F(ViewerScreenshot, TheJpegAndThePngShowAsTheirPlugInsDecodeThem) {
+TEST_F(ViewerScreenshot, TheJpegThePngAndTheWebpShowAsTheirPlugInsDecodeThem) {
   struct Case {
     const wchar_t* picture;
     const wchar_t* plugIn;
   };
-  for (const Case c : {Case{L"Photo.jpg", L"zlx_jpg.dll"}, Case{L"Glass.png", L"zlx_png.dll"}}) {
+  for (const Case c : {Case{L"Photo.jpg", L"zlx_jpg.dll"}, Case{L"Glass.png", L"zlx_png.dll"},
+                       Case{L"Lake.webp", L"zlx_webp.dll"}}) {
     Bmp screen;
     void* dib = nullptr;
     Shoot(c.picture, c.plugIn, &screen, &dib);

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Sample pictures for the emulated device's My Documents folder, one per delivered format:
 a 24-bit BMP, a 256-colour GIF, a 16-colour PCX, a TIFF of three pages, a photograph-like
-JPEG and a PNG with transparency. A file that is already there is left alone, so installing
+JPEG, a PNG with transparency and the photograph again as a lossy WebP. A file that is already there is left alone, so installing
 again changes nothing.
 
     make_samples.py FOLDER
@@ -119,6 +119,8 @@ def main():
         photo().save(os.path.join(folder, "Photo.jpg"), quality=90)
     if missing("Glass.png"):
         glass().save(os.path.join(folder, "Glass.png"))
+    if missing("Lake.webp"):
+        photo().save(os.path.join(folder, "Lake.webp"), quality=85)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 #include "tests/plugins/common/plugin_fixture.h"
 #include "tests/support/dialog_driver.h"
 #include "tests/support/registry_values.h"
+#include "tests/support/screen_fit.h"
 
 namespace lmx::test {
 namespace {
@@ -13,6 +14,7 @@ std::wstring TestSample(const std::wstring& ext) {
   if (ext == L"gif") return CorpusDir() + L"pillow\\dispose_bgnd.gif";
   if (ext == L"tif") return CorpusDir() + L"pillow\\hopper_lzw.tif";
   if (ext == L"png") return CorpusDir() + L"pngsuite\\ctzn0g04.png";
+  if (ext == L"webp") return std::wstring(LMX_WEBP_SEEDS) + L"extended.webp";
   return std::wstring(LMX_JPEG_TESTIMAGES) + L"testorig.jpg";
 }
 
@@ -70,21 +72,25 @@ TEST_P(PluginContract, ReportsVersionOneAndCarriesItsResources) {
   EXPECT_GT(LoadStringW(plugin.module, 200, text, 64), 0);
 }
 
-// The about box closes on a tap, OK or Cancel, given from another thread as a user would.
-TEST_P(PluginContract, AboutBoxClosesOnATapOrOkOrCancel) {
+// The about box fits the screen and closes on a tap, OK or Cancel, given from another thread
+// as a user would.
+TEST_P(PluginContract, AboutBoxFitsTheScreenAndClosesOnATapOrOkOrCancel) {
   Plugin plugin(GetParam().dll);
   ASSERT_NE(plugin.openAbout, nullptr);
   for (const std::pair<UINT, WPARAM>& close : {std::pair<UINT, WPARAM>{WM_LBUTTONDOWN, 0}, {WM_COMMAND, IDOK},
                                               {WM_COMMAND, IDCANCEL}}) {
     bool found = false;
+    std::vector<std::string> problems;
     {
-      DialogDriver closer(GetCurrentThreadId(), [&found, close](HWND box) {
+      DialogDriver closer(GetCurrentThreadId(), [&found, &problems, close](HWND box) {
         found = true;
+        problems = ScreenFitProblems(box);
         PostMessageW(box, close.first, close.second, 0);
       });
       EXPECT_EQ(plugin.openAbout(nullptr), 0);
     }
     EXPECT_TRUE(found);
+    EXPECT_EQ(problems, std::vector<std::string>{});
   }
 }
 
@@ -161,6 +167,7 @@ const Expected kPlugins[] = {
     {L"zlx_tif.dll", 1, L"tif", L"TIFF - Tag Image File Format", L"Tiff", L"tiff", L"<missing>"},
     {L"zlx_jpg.dll", 1, L"jpg", L"JPEG - Joint Photographic Experts Group", L"JPEG", L"jpg", L"jpeg;jpe"},
     {L"zlx_png.dll", 1, L"png", L"PNG - Portable Network Graphics", L"PNG", L"png", L"<missing>"},
+    {L"zlx_webp.dll", 1, L"webp", L"WebP - WebP Image Format", L"WebP", L"webp", L"web"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Delivered, PluginContract, testing::ValuesIn(kPlugins),

@@ -36,6 +36,8 @@ TEST(ReducedDecode, GivesThePictureNoSmallerThanItsBoxNeedsAndTellsTheFullSize) 
       {L"zlx_jpg.dll", std::wstring(LMX_JPEG_TESTIMAGES) + L"testorig.jpg", 30, 57, 38, 24, 227, 149},
       {L"zlx_png.dll", CorpusDir() + L"pngsuite\\basn0g08.png", 16, 16, 16, 8, 32, 32},
       {L"zlx_png.dll", CorpusDir() + L"pngsuite\\basn0g08.png", 500, 32, 32, 8, 32, 32},
+      {L"zlx_webp.dll", std::wstring(LMX_WEBP_SEEDS) + L"alpha_lossy.webp", 16, 16, 12, 24, 40, 30},
+      {L"zlx_webp.dll", std::wstring(LMX_WEBP_SEEDS) + L"animated.webp", 16, 16, 12, 24, 48, 36},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.dll << " " << c.box);
@@ -58,9 +60,9 @@ TEST(ReducedDecode, GivesThePictureNoSmallerThanItsBoxNeedsAndTellsTheFullSize) 
 TEST(ReducedDecode, AQuietDecodeTellsWhyItGivesNothingAndRaisesNoBox) {
   const std::vector<uint8_t> foreign(300, 'x');
   const wchar_t* const dlls[] = {L"zlx_bmp.dll", L"zlx_pcx.dll", L"zlx_gif.dll",
-                                 L"zlx_tif.dll", L"zlx_jpg.dll", L"zlx_png.dll"};
-  const wchar_t* const exts[] = {L".bmp", L".pcx", L".gif", L".tif", L".jpg", L".png"};
-  for (int i = 0; i < 6; ++i) {
+                                 L"zlx_tif.dll", L"zlx_jpg.dll", L"zlx_png.dll", L"zlx_webp.dll"};
+  const wchar_t* const exts[] = {L".bmp", L".pcx", L".gif", L".tif", L".jpg", L".png", L".webp"};
+  for (int i = 0; i < 7; ++i) {
     SCOPED_TRACE(testing::Message() << dlls[i]);
     Plugin plugin(dlls[i]);
     MessageCapture capture;
