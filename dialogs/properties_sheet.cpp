@@ -291,14 +291,19 @@ const PictureInfo& FillPictureInfo() {
   const GfxImage* image = item ? item->image : nullptr;
   // A file whose last page step failed holds no picture: nothing to tell.
   if (!image || !image->dib) return gPictureInfo;
-  gPictureInfo.depth = GfxImage_BitDepth(image);
-  if (const UINT nameId = CompressionNameId(GfxImage_Compression(image))) {
+  // An animation's frames stand for the file's picture: its own facts are told.
+  int depth = 0;
+  DWORD compression = 0;
+  LONG xResolution = 0;
+  GfxImage_FileFacts(image, &depth, &compression, &xResolution);
+  gPictureInfo.depth = depth;
+  if (const UINT nameId = CompressionNameId(compression)) {
     lstrcpynW(gPictureInfo.compressionName, LoadLangString(nameId), kCompressionNameChars);
   }
   const DWORD size = GfxImage_Size(image);
   gPictureInfo.width = LOWORD(size);
   gPictureInfo.height = HIWORD(size);
-  gPictureInfo.dpi = DotsPerInch(GfxImage_XResolution(image));
+  gPictureInfo.dpi = DotsPerInch(xResolution);
   return gPictureInfo;
 }
 

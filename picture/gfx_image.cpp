@@ -167,6 +167,7 @@ BOOL GfxImage_Load(GfxImage* image) {
   // A picture already held would otherwise be lost with its display objects.
   GfxImage_Release(image);
   void* block = image->plugIn->LoadPicture(image->filePath, image->imageIndex);
+  image->framesShown = false;
   if (!block) return FALSE;  // the plug-in has said why
   const size_t bytes = LocalSize(block);
   if (bytes < kInfoHeaderSize) {
@@ -259,6 +260,13 @@ BOOL GfxImage_Replace(GfxImage* image, void* block) {
     return FALSE;
   }
   const DibHeader next = ReadDibHeader(block);
+  if (!image->framesShown && HasHeader(image)) {
+    const DibHeader loaded = HeaderOf(image);
+    image->framesShown = true;
+    image->fileDepth = loaded.biBitCount;
+    image->fileCompression = loaded.biCompression;
+    image->fileXResolution = loaded.biXPelsPerMeter;
+  }
   const bool sameShape = HasHeader(image) && image->dibSection && image->filledBands && !image->fields &&
                          next.biBitCount == 24 && next.biCompression == 0 && HeaderOf(image).biBitCount == 24 &&
                          HeaderOf(image).biCompression == 0 && next.biWidth == HeaderOf(image).biWidth &&
@@ -323,6 +331,15 @@ int GfxImage_BitDepth(const GfxImage* image) {
 DWORD GfxImage_Compression(const GfxImage* image) { return HasHeader(image) ? HeaderOf(image).biCompression : 0; }
 
 LONG GfxImage_XResolution(const GfxImage* image) { return HasHeader(image) ? HeaderOf(image).biXPelsPerMeter : 0; }
+
+bool GfxImage_FileFacts(const GfxImage* image, int* depth, DWORD* compression, LONG* xResolution) {
+  if (!HasHeader(image)) return false;
+  const DibHeader h = HeaderOf(image);
+  *depth = image->framesShown ? image->fileDepth : h.biBitCount;
+  *compression = image->framesShown ? image->fileCompression : h.biCompression;
+  *xResolution = image->framesShown ? image->fileXResolution : h.biXPelsPerMeter;
+  return true;
+}
 
 UINT GfxImage_ColorCount(const GfxImage* image) { return HasHeader(image) ? ColorCountOf(HeaderOf(image)) : 0; }
 

@@ -56,6 +56,12 @@ struct GfxImage {
   DWORD imageIndex;
   DWORD imageCount;
   size_t dibBytes;  // size of the block `dib`, which its header must fit
+  // While an animation's frames stand in for the picture the plug-in loaded: that picture's
+  // depth, compression and resolution, which the file has (the frames are 24-bit).
+  bool framesShown;
+  int32_t fileDepth;
+  DWORD fileCompression;
+  LONG fileXResolution;
 };
 
 // A record without a picture; asks the plug-in for the file's picture count.
@@ -87,6 +93,9 @@ DWORD GfxImage_Size(const GfxImage* image);  // height << 16 | width
 int GfxImage_BitDepth(const GfxImage* image);  // -1 (after message 256) without a picture
 DWORD GfxImage_Compression(const GfxImage* image);
 LONG GfxImage_XResolution(const GfxImage* image);
+// The file's own depth, compression and resolution: the loaded picture's, also while an
+// animation's frames stand in for it. False without a picture.
+bool GfxImage_FileFacts(const GfxImage* image, int* depth, DWORD* compression, LONG* xResolution);
 UINT GfxImage_ColorCount(const GfxImage* image);
 BYTE* GfxImage_PixelRows(const GfxImage* image);
 

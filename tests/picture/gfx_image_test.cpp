@@ -364,6 +364,39 @@ TEST_F(GfxImageTest, TransformedPicturesAreDrawnTransformed) {
   EXPECT_TRUE(Captured().empty());
 }
 
+TEST_F(GfxImageTest, FramesStandingInForThePictureKeepTheFilesFacts) {
+  // An 8-bit picture whose animation's 24-bit frames replace it: the file's depth,
+  // compression and resolution are told until another picture is loaded; a frame turned keeps
+  // them, the size follows the frame.
+  Block still = MakeDib(4, 2, 8, Greys(256));
+  FakePlugIn plugIn({still, MakeDib(4, 2, 24)});
+  GfxImage* image = Open(plugIn);
+  const auto facts = [&] {
+    int depth = 0;
+    DWORD compression = 99;
+    LONG resolution = 0;
+    EXPECT_TRUE(GfxImage_FileFacts(image, &depth, &compression, &resolution));
+    return std::vector<long>{depth, long(compression), resolution, long(GfxImage_Size(image))};
+  };
+  const std::vector<long> stillFacts = {8, 0, 3780, long(MAKELONG(4, 2))};
+  EXPECT_EQ(facts(), stillFacts);
+  Block frame = MakeDib(4, 2, 24);
+  void* block = LocalAlloc(LPTR, frame.size());
+  std::memcpy(block, frame.data(), frame.size());
+  DibHeader h = ReadDibHeader(block);
+  h.biXPelsPerMeter = 1;
+  WriteDibHeader(block, h);
+  ASSERT_TRUE(GfxImage_Replace(image, block));
+  EXPECT_EQ(GfxImage_BitDepth(image), 24);
+  EXPECT_EQ(facts(), stillFacts);
+  ASSERT_EQ(GfxImage_Transform(image, 1), 1);
+  EXPECT_EQ(facts(), (std::vector<long>{8, 0, 3780, long(MAKELONG(2, 4))}));
+  ASSERT_EQ(GfxImage_Next(image), 1);
+  EXPECT_EQ(facts()[0], 24);
+  GfxImage_Destroy(image);
+  EXPECT_TRUE(Captured().empty());
+}
+
 TEST_F(GfxImageTest, EightBitInvertChangesTheColoursFourBitTheIndices) {
   Block eight = MakeDib(2, 1, 8, {{10, 20, 30}, {200, 100, 0}});
   PixelsOf(eight)[1] = 1;
