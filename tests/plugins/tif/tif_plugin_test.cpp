@@ -33,6 +33,8 @@ TEST(TifPlugin, ShowsEachMessageWithItsCaptionAndText) {
       {"CMYK", Page(1, 5, {8, 8, 8, 8}), {L"Message...: No CMYK-Color format supported!"}, nullptr},
       {"YCbCr", Page(1, 6, {8, 8, 8}), {L"Message...: No YCbCr-Color format supported!"}, nullptr},
       {"L*a*b*", Page(1, 8, {8, 8, 8}), {L"Message...: No CIE L*a*b*-Color format supported!"}, nullptr},
+      {"LZMA", Page(1, 1, {8}, 34925), {L"Message...: TIFF-Compression 34925 is not supported!"}, nullptr},
+      {"damaged Deflate", Page(1, 1, {8}, 8), {L"Message...: Damaged image data in TIFF-File!"}, nullptr},
   });
 }
 
