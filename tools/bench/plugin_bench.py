@@ -13,7 +13,10 @@ file by file, in two ways:
 Both sides time the decode alone (open and load from the file's path, wall clock) inside the
 process. The table gives Pillow's time over ours for each way (above 1: ours is faster), and the
 first touch: how long getting a fresh block as large as the picture and touching its pages
-takes, against our fresh decode.
+takes, against our fresh decode. A second table tells where a fresh process's decode goes
+(plugin_bench.exe --parts, one process a file): the wait cursor, one text of the plug-in's
+string table and the file's mapping, each the first time and again, then the decode after
+them and again.
 
     plugin_bench.py --pillow N FILE   (Pillow's side: N decodes, one "decode D ms" line each)
 """
@@ -108,6 +111,15 @@ def main():
         touch = statistics.median(touches)
         print(f"{name:<17} {f:8.1f} {fp:8.1f} {fp / f:6.2f} | {r:7.1f}/{rl:7.1f} {rp:7.1f}/{rpl:7.1f} "
               f"{rp / r:4.2f}/{rpl / rl:4.2f} | {touch:6.1f} {100 * touch / f:9.0f}%  {KINDS.get(name, '')}", flush=True)
+    print("\nwhere a fresh process's decode goes (ms, first time/again):")
+    print(f"{'file':<17} {'wait cursor':>12} {'string':>11} {'mapping':>11} {'decode':>15} {'touch':>6}")
+    for name in args.names or NAMES:
+        out = subprocess.run([*args.run.split(), "--parts", wine_path(inputs / name)], capture_output=True, text=True,
+                             stdin=subprocess.DEVNULL, timeout=600).stdout.split()
+        if len(out) < 15:
+            print(f"{name:<17} failed")
+            continue
+        print(f"{name:<17} {out[1]:>12} {out[4]:>11} {out[7]:>11} {out[10]:>15} {out[13]:>6}", flush=True)
     return 0
 
 
