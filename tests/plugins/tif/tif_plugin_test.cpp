@@ -38,6 +38,21 @@ TEST(TifPlugin, ShowsEachMessageWithItsCaptionAndText) {
   });
 }
 
+// A quiet reduced decode tells a compression without a codec and a damaged strip apart.
+TEST(TifPlugin, AQuietReducedDecodeTellsAMissingCodecFromADamagedStrip) {
+  Plugin plugin(kDll);
+  MessageCapture capture;
+  auto reduced = reinterpret_cast<LmxLoadGfxFileReducedFn>(GetProcAddress(plugin.module, "LMX_LoadGfxFileReduced"));
+  ASSERT_NE(reduced, nullptr);
+  for (auto [compression, status] : {std::pair<uint16_t, DWORD>{34925, kReducedUnsupported}, {8, kReducedBroken}}) {
+    TempFile file(Page(64, 1, {8}, compression), L".tif");
+    DWORD width = 0, height = 0, got = 99;
+    EXPECT_EQ(reduced(file.Path(), 0, 16, 16, kReducedQuiet, &width, &height, &got), nullptr);
+    EXPECT_EQ(got, status) << compression;
+  }
+  EXPECT_TRUE(Boxes(capture).empty());
+}
+
 TEST(TifPlugin, CountsPagesOfAFileItCanReadAndNeedsANameAndACount) {
   Plugin plugin(kDll);
   MessageCapture capture;
