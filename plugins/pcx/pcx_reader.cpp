@@ -21,6 +21,7 @@ constexpr uint32_t kPaletteTrailerSize = 769;  // marker byte 12 and 256 RGB ent
 constexpr uint8_t kPaletteMarker = 12;
 constexpr uint32_t kWorkSlackLines = 32;
 constexpr size_t kReadChunk = 64 * 1024;
+constexpr uint64_t kTopBits = 0x8080808080808080u;  // of each byte of eight
 
 constexpr uint8_t kDefaultPalette[16][3] = {
     {0, 0, 0},     {0, 0, 128},   {0, 128, 0},   {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
@@ -99,6 +100,35 @@ class PixelStream {
     return !in_.Ended();
   }
 
+  // `n` bytes of `value`: short runs, the most common, byte by byte.
+  static void Fill(uint8_t* dst, uint8_t value, size_t n) {
+    if (n < 16) {
+      for (size_t i = 0; i < n; ++i) dst[i] = value;
+    } else {
+      std::memset(dst, value, n);
+    }
+  }
+
+  // The literal bytes (below 0xC0) at the start of `p`, at most `room` of them, copied to
+  // `dst` when storing, eight at a time while none of the eight is a run byte; their count.
+  template <bool kStore>
+  static size_t Literals(const uint8_t* p, size_t room, uint8_t* dst) {
+    size_t n = 0;
+    for (; n + 8 <= room; n += 8) {
+      uint64_t eight;
+      std::memcpy(&eight, p + n, 8);
+      if (eight & (eight << 1) & kTopBits) break;  // a byte with both top bits set
+      if (kStore) std::memcpy(dst + n, &eight, 8);
+    }
+    for (; n < room && p[n] < 0xC0; ++n) {
+      if (kStore) dst[n] = p[n];
+    }
+    return n;
+  }
+
+  // Literal stretches are copied and runs filled straight from the reader's buffer, the
+  // bounds checked once a stretch or a run; only a run byte whose value lies in the next
+  // buffer goes byte by byte.
   template <bool kStore>
   bool Expand(uint8_t* dst, size_t count) {
     if (!runLength_) {
@@ -108,33 +138,79 @@ class PixelStream {
     }
     if (capacity_ - produced_ < count) return false;
     produced_ += count;
-    while (count > 0) {
+    for (;;) {
       if (pending_ > 0) {
         const size_t n = pending_ < count ? pending_ : count;
         if (kStore) {
-          if (n < 16) {
-            for (size_t i = 0; i < n; ++i) dst[i] = value_;
-          } else {
-            std::memset(dst, value_, n);
-          }
+          Fill(dst, value_, n);
           dst += n;
         }
         pending_ -= n;
         count -= n;
-        continue;
       }
-      uint8_t b;
-      if (!Next(&b)) return false;
-      if (b < 0xC0) {
-        if (kStore) *dst++ = b;
-        --count;
-        continue;
+      if (count == 0) return true;
+      const uint8_t* at = nullptr;
+      const size_t available = in_.Available(&at);
+      if (available == 0) return false;
+      const uint8_t* p = at;
+      const uint8_t* const last = at + available - 1;
+      if constexpr (kStore) {
+        // While the request has room for the longest run and the bytes at hand hold eight
+        // more: eight literals at once, or one code without a branch on its kind, a short
+        // run (or a literal) written as 16 bytes of which the next code overwrites the rest.
+        while (count >= kFastRoom && last - p >= 8) {
+          uint64_t eight;
+          std::memcpy(&eight, p, 8);
+          if (!(eight & (eight << 1) & kTopBits)) {
+            std::memcpy(dst, &eight, 8);
+            p += 8, dst += 8, count -= 8;
+            continue;
+          }
+          const uint8_t b = p[0];
+          const bool run = b >= 0xC0;
+          const size_t n = run ? b & 0x3F : 1;
+          const uint8_t value = run ? p[1] : b;
+          p += run ? 2 : 1;
+          if (n > 16) {
+            std::memset(dst, value, n);
+          } else {
+            const uint64_t splat = value * 0x0101010101010101u;
+            std::memcpy(dst, &splat, 8);
+            std::memcpy(dst + 8, &splat, 8);
+          }
+          dst += n, count -= n;
+        }
       }
-      if (!Next(&value_)) return false;
-      pending_ = b & 0x3F;
+      while (count > 0 && p <= last) {
+        const size_t room = count < static_cast<size_t>(last + 1 - p) ? count : static_cast<size_t>(last + 1 - p);
+        const size_t literals = Literals<kStore>(p, room, dst);
+        p += literals;
+        count -= literals;
+        if (kStore) dst += literals;
+        if (count == 0 || p >= last) break;  // done, or no run byte with its value at hand
+        const size_t run = p[0] & 0x3F;
+        const uint8_t value = p[1];
+        p += 2;
+        const size_t n = run < count ? run : count;
+        if (kStore) {
+          Fill(dst, value, n);
+          dst += n;
+        }
+        count -= n;
+        if (run > n) pending_ = run - n, value_ = value;
+      }
+      in_.Consume(static_cast<size_t>(p - at));
+      if (count == 0) return true;
+      if (p == last) {  // a run byte, its value in the next buffer
+        const uint8_t b = *p;
+        in_.Consume(1);
+        if (!Next(&value_)) return false;
+        pending_ = b & 0x3F;
+      }
     }
-    return true;
   }
+
+  static constexpr size_t kFastRoom = 64;  // a run of 63, or 16 bytes written for a short one
 
   BoundedReader& in_;
   bool runLength_;
@@ -228,6 +304,14 @@ struct RowTarget {
 bool LayOutRows(PixelStream& stream, const Layout& layout, size_t used, size_t step, uint8_t* window,
                 const RowTarget& target, uint32_t width, uint32_t height) {
   const uint32_t planeCount = PlaneCount(layout);
+  // One plane whose lines do not overlap: each line is expanded straight into its row.
+  if (planeCount == 1 && !target.reducer && step >= used) {
+    for (uint32_t y = 0; y < height; ++y) {
+      if (!stream.Take(target.RowFor(y, height), used)) return false;
+      if (step > used && y + 1 < height && !stream.Skip(step - used)) return false;
+    }
+    return true;
+  }
   const size_t span = (planeCount - 1) * step + used;
   const size_t advance = planeCount * step;
   size_t have = 0;  // bytes of the current row already in the window

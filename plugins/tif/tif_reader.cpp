@@ -235,9 +235,13 @@ void ReverseRgbRows(uint8_t* region, uint64_t rows, uint32_t width, uint64_t row
   }
 }
 
+// How the rows came out of the strips.
+enum class Rows { kMade, kNoBuffer, kDamaged };
+
 // Strip by strip into bottom-up DIB rows. libtiff has already undone any horizontal
 // differencing, so the rows are taken as decoded (24-bit ones reordered to blue, green, red).
-bool BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64_t stride) {
+// A strip libtiff cannot decode (damaged, cut short) ends the picture.
+Rows BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64_t stride) {
   uint32_t rowsPerStrip = kWholeImage;
   TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
   const uint32_t stripHeight =
@@ -250,28 +254,29 @@ bool BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64
     for (uint32_t row = 0; row < t.length; row += stripHeight) {
       const uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
       uint8_t* region = pixels + (t.length - row - rows) * stride;
-      // Rows libtiff cannot decode stay as the block was handed over: zeros.
-      TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), region, static_cast<tmsize_t>(rows * rowBytes));
+      if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), region, static_cast<tmsize_t>(rows * rowBytes)) < 0) {
+        return Rows::kDamaged;
+      }
       if (depth == 24) {
         ReverseRgbRows(region, rows, t.width, rowBytes);
       } else {
         ReverseRows(region, rows, rowBytes);
       }
     }
-    return true;
+    return Rows::kMade;
   }
 
   const tmsize_t stripSize = TIFFStripSize(tif);
   StripBuffer buffer(stripSize);
-  if (!buffer.get()) return false;
+  if (!buffer.get()) return Rows::kNoBuffer;
   // A strip never yields more rows than its buffer holds, whatever the tags say.
   const uint64_t rowsInBuffer = rowBytes ? static_cast<uint64_t>(stripSize) / rowBytes : 0;
   const uint8_t* strip = buffer.get();
 
   for (uint32_t row = 0; row < t.length; row += stripHeight) {
-    // Rows libtiff cannot decode come out zero, not as the strip before them.
+    // Rows a strip does not hold (a short last strip) come out zero, not as the strip before.
     std::memset(buffer.get(), 0, static_cast<size_t>(stripSize));
-    TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), stripSize);
+    if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), stripSize) < 0) return Rows::kDamaged;
     uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
     if (rows > rowsInBuffer) rows = rowsInBuffer;
     for (uint64_t r = 0; r < rows; ++r) {
@@ -288,13 +293,15 @@ bool BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64
       }
     }
   }
-  return true;
+  return Rows::kMade;
 }
 
 // The rows strip by strip into an averaging of them by `factor` (a reduced decode): the picture
-// whose header and colour table `head` holds is never held whole. Null when memory runs out.
+// whose header and colour table `head` holds is never held whole. Null when memory runs out
+// or a strip cannot be decoded (*made tells which).
 void* BuildReducedRows(TIFF* tif, const Tags& t, uint16_t depth, const uint8_t* head, uint32_t factor,
-                       BlockHeap& heap) {
+                       BlockHeap& heap, Rows* made) {
+  *made = Rows::kNoBuffer;
   uint32_t rowsPerStrip = kWholeImage;
   TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
   const uint32_t stripHeight =
@@ -313,9 +320,12 @@ void* BuildReducedRows(TIFF* tif, const Tags& t, uint16_t depth, const uint8_t* 
   const RowConverter converter(head, grey);
   const uint64_t rowsInBuffer = rowBytes ? static_cast<uint64_t>(stripSize) / rowBytes : 0;
   for (uint32_t row = 0; row < t.length; row += stripHeight) {
-    // Rows libtiff cannot decode come out zero, as in a whole decode.
     std::memset(buffer.get(), 0, static_cast<size_t>(stripSize));
-    TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), stripSize);
+    if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), stripSize) < 0) {
+      heap.Free(out.block);
+      *made = Rows::kDamaged;
+      return nullptr;
+    }
     const uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
     for (uint64_t r = 0; r < rows; ++r) {
       const uint8_t* src = r < rowsInBuffer ? buffer.get() + r * rowBytes : nullptr;
@@ -332,6 +342,7 @@ void* BuildReducedRows(TIFF* tif, const Tags& t, uint16_t depth, const uint8_t* 
     }
   }
   reducer.Finish();
+  *made = Rows::kMade;
   return out.block;
 }
 
@@ -377,6 +388,11 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
     messages.Add(kMsgInvalidColorFormat);
     return nullptr;
   }
+  // A compression libtiff has no codec for would decode to nothing but zeros.
+  if (!TIFFIsCODECConfigured(t.compression)) {
+    messages.Add(kMsgCompressionNotSupported, t.compression);
+    return nullptr;
+  }
   if (t.width == 0 || t.length == 0) {
     messages.Add(kMsgDecodeError);
     return nullptr;
@@ -397,15 +413,17 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
   if (colors) WriteColorTable(tif, t, depth, dib.table);
 
   // Reduced: the block holds the header and the colour table while the strips are averaged.
+  Rows made;
   if (factor > 1) {
-    void* reduced = BuildReducedRows(tif, t, depth, dib.block, factor, heap);
+    void* reduced = BuildReducedRows(tif, t, depth, dib.block, factor, heap, &made);
     heap.Free(block);
-    if (!reduced) messages.Add(kMsgNoMemory);
+    if (!reduced) messages.Add(made == Rows::kDamaged ? kMsgDamagedData : kMsgNoMemory);
     return reduced;
   }
-  if (!BuildRows(tif, t, depth, dib.pixels, dib.stride)) {
+  made = BuildRows(tif, t, depth, dib.pixels, dib.stride);
+  if (made != Rows::kMade) {
     heap.Free(block);
-    messages.Add(kMsgDecodeError);
+    messages.Add(made == Rows::kDamaged ? kMsgDamagedData : kMsgDecodeError);
     return nullptr;
   }
   return block;

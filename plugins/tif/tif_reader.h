@@ -21,6 +21,8 @@ enum Message : uint16_t {
   kMsgNoYCbCr = IDS_TIF_NO_Y_CB_CR,
   kMsgNoCieLab = IDS_TIF_NO_CIE_LAB,
   kMsgJpegNotSupported = IDS_TIF_JPEG_NOT_SUPPORTED,
+  kMsgCompressionNotSupported = IDS_TIF_COMPRESSION_NOT_SUPPORTED,  // %d: the compression code
+  kMsgDamagedData = IDS_TIF_DAMAGED_DATA,                            // a strip libtiff cannot decode
 };
 
 // What each refusal stands for in a quiet decode.
@@ -29,6 +31,7 @@ constexpr MessageStatus kStatuses[] = {
     {kMsgInvalidColorFormat, kReducedUnsupported}, {kMsgNoTransparencyMask, kReducedUnsupported},
     {kMsgNoCmyk, kReducedUnsupported},             {kMsgNoYCbCr, kReducedUnsupported},
     {kMsgNoCieLab, kReducedUnsupported},           {kMsgJpegNotSupported, kReducedUnsupported},
+    {kMsgCompressionNotSupported, kReducedUnsupported}, {kMsgDamagedData, kReducedBroken},
     {0, kReducedShown},
 };
 
@@ -37,8 +40,10 @@ constexpr MessageStatus kStatuses[] = {
 bool CountImages(ByteSource& file, uint32_t* count);
 
 // Decodes directory `imageIndex` (the last one when the index lies beyond it). Returns a
-// block from `heap`, or null with the messages to show. Whatever the file claims, nothing
-// outside the blocks it allocated is read or written, and libtiff says nothing itself.
+// block from `heap`, or null with the messages to show: a compression libtiff has no codec
+// for, or any strip it cannot decode, refuses the picture rather than showing zeros. Whatever
+// the file claims, nothing outside the blocks it allocated is read or written, and libtiff
+// says nothing itself.
 void* ReadTiff(ByteSource& file, uint32_t imageIndex, BlockHeap& heap, DecodeMessages& messages);
 
 // The same for a file whose bytes are all in memory (mapped, or read whole): libtiff then

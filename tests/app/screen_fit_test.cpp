@@ -167,7 +167,7 @@ TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
   ASSERT_NE(document, nullptr);
   TempFile unknown({'x'}, L".xyz");
   for (std::wstring path : {std::wstring(unknown.Path()), Corpus(L"bmpsuite\\b\\badbitcount.bmp"),
-                            Corpus(L"bmpsuite\\b\\badplanes.bmp")}) {
+                            Corpus(L"bmpsuite\\b\\badplanes.bmp"), Corpus(L"pillow\\hopper_lzma.tif")}) {
     EXPECT_EQ(document->OpenFile(MainWindow(), path.c_str()), 0);
   }
   EXPECT_EQ(document->CurrentFile(), nullptr) << "nothing opens silently";
@@ -186,6 +186,7 @@ TEST_F(ScreenFit, EveryWindowDialogPageAndMessageBoxLiesInsideTheScreen) {
                        L"No installed plug-in can read this type of file.",
                        L"Unknown device independent format!",
                        L"This picture cannot be shown: the viewer cannot draw its format.",
+                       L"TIFF-Compression 34925 is not supported!",
                    }));
   EXPECT_EQ(seen_.size(), 10 + plugIns + capture.Messages().size());
   for (const std::string& p : problems_) ADD_FAILURE() << p;

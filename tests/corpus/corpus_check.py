@@ -131,6 +131,7 @@ def main():
         if hasattr(rules, "reference"):
             why_not = rules.incomparable(src)
             ref = None if why_not else rules.reference(src)
+            why_not = why_not or (None if ref is not None else "no reference")
         else:
             ref = reference_for(corpus, src)
             why_not = rules.incomparable(src) if ref else "no reference"

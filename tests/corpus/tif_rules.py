@@ -1,5 +1,10 @@
-"""What the TIFF plug-in must do with each corpus file, read from the file's first directory."""
+"""What the TIFF plug-in must do with each corpus file, read from the file's first directory,
+and with TIFFs written here as editors and tiffcp write them: Deflate (both codes, grey, RGB
+and palette, with and without the predictor) decoded as Pillow decodes them; LZMA, ZSTD and
+WebP (codecs the plug-in's libtiff lacks) and a damaged Deflate strip refused with a message."""
+import shutil
 import struct
+import subprocess
 
 CANNOT_READ = "Can't read TIFF-File!"
 INVALID = "Invalid color format in TIFF-File!"
@@ -10,12 +15,22 @@ PHOTOMETRIC_MESSAGES = {
     6: "No YCbCr-Color format supported!",
     8: "No CIE L*a*b*-Color format supported!",
 }
-MESSAGES = {CANNOT_READ, INVALID, JPEG, "There is not enough memory!", "Error occured while decoding TIFF-File!",
-            *PHOTOMETRIC_MESSAGES.values()}
+DAMAGED = "Damaged image data in TIFF-File!"
+MESSAGES = {CANNOT_READ, INVALID, JPEG, DAMAGED, "There is not enough memory!",
+            "Error occured while decoding TIFF-File!", *PHOTOMETRIC_MESSAGES.values()}
 
-# Codecs built into the plug-in's libtiff: none, CCITT RLE, G3, G4, LZW, NeXT, RLE/W,
-# PackBits, ThunderScan. Strips of any other codec stay zero.
-CODECS = {1, 2, 3, 4, 5, 32766, 32771, 32773, 32809}
+# Codecs built into the plug-in's libtiff: none, CCITT RLE, G3, G4, LZW, Deflate (both codes),
+# NeXT, RLE/W, PackBits, ThunderScan. Any other is refused with its number.
+CODECS = {1, 2, 3, 4, 5, 8, 32946, 32766, 32771, 32773, 32809}
+
+
+def unsupported(compression):
+    return f"TIFF-Compression {compression} is not supported!"
+
+
+# The files written here: name -> the one message the plug-in must refuse it with (None: it
+# must decode it, and Pillow's reading is the reference).
+WRITTEN = {}
 
 TYPE_SIZES = {1: 1, 2: 1, 3: 2, 4: 4, 5: 8, 6: 1, 7: 1, 8: 2, 9: 4, 10: 8, 11: 4, 12: 8, 16: 8, 17: 8, 18: 8}
 TYPE_FORMATS = {1: "B", 3: "H", 4: "I", 6: "b", 8: "h", 9: "i", 16: "Q", 17: "q", 18: "Q"}
@@ -23,6 +38,53 @@ TYPE_FORMATS = {1: "B", 3: "H", 4: "I", 6: "b", 8: "h", 9: "i", 16: "Q", 17: "q"
 
 def corpus_files(corpus):
     return sorted(p for p in (corpus / "pillow").glob("*") if p.suffix.lower() in (".tif", ".tiff"))
+
+
+def patch_compression(path, code):
+    """Sets the first directory's Compression entry (a little-endian classic TIFF) to `code`."""
+    data = bytearray(path.read_bytes())
+    ifd = struct.unpack_from("<I", data, 4)[0]
+    for i in range(struct.unpack_from("<H", data, ifd)[0]):
+        at = ifd + 2 + 12 * i
+        if struct.unpack_from("<H", data, at)[0] == 259:
+            struct.pack_into("<H", data, at + 8, code)
+    path.write_bytes(bytes(data))
+
+
+def extra_files(more, work):
+    from PIL import Image, ImageDraw
+    folder = work / "written"
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    rgb = Image.merge("RGB", [Image.linear_gradient("L").resize((96, 64)).rotate(r, expand=False)
+                              for r in (0, 90, 180)])
+    ImageDraw.Draw(rgb).ellipse((20, 10, 70, 50), fill=(200, 30, 90))
+    pictures = {"grey": rgb.convert("L"), "rgb": rgb, "palette": rgb.quantize(64)}
+    for kind, im in pictures.items():
+        plain = folder / f"plain_{kind}.tif"
+        im.save(plain)
+        for predictor in (1, 2):
+            for code in (8, 32946):
+                path = folder / f"deflate{code}_{kind}_predictor{predictor}.tif"
+                # Strips of 16 rows, so that every picture has several.
+                subprocess.run(["tiffcp", "-r", "16", "-c", f"zip:{predictor}", str(plain), str(path)], check=True)
+                if code != 8:
+                    patch_compression(path, code)
+                WRITTEN[path.name] = None
+        plain.unlink()
+    for codec, code in (("lzma", 34925), ("zstd", 50000), ("webp", 50001)):
+        path = folder / f"{codec}.tif"
+        subprocess.run(["tiffcp", "-c", codec, str(folder / "deflate8_rgb_predictor1.tif"), str(path)], check=True)
+        WRITTEN[path.name] = unsupported(code)
+    # The second strip's data overwritten with bytes no Deflate stream holds.
+    damaged = folder / "deflate8_damaged_strip.tif"
+    shutil.copy(folder / "deflate8_rgb_predictor1.tif", damaged)
+    data = bytearray(damaged.read_bytes())
+    at, count = first_directory(damaged)[273][1], first_directory(damaged)[279][1]
+    data[at:at + count] = b"\xff" * count
+    damaged.write_bytes(bytes(data))
+    WRITTEN[damaged.name] = DAMAGED
+    return sorted(folder.glob("*.tif"))
 
 
 def first_directory(path):
@@ -87,6 +149,8 @@ def expected_refusal(tags):
         return INVALID
     if 322 in tags or (first(tags, 284, 1) == 2 and samples > 1):
         return INVALID
+    if first(tags, 259, 1) not in CODECS:
+        return unsupported(first(tags, 259, 1))
     return None
 
 
@@ -100,6 +164,9 @@ def check_outcome(path, rc, messages):
     captions = {m.split(": ", 2)[1] for m in messages if m.count(": ") >= 2}
     if captions - {"Message..."}:
         return f"unexpected caption {captions}"
+    if path.name in WRITTEN:
+        want = [WRITTEN[path.name]] if WRITTEN[path.name] else []
+        return None if (rc == 1 if want else rc == 0) and texts == want else f"exit {rc} with {texts}, want {want}"
     # A file libtiff cannot open is reported by the page count and again by the load.
     if texts == [CANNOT_READ, CANNOT_READ]:
         return None if rc == 1 else "decoded a file it could not count"
@@ -109,11 +176,12 @@ def check_outcome(path, rc, messages):
     if rc == 1:
         if len(texts) != 1:
             return f"refused with {len(texts)} messages {texts}"
-        if texts[0] not in MESSAGES:
+        if texts[0] not in MESSAGES and texts[0] != expected:
             return f"unexpected message {texts}"
         if expected not in ("unknown", None) and texts[0] not in (expected, CANNOT_READ):
             return f"refused with {texts[0]!r}, expected {expected!r}"
-        if expected is None and texts[0] != CANNOT_READ:
+        # libtiff alone knows whether a strip decodes.
+        if expected is None and texts[0] not in (CANNOT_READ, DAMAGED):
             return f"an accepted layout was refused: {texts}"
         return None
     if texts:
@@ -125,11 +193,11 @@ def check_outcome(path, rc, messages):
 
 def incomparable(path):
     """Why the reference does not apply under the plug-in's rules, or None."""
+    if path.name in WRITTEN:
+        return None
     tags = first_directory(path)
     if tags is None:
         return "first directory not readable here"
-    if first(tags, 259, 1) not in CODECS:
-        return "codec not built in: the rows stay zero"
     if first(tags, 262, None) == 3:
         cmap = tags.get(320, [])
         if cmap and max(cmap) < 256:
@@ -139,3 +207,13 @@ def incomparable(path):
     if damaged(path):
         return "damaged file"
     return None
+
+
+def reference(path):
+    """Pillow's reading of a written file; the corpus's rendering of a corpus file."""
+    from PIL import Image
+    if path.name in WRITTEN:
+        with Image.open(path) as im:
+            return im.convert("RGB")
+    ref = path.parent.parent / "pillow-ref" / (path.name + ".png")
+    return ref if ref.exists() else None

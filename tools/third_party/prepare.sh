@@ -22,10 +22,12 @@ log() { printf '%s: %s\n' "$LIB" "$*" >&2; }
 
 [ -f "$HERE/libraries/$LIB.sh" ] || { log "no such library (tools/third_party/libraries/$LIB.sh)"; exit 2; }
 # Sets CONFIG_VERSION, TITLE (what the log lines call it), SOURCES (pairs of a Debian source
-# package and the glob of its unpacked tree, fetched in order), TOOLS (programs its build needs)
-# and build_library PREFIX WORK CMAKE-ARGS..., which builds the library with the flavour's
-# CMake arguments in WORK and installs it into PREFIX (lib/ and include/).
+# package and the glob of its unpacked tree, fetched in order), TOOLS (programs its build needs),
+# NEEDS (libraries it builds on, prepared first; their prefix of the same flavour is
+# $THIRD/NAME-$FLAVOUR) and build_library PREFIX WORK CMAKE-ARGS..., which builds the library
+# with the flavour's CMake arguments in WORK and installs it into PREFIX (lib/ and include/).
 TOOLS=()
+NEEDS=()
 . "$HERE/libraries/$LIB.sh"
 
 # True when flavour NAME is built with the current configuration.
@@ -33,6 +35,8 @@ flavour_built() { [ "$(cat "$THIRD/$LIB-$1/.stamp" 2>/dev/null)" = "$CONFIG_VERS
 
 all_built() { flavour_built win && flavour_built native && flavour_built bench; }
 all_built && exit 0
+
+for need in "${NEEDS[@]}"; do "$HERE/prepare.sh" "$need" "$BUILD"; done
 
 mkdir -p "$THIRD"
 # Several builds may start at once (the Win32 and native ones, or other build dirs).
@@ -53,9 +57,10 @@ for ((i = 0; i < ${#SOURCES[@]}; i += 2)); do
   SRC[${SOURCES[i]}]=$(debian_source_dir "${SOURCES[i + 1]}")
 done
 
-# build_flavour NAME CMAKE-ARGS...: builds and installs one flavour, its output in a log.
+# build_flavour NAME CMAKE-ARGS...: builds and installs one flavour, its output in a log;
+# build_library sees the flavour's name as FLAVOUR.
 build_flavour() {
-  local name=$1
+  local name=$1 FLAVOUR=$1
   shift
   local prefix=$THIRD/$LIB-$name work=$THIRD/$LIB-$name-build
   flavour_built "$name" && return 0

@@ -82,6 +82,49 @@ TEST(PcxReader, EightBitRunsFillTheRowsBottomUpWithTheTrailerPalette) {
   EXPECT_TRUE(dib.Messages().empty());
 }
 
+// Long data read in 64 KiB chunks: literal stretches, short and long runs and empty ones, a run
+// byte `shift` bytes before the first chunk's end (0: its value in the next chunk), expand as
+// the byte-by-byte rule says.
+TEST(PcxReader, RunsAndLiteralsExpandAlikeWhereverTheReadsEnd) {
+  constexpr uint16_t kWidth = 1000, kHeight = 600;
+  constexpr size_t kChunk = 64 * 1024;
+  for (size_t shift : {0, 1, 2, 3}) {
+    SCOPED_TRACE(shift);
+    PcxFile f;
+    f.xmax = kWidth - 1, f.ymax = kHeight - 1, f.bytesPerLine = kWidth;
+    std::vector<uint8_t> want;
+    uint32_t seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245 + 12345) >> 16; };
+    while (want.size() < size_t{kWidth} * kHeight) {
+      if (f.data.size() + 40 > kChunk - 1 - shift && f.data.size() < kChunk - 1 - shift) {
+        f.data.push_back(0x05);  // literals up to the place of the run byte
+        want.push_back(0x05);
+        if (f.data.size() == kChunk - 1 - shift) Append(f.data, {0xC9, 0xEE}), want.insert(want.end(), 9, 0xEE);
+        continue;
+      }
+      const uint32_t kind = next() % 4, value = next() % 256;
+      if (kind == 0 && value < 0xC0) {
+        for (uint32_t i = 0, n = 1 + next() % 20; i < n; ++i) {
+          const auto v = uint8_t(next() % 0xC0);
+          f.data.push_back(v);
+          want.push_back(v);
+        }
+        continue;
+      }
+      const uint32_t run = kind == 1 ? 1 + next() % 3 : kind == 2 ? next() % 64 : 1 + next() % 16;
+      Append(f.data, {uint8_t(0xC0 | run), uint8_t(value)});
+      want.insert(want.end(), run, uint8_t(value));
+    }
+    want.resize(size_t{kWidth} * kHeight);
+    const Decoded dib = Read(f.Bytes());
+    ASSERT_TRUE(dib);
+    for (int y = 0; y < kHeight; ++y) {
+      const std::vector<uint8_t> row(want.begin() + (kHeight - 1 - y) * kWidth, want.begin() + (kHeight - y) * kWidth);
+      ASSERT_EQ(dib.RowBytes(y, kWidth), row) << "row " << y;
+    }
+  }
+}
+
 TEST(PcxReader, PadBytesAreSkippedUnlessTheManufacturerSaysPacked) {
   PcxFile f;
   f.encoding = 0, f.xmax = 2, f.ymax = 1, f.bytesPerLine = 4, f.data = {1, 2, 3, 0xEE, 4, 5, 6, 0xEE};

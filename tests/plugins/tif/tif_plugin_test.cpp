@@ -33,7 +33,24 @@ TEST(TifPlugin, ShowsEachMessageWithItsCaptionAndText) {
       {"CMYK", Page(1, 5, {8, 8, 8, 8}), {L"Message...: No CMYK-Color format supported!"}, nullptr},
       {"YCbCr", Page(1, 6, {8, 8, 8}), {L"Message...: No YCbCr-Color format supported!"}, nullptr},
       {"L*a*b*", Page(1, 8, {8, 8, 8}), {L"Message...: No CIE L*a*b*-Color format supported!"}, nullptr},
+      {"LZMA", Page(1, 1, {8}, 34925), {L"Message...: TIFF-Compression 34925 is not supported!"}, nullptr},
+      {"damaged Deflate", Page(1, 1, {8}, 8), {L"Message...: Damaged image data in TIFF-File!"}, nullptr},
   });
+}
+
+// A quiet reduced decode tells a compression without a codec and a damaged strip apart.
+TEST(TifPlugin, AQuietReducedDecodeTellsAMissingCodecFromADamagedStrip) {
+  Plugin plugin(kDll);
+  MessageCapture capture;
+  auto reduced = reinterpret_cast<LmxLoadGfxFileReducedFn>(GetProcAddress(plugin.module, "LMX_LoadGfxFileReduced"));
+  ASSERT_NE(reduced, nullptr);
+  for (auto [compression, status] : {std::pair<uint16_t, DWORD>{34925, kReducedUnsupported}, {8, kReducedBroken}}) {
+    TempFile file(Page(64, 1, {8}, compression), L".tif");
+    DWORD width = 0, height = 0, got = 99;
+    EXPECT_EQ(reduced(file.Path(), 0, 16, 16, kReducedQuiet, &width, &height, &got), nullptr);
+    EXPECT_EQ(got, status) << compression;
+  }
+  EXPECT_TRUE(Boxes(capture).empty());
 }
 
 TEST(TifPlugin, CountsPagesOfAFileItCanReadAndNeedsANameAndACount) {

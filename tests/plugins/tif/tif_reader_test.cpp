@@ -60,6 +60,17 @@ Bytes LzwLiterals(const Bytes& data) {
   return out;
 }
 
+// A zlib stream of one stored block, as a Deflate strip holds it.
+Bytes ZlibStored(const Bytes& data) {
+  const auto n = static_cast<uint16_t>(data.size());
+  Bytes z = {0x78, 0x01, 0x01, uint8_t(n), uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)};
+  z.insert(z.end(), data.begin(), data.end());
+  uint32_t a = 1, b = 0;
+  for (uint8_t v : data) a = (a + v) % 65521, b = (b + a) % 65521;
+  Append(z, {uint8_t(b >> 8), uint8_t(b), uint8_t(a >> 8), uint8_t(a)});
+  return z;
+}
+
 Decoded Read(const Bytes& file, uint32_t index = 0) {
   return Decoded([&](BlockHeap& heap, DecodeMessages& messages) {
     return tif::ReadTiff(file.data(), file.size(), index, heap, messages);
@@ -242,7 +253,7 @@ TEST(TifReader, StripsBecomeBottomUpRowsWithOrWithoutRowsPerStrip) {
 }
 
 // Rows as long as their stride are decoded in place and put bottom-up afterwards: every depth,
-// strips of odd and even heights, and a strip that ends early.
+// strips of odd and even heights.
 TEST(TifReader, RowsWithoutPaddingComeOutBottomUpAtEveryDepth) {
   Page rgb = MakePage(4, 3, 8, 2, 3);
   Bytes pixels;
@@ -280,26 +291,6 @@ TEST(TifReader, RowsWithoutPaddingComeOutBottomUpAtEveryDepth) {
   const Decoded four = ReadPage(nibbles);
   ASSERT_TRUE(four);
   EXPECT_EQ(four.RowBytes(0, 4), (Bytes{0x89, 0xAB, 0xCD, 0xEF}));
-
-  // The middle strip's code ends after three of its bytes: what was decoded shows, the rest of
-  // that strip is zero (not the strip before it), and the strips around it are whole; with
-  // rows in place and, at width 3, through the strip buffer.
-  for (uint8_t width : {4, 3}) {
-    Page cut = MakePage(width, 5, 8, 1);
-    Bytes top(2 * width), bottom(width);
-    for (size_t i = 0; i < top.size(); ++i) top[i] = uint8_t(1 + i);
-    for (size_t i = 0; i < bottom.size(); ++i) bottom[i] = uint8_t(41 + i);
-    cut.Set(Short(259, 5)).Set(Long(278, 2)).strips = {LzwLiterals(top), LzwLiterals({21, 22, 23}), LzwLiterals(bottom)};
-    const Decoded grey = ReadPage(cut);
-    ASSERT_TRUE(grey);
-    EXPECT_EQ(grey.RowBytes(4, width), Bytes(top.begin(), top.begin() + width));
-    EXPECT_EQ(grey.RowBytes(3, width), Bytes(top.begin() + width, top.end()));
-    EXPECT_EQ(grey.RowBytes(2, 3), (Bytes{21, 22, 23}));
-    EXPECT_EQ(grey.RowBytes(1, width), Bytes(width, 0)) << "width " << int(width);
-    EXPECT_EQ(grey.RowBytes(0, width), bottom);
-    if (width == 4) EXPECT_EQ(grey.Row(2)[3], 0);
-    EXPECT_TRUE(grey.Messages().empty());
-  }
 }
 
 TEST(TifReader, PredictorCodedRowsAreSummedOnceOnly) {
@@ -342,22 +333,88 @@ TEST(TifReader, ResolutionFollowsTheUnitAndAbsentTagsTakeLibtiffDefaults) {
   }
 }
 
-TEST(TifReader, AFileThatLiesGetsZerosNeverMore) {
-  // A strip far beyond the end of the file: its rows stay zero, without a message.
-  Page missing = MakePage(4, 2, 8, 1);
-  missing.Set(Short(259, 5)).Set(Long(273, 0x7FFFFF00)).strips = {LzwLiterals({1, 2, 3, 4, 5, 6, 7, 8})};
-  const Decoded zeros = ReadPage(missing);
-  ASSERT_TRUE(zeros);
-  EXPECT_EQ(zeros.Row(0)[0], 0);
-  EXPECT_EQ(zeros.Row(1)[3], 0);
-  EXPECT_TRUE(zeros.Messages().empty());
+// Deflate (both codes) at each accepted depth, with and without the predictor: the rows as
+// stored, bottom-up, whichever way they were coded.
+TEST(TifReader, DeflateStripsDecodeWithAndWithoutThePredictor) {
+  struct Layout {
+    uint16_t photometric, samples;
+  };
+  constexpr uint32_t kWidth = 5, kLength = 3;
+  for (uint16_t compression : {8, 32946}) {
+    for (Layout l : {Layout{1, 1}, Layout{2, 3}, Layout{3, 1}}) {
+      for (uint16_t predictor : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << compression << " photometric " << l.photometric << " predictor " << predictor);
+        const uint32_t rowBytes = kWidth * l.samples;
+        Bytes rows(rowBytes * kLength), coded;
+        for (size_t i = 0; i < rows.size(); ++i) rows[i] = uint8_t(i * 37 + 11);
+        coded = rows;
+        if (predictor == 2) {  // each sample less the same sample of the pixel to its left
+          for (uint32_t y = 0; y < kLength; ++y) {
+            for (uint32_t i = rowBytes - 1; i >= l.samples; --i) {
+              coded[y * rowBytes + i] = uint8_t(rows[y * rowBytes + i] - rows[y * rowBytes + i - l.samples]);
+            }
+          }
+        }
+        Page p = MakePage(kWidth, kLength, 8, l.photometric, l.samples);
+        p.Set(Short(259, compression)).Set(Short(317, predictor)).strips = {ZlibStored(coded)};
+        if (l.photometric == 3) p.Set(Shorts(320, std::vector<uint16_t>(3 * 256, 0x8080)));
+        const Decoded dib = ReadPage(p);
+        ASSERT_TRUE(dib);
+        EXPECT_TRUE(dib.Messages().empty());
+        for (uint32_t y = 0; y < kLength; ++y) {
+          Bytes want(rows.begin() + (kLength - 1 - y) * rowBytes, rows.begin() + (kLength - y) * rowBytes);
+          if (l.samples == 3) {
+            for (uint32_t x = 0; x < kWidth; ++x) std::swap(want[3 * x], want[3 * x + 2]);
+          }
+          EXPECT_EQ(dib.RowBytes(y, rowBytes), want) << "row " << y;
+        }
+      }
+    }
+  }
+}
 
-  // A strip that claims more bytes than the file holds.
-  Page longer = MakePage(4, 2, 8, 1);
-  longer.Set(Short(259, 5)).Set(Long(279, 50000)).strips = {LzwLiterals({1, 2, 3, 4, 5, 6, 7, 8})};
-  const Decoded partial = ReadPage(longer);
-  ASSERT_TRUE(partial);
-  EXPECT_TRUE(partial.Messages().empty());
+// A compression libtiff has no codec for, and a strip it cannot decode, refuse the picture
+// instead of showing zeros; the refusals of the layouts come first.
+TEST(TifReader, CodecsLibtiffLacksAndStripsItCannotDecodeRefuseThePicture) {
+  std::vector<Answer> answers;
+  auto add = [&answers](const char* what, const Page& p, uint16_t id) {
+    answers.push_back({what, TiffBytes({p}), {{id, E}}, false});
+  };
+  for (uint16_t compression : {6, 34925, 50000, 50001, 32909, 12345}) {
+    Page p = MakePage(4, 2, 8, 1);
+    p.Set(Short(259, compression)).strips = {Bytes(8, 1)};
+    add("a codec not built in", p, tif::kMsgCompressionNotSupported);
+  }
+  Page cmyk = MakePage(1, 1, 8, 5, 4);
+  cmyk.Set(Short(259, 34925)).Set(Shorts(258, {8, 8, 8, 8})).strips = {{0, 0, 0, 0}};
+  add("CMYK in LZMA", cmyk, tif::kMsgNoCmyk);
+
+  // Each way at width 4 (rows decoded in place) and 3 (through the strip buffer).
+  for (uint8_t width : {4, 3}) {
+    Bytes top(2 * width, 1), bottom(width, 2);
+    Page cut = MakePage(width, 5, 8, 1);  // the middle strip's code ends after three bytes
+    cut.Set(Short(259, 5)).Set(Long(278, 2)).strips = {LzwLiterals(top), LzwLiterals({21, 22, 23}), LzwLiterals(bottom)};
+    add("LZW cut short", cut, tif::kMsgDamagedData);
+    Page deflate = MakePage(width, 2, 8, 1);
+    deflate.Set(Short(259, 8)).strips = {{0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0xFF}};
+    add("Deflate damaged", deflate, tif::kMsgDamagedData);
+    Page missing = MakePage(width, 2, 8, 1);
+    missing.Set(Short(259, 5)).Set(Long(273, 0x7FFFFF00)).strips = {LzwLiterals(Bytes(2 * width, 1))};
+    add("a strip far beyond the end of the file", missing, tif::kMsgDamagedData);
+    Page longer = MakePage(width, 2, 8, 1);
+    longer.Set(Short(259, 5)).Set(Long(279, 50000)).strips = {LzwLiterals(Bytes(2 * width, 1))};
+    add("a strip longer than the file", longer, tif::kMsgDamagedData);
+  }
+  ExpectAnswers(ReadFirst, answers);
+  // The same reduced, into a box the pictures are larger than.
+  ExpectAnswers([](const Bytes& file) {
+    return Decoded([&](BlockHeap& heap, DecodeMessages& messages) {
+      MemorySource source(file.data(), file.size());
+      PictureSize full;
+      const DecodeInput in{source, file.data(), file.size(), 0, 1, 1, &full};
+      return tif::ReadTiffFile(in, heap, messages, nullptr);
+    });
+  }, answers);
 }
 
 TEST(TifReader, RealFilesFromTheCorpus) {
