@@ -1,10 +1,11 @@
-# libdeflate (Debian's libdeflate), for the PNG plug-in: its zlib-format decompressor, which
-# inflates a file's image data whole where the file is mapped, with its runtime choice of the
-# CPU's faster routines (tools/third_party/libdeflate: the decompressor alone, static).
+# libdeflate (Debian's libdeflate), for the PNG and TIFF plug-ins: its zlib-format
+# decompressor, which inflates a PNG's image data whole where the file is mapped and a Deflate
+# TIFF's strips read whole (through libtiff), with its runtime choice of the CPU's faster
+# routines (tools/third_party/libdeflate: the zlib and raw formats, static).
 # Sourced by tools/third_party/prepare.sh libdeflate BUILD_DIR.
 
 # Bump when the configuration below changes, so that every flavour is built again.
-CONFIG_VERSION=1
+CONFIG_VERSION=2
 TITLE=libdeflate
 SOURCES=(libdeflate 'libdeflate-*')
 
