@@ -131,11 +131,16 @@ void* WebpFrameReader::Next(BlockHeap& heap, uint32_t* delayMs, FrameStatus* sta
 }  // namespace
 
 FrameReader* OpenWebpFrames(ByteSource& file, BlockHeap& heap, AnimationFacts* facts) {
+  // Only a file whose VP8X chunk has the animation flag is read whole.
+  uint8_t head[kRiffHeader + kChunkHeader + 1] = {};
+  size_t got = 0;
+  if (!file.Seek(0) || !file.Read(head, sizeof head, &got) || got < sizeof head ||
+      std::memcmp(head + kRiffHeader, "VP8X", 4) != 0 || !(head[kRiffHeader + kChunkHeader] & ANIMATION_FLAG)) {
+    return nullptr;
+  }
   const uint64_t size = file.Size() < kMaxBlockBytes ? file.Size() : kMaxBlockBytes;
-  if (size < kRiffHeader) return nullptr;
   auto* bytes = static_cast<uint8_t*>(heap.Alloc(static_cast<size_t>(size)));
   if (!bytes) return nullptr;
-  size_t got = 0;
   auto* reader = new (std::nothrow) WebpFrameReader(heap, bytes);
   if (!reader) {
     heap.Free(bytes);
