@@ -24,10 +24,10 @@ struct AnimationFacts {
   uint32_t plays = 1;   // times the whole animation is shown; 0 for ever
 };
 
-// Delays that browsers play as 100 ms: 0 and 10 ms.
-constexpr uint32_t kShortestDelayMs = 20;
+// Delays that browsers play as 100 ms: 10 ms and less (a GIF's 0 and 1 hundredths).
+constexpr uint32_t kLongestShortDelayMs = 10;
 constexpr uint32_t kDefaultDelayMs = 100;
-inline uint32_t PlayedDelay(uint32_t delayMs) { return delayMs < kShortestDelayMs ? kDefaultDelayMs : delayMs; }
+inline uint32_t PlayedDelay(uint32_t delayMs) { return delayMs <= kLongestShortDelayMs ? kDefaultDelayMs : delayMs; }
 
 // One animation, open on a source that outlives it.
 class FrameReader {

@@ -1,12 +1,43 @@
 // Any bytes as a WebP file, through libwebp's decoder and demuxer, the composing of an
 // animation's first frame and the compositing over white: the reader must refuse or decode,
-// never touch memory it does not own, and release every block it does not return.
+// and the frame reader refuse or compose frame after frame until the end, never touching
+// memory they do not own and releasing every block they do not return.
 #include <cstddef>
 #include <cstdint>
 
 #include "plugins/webp/webp_details.h"
+#include "plugins/webp/webp_frames.h"
 #include "plugins/webp/webp_reader.h"
 #include "tests/fuzz/fuzz_support.h"
+
+namespace {
+
+// The frames of the input, each read whole and freed. libwebp keeps its canvases outside the
+// heap, so only a canvas it composes quickly is walked.
+void WalkFrames(const uint8_t* data, size_t size) {
+  if (!lmx::fuzz::ClaimFits(lmx::webp::DescribeWebp, data, size, 1u << 20)) return;
+  lmx::MemorySource file(data, size);
+  lmx::CHeap heap(4u << 20);
+  lmx::AnimationFacts facts;
+  lmx::FrameReader* frames = lmx::webp::OpenWebpFrames(file, heap, &facts);
+  if (!frames) return;
+  for (int k = 0; k < 256; ++k) {
+    uint32_t delay = 0;
+    lmx::FrameStatus status = lmx::kFrameEnd;
+    void* block = frames->Next(heap, &delay, &status);
+    if (!block) break;
+    const lmx::DibHeader h = lmx::ReadDibHeader(block);
+    if (uint32_t(h.biWidth) != facts.width || uint32_t(h.biHeight) != facts.height || h.biBitCount != 24 ||
+        delay <= 10) {
+      __builtin_trap();
+    }
+    lmx::fuzz::TouchPackedDib(block);
+    heap.Free(block);
+  }
+  delete frames;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The plug-in decodes a mapped file from memory, and reads an unmapped one whole first: the
@@ -28,5 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A refusal says why, once; a picture comes with at most its warning.
   if (block ? messages.Count() > 1 : messages.Count() != 1) __builtin_trap();
   lmx::fuzz::CheckAndFree(block, size, heap);
+  WalkFrames(data, size);
   return 0;
 }

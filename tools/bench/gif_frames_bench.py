@@ -52,11 +52,24 @@ def pillow_per_frame(path, runs=5):
             for k in range(im.n_frames):
                 im.seek(k)
                 im.convert("RGB")
-        times.append((time.perf_counter() - start) * 1000 / FRAMES)
+            frames = im.n_frames
+        times.append((time.perf_counter() - start) * 1000 / frames)
     return statistics.median(times), min(times)
 
 
-def main():
+def ours_per_frame(decoder, device, name):
+    """lmx_decode --frame all --time 9 of DIR/NAME: the median and least milliseconds a frame."""
+    # Output through a file: Wine's helper processes inherit descriptors and outlive the decoder.
+    with tempfile.TemporaryFile("w+") as so:
+        subprocess.run(decoder.split() + ["--frame", "all", "--time", "9", device + "\\" + name, device + "\\frame.bmp"],
+                       stdout=so, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=600)
+        so.seek(0)
+        line = so.read().strip().splitlines()[-1]
+    return float(line.split("median ")[1].split(" ms")[0]), float(line.split("least ")[1].split(" ms")[0])
+
+
+def arguments():
+    """The decoder's command, the work folder (made) and that folder as the decoder sees it."""
     ap = argparse.ArgumentParser()
     ap.add_argument("--decoder", required=True, help="the command that runs lmx_decode.exe")
     ap.add_argument("--work", required=True)
@@ -64,20 +77,15 @@ def main():
     args = ap.parse_args()
     work = Path(args.work)
     work.mkdir(parents=True, exist_ok=True)
+    return args.decoder, work, args.device_work or "Z:" + str(work.resolve()).replace("/", "\\")
+
+
+def main():
+    decoder, work, device = arguments()
     images = frames()
     write(work / "anim.gif", images, 100)
     write(work / "anim25.gif", images, 40)
-    device = args.device_work or "Z:" + str(work.resolve()).replace("/", "\\")
-    # Output through a file: Wine's helper processes inherit descriptors and outlive the decoder.
-    with tempfile.TemporaryFile("w+") as so:
-        subprocess.run(args.decoder.split() + ["--frame", "all", "--time", "9", device + "\\anim.gif",
-                                               device + "\\frame.bmp"],
-                       stdout=so, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=600)
-        so.seek(0)
-        out = so.read()
-    line = out.strip().splitlines()[-1]
-    ours = float(line.split("median ")[1].split(" ms")[0])
-    least = float(line.split("least ")[1].split(" ms")[0])
+    ours, least = ours_per_frame(decoder, device, "anim.gif")
     for f in work.glob("frame-*.bmp"):
         f.unlink()
     pillow, pillow_least = pillow_per_frame(work / "anim.gif")
