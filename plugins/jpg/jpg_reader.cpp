@@ -15,6 +15,7 @@
 
 #include "plugins/common/dib_block.h"
 #include "plugins/common/dib_reduce.h"
+#include "plugins/common/whole_bytes.h"
 #include "plugins/jpg/exif_orientation.h"
 #include "plugins/jpg/upright_rows.h"
 
@@ -405,25 +406,10 @@ void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& 
   return job.block.Take();
 }
 
-// libjpeg takes the file's bytes whole, as the plug-in's mapped file gives them.
-void* ReadWhole(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const DecodeInput* box) {
-  const uint64_t size = file.Size() < kMaxBlockBytes ? file.Size() : kMaxBlockBytes;
-  auto* bytes = static_cast<uint8_t*>(std::malloc(size ? static_cast<size_t>(size) : 1));
-  if (!bytes) {
-    messages.Add(kMsgNoMemory);
-    return nullptr;
-  }
-  size_t got = 0;
-  if (!file.Seek(0) || !file.Read(bytes, static_cast<size_t>(size), &got)) got = 0;
-  void* block = Decode(bytes, got, heap, messages, box);
-  std::free(bytes);
-  return block;
-}
-
 }  // namespace
 
 void* ReadJpeg(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
-  return ReadWhole(file, heap, messages, nullptr);
+  return DecodeFileBytes(file, heap, messages, nullptr, Decode, kMsgNoMemory);
 }
 
 void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
@@ -431,8 +417,8 @@ void* ReadJpeg(const void* data, size_t size, BlockHeap& heap, DecodeMessages& m
 }
 
 void* ReadJpegFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  if (in.data) return Decode(static_cast<const uint8_t*>(in.data), in.size, heap, messages, &in);
-  return ReadWhole(in.file, heap, messages, &in);
+  // libjpeg takes the bytes whole: the mapped file's, or the file read into memory.
+  return DecodeInputBytes(in, heap, messages, Decode, kMsgNoMemory);
 }
 
 }  // namespace lmx::jpg

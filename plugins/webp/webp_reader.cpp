@@ -6,6 +6,7 @@
 #include <webp/decode.h>
 
 #include "plugins/common/dib_block.h"
+#include "plugins/common/whole_bytes.h"
 #include "plugins/webp/webp_canvas.h"
 #include "plugins/webp/webp_frame.h"
 
@@ -84,25 +85,10 @@ void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& 
   return block.Take();
 }
 
-// libwebp takes the file's bytes whole, as the plug-in's mapped file gives them.
-void* ReadWhole(ByteSource& file, BlockHeap& heap, DecodeMessages& messages, const DecodeInput* box) {
-  const uint64_t size = file.Size() < kMaxBlockBytes ? file.Size() : kMaxBlockBytes;
-  auto* bytes = static_cast<uint8_t*>(std::malloc(size ? static_cast<size_t>(size) : 1));
-  if (!bytes) {
-    messages.Add(kMsgNoMemory);
-    return nullptr;
-  }
-  size_t got = 0;
-  if (!file.Seek(0) || !file.Read(bytes, static_cast<size_t>(size), &got)) got = 0;
-  void* block = Decode(bytes, got, heap, messages, box);
-  std::free(bytes);
-  return block;
-}
-
 }  // namespace
 
 void* ReadWebp(ByteSource& file, BlockHeap& heap, DecodeMessages& messages) {
-  return ReadWhole(file, heap, messages, nullptr);
+  return DecodeFileBytes(file, heap, messages, nullptr, Decode, kMsgNoMemory);
 }
 
 void* ReadWebp(const void* data, size_t size, BlockHeap& heap, DecodeMessages& messages) {
@@ -110,8 +96,8 @@ void* ReadWebp(const void* data, size_t size, BlockHeap& heap, DecodeMessages& m
 }
 
 void* ReadWebpFile(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  if (in.data) return Decode(static_cast<const uint8_t*>(in.data), in.size, heap, messages, &in);
-  return ReadWhole(in.file, heap, messages, &in);
+  // libwebp takes the bytes whole: the mapped file's, or the file read into memory.
+  return DecodeInputBytes(in, heap, messages, Decode, kMsgNoMemory);
 }
 
 }  // namespace lmx::webp

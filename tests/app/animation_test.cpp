@@ -104,7 +104,9 @@ TEST_F(AnimationTest, PlaysAtItsDelaysRestsBehindOthersPausesAndATransformStopsI
   for (int step = 0; step < 4; ++step) {
     const int ms = UntilChange(3000);
     ASSERT_GE(ms, 0) << "step " << step;
-    if (step > 0) EXPECT_GE(ms, kDelayMs / 2) << "step " << step;
+    if (step > 0) {
+      EXPECT_GE(ms, kDelayMs / 2) << "step " << step;
+    }
     const COLORREF now = Left();
     const bool known = now == kFrames[0][0] || now == kFrames[1][0] || now == kFrames[2][0];
     EXPECT_TRUE(known) << std::hex << now;
@@ -184,7 +186,9 @@ TEST_F(AnimationTest, AWebpAnimationPlaysItsFrames) {
   for (int step = 0; step < 4; ++step) {
     const int ms = UntilChange(3000);
     ASSERT_GE(ms, 0) << "step " << step;
-    if (step > 0) EXPECT_GE(ms, kDelayMs / 2) << "step " << step;
+    if (step > 0) {
+      EXPECT_GE(ms, kDelayMs / 2) << "step " << step;
+    }
     const COLORREF now = Left();
     EXPECT_TRUE(now == kFrames[0][0] || now == kFrames[1][0] || now == kFrames[2][0]) << std::hex << now;
   }
