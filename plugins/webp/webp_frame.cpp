@@ -4,6 +4,8 @@
 
 #include <webp/decode.h>
 
+#include "plugins/common/over_white.h"
+
 namespace lmx::webp {
 namespace {
 
@@ -11,19 +13,7 @@ namespace {
 void CompositeRows(const uint8_t* bgra, size_t bgraStride, const RowsTarget& t, uint32_t from, uint32_t to) {
   for (uint32_t y = from; y < to; ++y) {
     const uint8_t* src = bgra + y * bgraStride;
-    uint8_t* dst = t.top + static_cast<ptrdiff_t>(y) * t.step;
-    for (uint32_t x = 0; x < t.width; ++x, src += 4, dst += 3) {
-      const unsigned a = src[3];
-      if (a == 255) {
-        dst[0] = src[0];
-        dst[1] = src[1];
-        dst[2] = src[2];
-      } else {
-        dst[0] = OverWhite(src[0], a);
-        dst[1] = OverWhite(src[1], a);
-        dst[2] = OverWhite(src[2], a);
-      }
-    }
+    BgraOverWhite(src, t.top + static_cast<ptrdiff_t>(y) * t.step, t.width);
   }
 }
 

@@ -34,9 +34,4 @@ struct FrameResult {
 // white; the others are written straight into the target by libwebp.
 FrameResult DecodeFrame(const uint8_t* data, size_t size, const RowsTarget& target);
 
-// c over white by alpha a, rounded as the PNG plug-in does.
-inline uint8_t OverWhite(unsigned c, unsigned a) {
-  return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255);
-}
-
 }  // namespace lmx::webp

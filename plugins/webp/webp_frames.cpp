@@ -8,6 +8,7 @@
 
 #include "plugins/common/dib_block.h"
 #include "plugins/common/little_endian.h"
+#include "plugins/common/over_white.h"
 #include "plugins/webp/webp_frame.h"
 
 namespace lmx::webp {
@@ -96,19 +97,7 @@ FrameStatus WebpFrameReader::Compose(BlockHeap& heap, void** frame, int* timesta
   const size_t canvasStride = size_t{width_} * 4;
   for (uint32_t y = 0; y < height_; ++y) {
     const uint8_t* src = canvas + y * canvasStride;
-    uint8_t* dst = dib.pixels + uint64_t{height_ - 1 - y} * dib.stride;
-    for (uint32_t x = 0; x < width_; ++x, src += 4, dst += 3) {
-      const unsigned a = src[3];
-      if (a == 255) {
-        dst[0] = src[0];
-        dst[1] = src[1];
-        dst[2] = src[2];
-      } else {
-        dst[0] = OverWhite(src[0], a);
-        dst[1] = OverWhite(src[1], a);
-        dst[2] = OverWhite(src[2], a);
-      }
-    }
+    BgraOverWhite(src, dib.pixels + uint64_t{height_ - 1 - y} * dib.stride, width_);
   }
   *frame = dib.block;
   return kFrameShown;

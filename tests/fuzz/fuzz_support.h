@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "plugins/common/animation_frames.h"
 #include "plugins/common/dib_reduce.h"
 #include "plugins/common/file_details.h"
 #include "plugins/common/packed_dib.h"
@@ -53,6 +54,33 @@ inline void CheckAndFree(void* block, size_t inputSize, BlockHeap& heap) {
   TouchPackedDib(block);
   ReduceAndTouch(block, 1 + static_cast<uint32_t>(inputSize % 7), heap);
   heap.Free(block);
+}
+
+// The frames of the input as `open` reads them (at most 256), each read whole and freed from a
+// heap of `heapBytes`: every frame is 24-bit, of the canvas's size, and shown longer than
+// `shortestDelayMs`.
+using OpenFramesFn = FrameReader* (*)(ByteSource& file, BlockHeap& heap, AnimationFacts* facts);
+inline void WalkFrames(OpenFramesFn open, const uint8_t* data, size_t size, size_t heapBytes,
+                       uint32_t shortestDelayMs) {
+  MemorySource file(data, size);
+  CHeap heap(heapBytes);
+  AnimationFacts facts;
+  FrameReader* frames = open(file, heap, &facts);
+  if (!frames) return;
+  for (int k = 0; k < 256; ++k) {
+    uint32_t delay = 0;
+    FrameStatus status = kFrameEnd;
+    void* block = frames->Next(heap, &delay, &status);
+    if (!block) break;
+    const DibHeader h = ReadDibHeader(block);
+    if (uint32_t(h.biWidth) != facts.width || uint32_t(h.biHeight) != facts.height || h.biBitCount != 24 ||
+        delay <= shortestDelayMs) {
+      __builtin_trap();
+    }
+    TouchPackedDib(block);
+    heap.Free(block);
+  }
+  delete frames;
 }
 
 }  // namespace lmx::fuzz

@@ -10,35 +10,6 @@
 #include "plugins/webp/webp_reader.h"
 #include "tests/fuzz/fuzz_support.h"
 
-namespace {
-
-// The frames of the input, each read whole and freed. libwebp keeps its canvases outside the
-// heap, so only a canvas it composes quickly is walked.
-void WalkFrames(const uint8_t* data, size_t size) {
-  if (!lmx::fuzz::ClaimFits(lmx::webp::DescribeWebp, data, size, 1u << 20)) return;
-  lmx::MemorySource file(data, size);
-  lmx::CHeap heap(4u << 20);
-  lmx::AnimationFacts facts;
-  lmx::FrameReader* frames = lmx::webp::OpenWebpFrames(file, heap, &facts);
-  if (!frames) return;
-  for (int k = 0; k < 256; ++k) {
-    uint32_t delay = 0;
-    lmx::FrameStatus status = lmx::kFrameEnd;
-    void* block = frames->Next(heap, &delay, &status);
-    if (!block) break;
-    const lmx::DibHeader h = lmx::ReadDibHeader(block);
-    if (uint32_t(h.biWidth) != facts.width || uint32_t(h.biHeight) != facts.height || h.biBitCount != 24 ||
-        delay <= 10) {
-      __builtin_trap();
-    }
-    lmx::fuzz::TouchPackedDib(block);
-    heap.Free(block);
-  }
-  delete frames;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The plug-in decodes a mapped file from memory, and reads an unmapped one whole first: the
   // input's last byte picks one.
@@ -59,6 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A refusal says why, once; a picture comes with at most its warning.
   if (block ? messages.Count() > 1 : messages.Count() != 1) __builtin_trap();
   lmx::fuzz::CheckAndFree(block, size, heap);
-  WalkFrames(data, size);
+  // libwebp keeps its canvases outside the heap, so only a canvas it composes quickly is walked.
+  if (lmx::fuzz::ClaimFits(lmx::webp::DescribeWebp, data, size, 1u << 20)) {
+    lmx::fuzz::WalkFrames(lmx::webp::OpenWebpFrames, data, size, 4u << 20, 10);
+  }
   return 0;
 }

@@ -3,6 +3,7 @@
 // at test time by the webp corpus check.
 #include <cstring>
 
+#include "plugins/common/over_white.h"
 #include "plugins/common/packed_dib.h"
 #include "plugins/webp/webp_details.h"
 #include "plugins/webp/webp_frame.h"
@@ -72,7 +73,7 @@ TEST(WebpReader, TransparencyIsCompositedOverWhite) {
   const Decoded dib = Read(Seed("alpha_lossless.webp"));
   ASSERT_TRUE(dib);
   const Bytes top = dib.RowBytes(29, 6);
-  EXPECT_EQ(top, (Bytes{255, 255, 255, webp::OverWhite(0, 37), webp::OverWhite(0, 37), webp::OverWhite(6, 37)}));
+  EXPECT_EQ(top, (Bytes{255, 255, 255, OverWhite(0, 37), OverWhite(0, 37), OverWhite(6, 37)}));
 }
 
 TEST(WebpReader, AnAnimationGivesItsFirstFrameOnTheCanvas) {
