@@ -7,6 +7,6 @@
 // the file is read.
 const lmx::PluginFormat lmx::kPluginFormat = {
     {1, L"bmp", L"BMP - Bitmap File Format", L"Copyright (c) 2026 Zorvan Software", L"Bitmap", L"bmp", nullptr},
-    FileAccess::kStream, BusyCursor::kWhileReading, L"Error...", L"Error...", bmp::kMsgNoFileName,
+    FileAccess::kMapped, BusyCursor::kWhileReading, L"Error...", L"Error...", bmp::kMsgNoFileName,
     bmp::kMsgInvalidFileHandle, bmp::ReadBitmap, nullptr, bmp::DescribeBmp, bmp::kStatuses, false,
 };

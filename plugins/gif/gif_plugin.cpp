@@ -9,6 +9,6 @@
 const lmx::PluginFormat lmx::kPluginFormat = {
     {0, L"gif", L"GIF - Graphics Interchange File Format", L"Copyright (c) 2026 Zorvan Software", L"Gif", L"gif",
      nullptr},
-    FileAccess::kStream, BusyCursor::kNone, L"Error...", L"Error...", 0, gif::kMsgCantOpen, gif::ReadGif,
+    FileAccess::kMapped, BusyCursor::kNone, L"Error...", L"Error...", 0, gif::kMsgCantOpen, gif::ReadGif,
     nullptr, gif::DescribeGif, gif::kStatuses, false, gif::OpenGifFrames,
 };

@@ -7,6 +7,6 @@
 // accepted, and the arrow after.
 const lmx::PluginFormat lmx::kPluginFormat = {
     {1, L"pcx", L"PCX - ZSoft Paintbrush Format", L"Copyright (c) 2026 Zorvan Software", L"PCX", L"pcx", nullptr},
-    FileAccess::kStream, BusyCursor::kFromPixels, L"Error...", L"Warning...", pcx::kMsgNoFileName,
+    FileAccess::kMapped, BusyCursor::kFromPixels, L"Error...", L"Warning...", pcx::kMsgNoFileName,
     pcx::kMsgCantOpen, pcx::ReadPcx, nullptr, pcx::DescribePcx, pcx::kStatuses, false,
 };
