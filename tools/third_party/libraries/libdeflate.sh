@@ -5,7 +5,7 @@
 # Sourced by tools/third_party/prepare.sh libdeflate BUILD_DIR.
 
 # Bump when the configuration below changes, so that every flavour is built again.
-CONFIG_VERSION=2
+CONFIG_VERSION=3
 TITLE=libdeflate
 SOURCES=(libdeflate 'libdeflate-*')
 

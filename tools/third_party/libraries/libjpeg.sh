@@ -4,7 +4,7 @@
 # Sourced by tools/third_party/prepare.sh libjpeg BUILD_DIR.
 
 # Bump when the configuration below changes, so that every flavour is built again.
-CONFIG_VERSION=1
+CONFIG_VERSION=2
 TITLE=libjpeg-turbo
 SOURCES=(libjpeg-turbo 'libjpeg-turbo-*')
 TOOLS=(nasm)

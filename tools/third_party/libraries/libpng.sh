@@ -4,7 +4,7 @@
 # programs or tests. Sourced by tools/third_party/prepare.sh libpng BUILD_DIR.
 
 # Bump when the configuration below changes, so that every flavour is built again.
-CONFIG_VERSION=2
+CONFIG_VERSION=3
 TITLE="zlib and libpng"
 SOURCES=(zlib 'zlib-*' libpng1.6 'libpng1.6-*')
 

@@ -5,7 +5,7 @@
 # Sourced by tools/third_party/prepare.sh libtiff BUILD_DIR.
 
 # Bump when the configuration below changes, so that every flavour is built again.
-CONFIG_VERSION=4
+CONFIG_VERSION=5
 TITLE=libtiff
 SOURCES=(tiff 'tiff-*')
 NEEDS=(libpng libdeflate)

@@ -4,7 +4,7 @@
 # tools/third_party/prepare.sh libwebp BUILD_DIR.
 
 # Bump when the configuration below changes, so that every flavour is built again.
-CONFIG_VERSION=1
+CONFIG_VERSION=2
 TITLE=libwebp
 SOURCES=(libwebp 'libwebp-*')
 
