@@ -11,87 +11,14 @@
 
 #include "plugins/common/dib_block.h"
 #include "plugins/common/dib_reduce.h"
+#include "plugins/tif/tif_file.h"
+#include "plugins/tif/tif_strips.h"
 
 namespace lmx::tif {
 namespace {
 
 constexpr uint16_t kCompressionJpeg = 7;
 constexpr uint32_t kWholeImage = 0xFFFFFFFF;  // RowsPerStrip when the tag is absent
-
-// libtiff's own diagnostics never reach the user: failures are told with our messages.
-void SilenceLibtiff() {
-  TIFFSetErrorHandler(nullptr);
-  TIFFSetWarningHandler(nullptr);
-}
-
-// --- libtiff's client procedures over a ByteSource, and over the file's bytes when they are
-// all in memory already (libtiff then takes strips straight from them) ---
-
-struct Input {
-  ByteSource* source;
-  const void* mapped;  // null when the file is only read
-  uint64_t mappedSize;
-};
-
-ByteSource& SourceOf(thandle_t handle) { return *static_cast<Input*>(handle)->source; }
-
-tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t size) {
-  if (size <= 0) return 0;
-  size_t got = 0;
-  if (!SourceOf(handle).Read(buffer, static_cast<size_t>(size), &got)) return -1;
-  return static_cast<tmsize_t>(got);
-}
-
-tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return -1; }
-
-toff_t SeekProc(thandle_t handle, toff_t offset, int whence) {
-  ByteSource& source = SourceOf(handle);
-  uint64_t base = 0;
-  switch (whence) {
-    case SEEK_SET: base = 0; break;
-    case SEEK_CUR: base = source.Position(); break;
-    case SEEK_END: base = source.Size(); break;
-    default: return static_cast<toff_t>(-1);
-  }
-  // Relative moves come as two's-complement offsets.
-  const uint64_t target = base + offset;
-  if (whence != SEEK_SET && static_cast<int64_t>(offset) < 0 && target > base) return static_cast<toff_t>(-1);
-  if (target > static_cast<uint64_t>(INT64_MAX) || !source.Seek(target)) return static_cast<toff_t>(-1);
-  return target;
-}
-
-int CloseProc(thandle_t) { return 0; }  // the source belongs to the caller
-toff_t SizeProc(thandle_t handle) { return SourceOf(handle).Size(); }
-
-int MapProc(thandle_t handle, void** base, toff_t* size) {
-  const Input& in = *static_cast<Input*>(handle);
-  if (!in.mapped) return 0;
-  *base = const_cast<void*>(in.mapped);
-  *size = in.mappedSize;
-  return 1;
-}
-
-void UnmapProc(thandle_t, void*, toff_t) {}
-
-// An open TIFF, closed with the object.
-class TiffFile {
- public:
-  TiffFile(ByteSource& source, const void* mapped, size_t mappedSize) : input_{&source, mapped, mappedSize} {
-    SilenceLibtiff();
-    tif_ = TIFFClientOpen("", "r", &input_, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
-                          UnmapProc);
-  }
-  ~TiffFile() {
-    if (tif_) TIFFClose(tif_);
-  }
-  TiffFile(const TiffFile&) = delete;
-  TiffFile& operator=(const TiffFile&) = delete;
-  TIFF* get() const { return tif_; }
-
- private:
-  Input input_;
-  TIFF* tif_ = nullptr;
-};
 
 // One strip's worth of decoded bytes from libtiff's allocator.
 class StripBuffer {
@@ -209,39 +136,14 @@ uint64_t SourceRowBytes(uint32_t width, uint16_t depth) {
   }
 }
 
-// Puts the `rows` rows at `region`, decoded top-down, into bottom-up order in place.
-void ReverseRows(uint8_t* region, uint64_t rows, uint64_t rowBytes) {
-  uint8_t* top = region;
-  uint8_t* bottom = region + (rows - 1) * rowBytes;
-  for (; top < bottom; top += rowBytes, bottom -= rowBytes) std::swap_ranges(top, top + rowBytes, bottom);
-}
-
-// The same for rows of red, green and blue, which become blue, green and red.
-void ReverseRgbRows(uint8_t* region, uint64_t rows, uint32_t width, uint64_t rowBytes) {
-  uint8_t* top = region;
-  uint8_t* bottom = region + (rows - 1) * rowBytes;
-  for (; top <= bottom; top += rowBytes, bottom -= rowBytes) {
-    for (uint32_t x = 0; x < width; ++x) {
-      uint8_t* a = top + 3 * uint64_t{x};
-      uint8_t* b = bottom + 3 * uint64_t{x};
-      const uint8_t r = a[0], g = a[1], bl = a[2];
-      a[0] = b[2];
-      a[1] = b[1];
-      a[2] = b[0];
-      b[0] = bl;
-      b[1] = g;
-      b[2] = r;
-    }
-  }
-}
-
 // How the rows came out of the strips.
 enum class Rows { kMade, kNoBuffer, kDamaged };
 
 // Strip by strip into bottom-up DIB rows. libtiff has already undone any horizontal
 // differencing, so the rows are taken as decoded (24-bit ones reordered to blue, green, red).
 // A strip libtiff cannot decode (damaged, cut short) ends the picture.
-Rows BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64_t stride) {
+Rows BuildRows(const TiffFile& file, const Tags& t, uint16_t depth, uint8_t* pixels, uint64_t stride) {
+  TIFF* tif = file.get();
   uint32_t rowsPerStrip = kWholeImage;
   TIFFGetField(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
   const uint32_t stripHeight =
@@ -251,19 +153,8 @@ Rows BuildRows(TIFF* tif, const Tags& t, uint16_t depth, uint8_t* pixels, uint64
   // Rows without padding: libtiff decodes each strip straight into the picture rows it
   // becomes, and they are turned bottom-up in place while still in cache.
   if (rowBytes == stride) {
-    for (uint32_t row = 0; row < t.length; row += stripHeight) {
-      const uint64_t rows = t.length - row < stripHeight ? t.length - row : stripHeight;
-      uint8_t* region = pixels + (t.length - row - rows) * stride;
-      if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), region, static_cast<tmsize_t>(rows * rowBytes)) < 0) {
-        return Rows::kDamaged;
-      }
-      if (depth == 24) {
-        ReverseRgbRows(region, rows, t.width, rowBytes);
-      } else {
-        ReverseRows(region, rows, rowBytes);
-      }
-    }
-    return Rows::kMade;
+    return DecodeStripRows(file, {t.width, t.length, depth, stripHeight, rowBytes}, pixels) ? Rows::kMade
+                                                                                           : Rows::kDamaged;
   }
 
   const tmsize_t stripSize = TIFFStripSize(tif);
@@ -420,7 +311,7 @@ void* ReadPage(TiffFile& tiff, uint32_t imageIndex, BlockHeap& heap, DecodeMessa
     if (!reduced) messages.Add(made == Rows::kDamaged ? kMsgDamagedData : kMsgNoMemory);
     return reduced;
   }
-  made = BuildRows(tif, t, depth, dib.pixels, dib.stride);
+  made = BuildRows(tiff, t, depth, dib.pixels, dib.stride);
   if (made != Rows::kMade) {
     heap.Free(block);
     messages.Add(made == Rows::kDamaged ? kMsgDamagedData : kMsgDecodeError);

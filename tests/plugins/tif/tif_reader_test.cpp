@@ -293,6 +293,58 @@ TEST(TifReader, RowsWithoutPaddingComeOutBottomUpAtEveryDepth) {
   EXPECT_EQ(four.RowBytes(0, 4), (Bytes{0x89, 0xAB, 0xCD, 0xEF}));
 }
 
+// Pages of a megabyte and more are decoded by several threads, each strip by whichever is
+// free: every row must still land in its place, and one strip that fails refuses the page.
+TEST(TifReader, LargePagesSpreadOverThreadsPlaceEveryStripAndRefuseOneThatFails) {
+  struct Case {
+    const char* what;
+    uint32_t width, length, rowsPerStrip;
+    uint16_t samples;
+    int shortStrip;  // a strip cut to half its rows' bytes, or -1
+  };
+  const Case cases[] = {
+      {"grey, strips of 25 rows", 1024, 1100, 25, 1, -1},
+      {"grey, a last strip of fewer rows", 1000, 1051, 10, 1, -1},
+      {"colour, strips of 7 rows", 600, 601, 7, 3, -1},
+      {"grey, strip 20 cut short", 1024, 1100, 25, 1, 20},
+      {"colour, the last strip cut short", 600, 601, 7, 3, 85},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const uint32_t rowBytes = c.width * c.samples;
+    auto value = [](uint32_t y, uint32_t i) { return uint8_t((y * 7 + i * 3 + (y >> 8)) & 0xFF); };
+    Page page = MakePage(c.width, c.length, 8, c.samples == 3 ? 2 : 1, c.samples);
+    page.Set(Long(278, c.rowsPerStrip));
+    for (uint32_t top = 0, strip = 0; top < c.length; top += c.rowsPerStrip, ++strip) {
+      Bytes data;
+      for (uint32_t y = top; y < top + c.rowsPerStrip && y < c.length; ++y) {
+        for (uint32_t i = 0; i < rowBytes; ++i) data.push_back(value(y, i));
+      }
+      if (int(strip) == c.shortStrip) data.resize(data.size() / 2);
+      page.strips.push_back(data);
+    }
+    const Decoded d = ReadPage(page);
+    if (c.shortStrip >= 0) {
+      EXPECT_FALSE(d);
+      EXPECT_EQ(d.Messages(), (Said{{tif::kMsgDamagedData, E}}));
+      continue;
+    }
+    ASSERT_TRUE(d);
+    for (uint32_t y = 0; y < c.length; ++y) {
+      const uint8_t* row = d.Row(int(c.length - 1 - y));
+      bool same = true;
+      for (uint32_t x = 0; x < c.width && same; ++x) {
+        for (uint32_t s = 0; s < c.samples; ++s) {
+          // Colour rows come out blue, green, red.
+          const uint32_t from = x * c.samples + (c.samples == 3 ? 2 - s : s);
+          same = same && row[x * c.samples + s] == value(y, from);
+        }
+      }
+      ASSERT_TRUE(same) << "file row " << y;
+    }
+  }
+}
+
 TEST(TifReader, PredictorCodedRowsAreSummedOnceOnly) {
   // Differences: (10,20,30) then (+5,+5,+5) is the pixel (15,25,35).
   Page rgb = MakePage(2, 1, 8, 2, 3);
