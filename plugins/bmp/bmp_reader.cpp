@@ -218,8 +218,9 @@ void DecodeRle(const uint8_t* in, const uint8_t* end, RowWriter& out, bool fourB
 }
 
 // Expands the run-length block `block` of `blockSize` bytes (header, colour table, stream)
-// into a new block with plain rows.
-void* ExpandRle(const uint8_t* block, size_t blockSize, BlockHeap& heap, DecodeMessages& messages) {
+// into a new block with plain rows; the stream is at `stream` instead when that is not null.
+void* ExpandRle(const uint8_t* block, size_t blockSize, const uint8_t* stream, BlockHeap& heap,
+                DecodeMessages& messages) {
   const DibHeader in = ReadDibHeader(block);
   const uint64_t tableBytes = uint64_t{in.biClrUsed} * 4;
   // Only 4- and 8-bit run-length encodings exist; other depths cannot be expanded.
@@ -241,7 +242,7 @@ void* ExpandRle(const uint8_t* block, size_t blockSize, BlockHeap& heap, DecodeM
 
   const bool fourBit = in.biBitCount != 8;
   RowWriter writer(out.pixels, out.stride, in.biWidth, in.biHeight, fourBit);
-  const uint8_t* stream = block + kInfoHeaderSize + tableBytes;
+  if (!stream) stream = block + kInfoHeaderSize + tableBytes;
   const uint64_t streamBytes = in.biSizeImage < blockSize - (kInfoHeaderSize + tableBytes)
                                    ? in.biSizeImage
                                    : blockSize - (kInfoHeaderSize + tableBytes);
@@ -251,7 +252,7 @@ void* ExpandRle(const uint8_t* block, size_t blockSize, BlockHeap& heap, DecodeM
 
 }  // namespace
 
-void* ReadBitmapFile(ByteSource& source, BlockHeap& heap, DecodeMessages& messages) {
+void* ReadMappedBitmap(ByteSource& source, const void* mapped, BlockHeap& heap, DecodeMessages& messages) {
   uint8_t buffer[kReadBuffer];
   BoundedReader file(source, buffer, sizeof buffer);
   HeaderBlock hb;
@@ -259,11 +260,19 @@ void* ReadBitmapFile(ByteSource& source, BlockHeap& heap, DecodeMessages& messag
 
   auto* block = static_cast<uint8_t*>(hb.block);
   const DibHeader h = ReadDibHeader(block);
-  // The whole pixel area in one read; what a short file does not supply stays zero.
-  file.Read(block + hb.pixelOffset, h.biSizeImage);
+  const bool rle = h.biCompression == kRle8 || h.biCompression == kRle4;
+  // A run-length stream that the mapped file holds whole is the same bytes where it lies.
+  const uint64_t at = file.Position(), size = source.Size();
+  const uint8_t* stream = nullptr;
+  if (rle && mapped && at <= size && h.biSizeImage <= size - at) {
+    stream = static_cast<const uint8_t*>(mapped) + at;
+  } else {
+    // The whole pixel area in one read; what a short file does not supply stays zero.
+    file.Read(block + hb.pixelOffset, h.biSizeImage);
+  }
 
-  if (h.biCompression == kRle8 || h.biCompression == kRle4) {
-    void* expanded = ExpandRle(block, hb.blockSize, heap, messages);
+  if (rle) {
+    void* expanded = ExpandRle(block, hb.blockSize, stream, heap, messages);
     heap.Free(block);
     if (!expanded) {
       messages.Add(kMsgNotBitmap);
@@ -272,6 +281,10 @@ void* ReadBitmapFile(ByteSource& source, BlockHeap& heap, DecodeMessages& messag
     return expanded;
   }
   return block;
+}
+
+void* ReadBitmapFile(ByteSource& source, BlockHeap& heap, DecodeMessages& messages) {
+  return ReadMappedBitmap(source, nullptr, heap, messages);
 }
 
 namespace {
@@ -304,7 +317,7 @@ void* ReadReduced(BoundedReader& file, const uint8_t* head, uint32_t factor, Blo
 }  // namespace
 
 void* ReadBitmap(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress*) {
-  if (!in.boxWidth) return ReadBitmapFile(in.file, heap, messages);
+  if (!in.boxWidth) return ReadMappedBitmap(in.file, in.data, heap, messages);
   uint8_t buffer[kReadBuffer];
   BoundedReader file(in.file, buffer, sizeof buffer);
   HeaderBlock hb;
@@ -318,7 +331,7 @@ void* ReadBitmap(const DecodeInput& in, BlockHeap& heap, DecodeMessages& message
   if (!plain || factor == 1 || h.biWidth == 0 || h.biHeight == 0) {
     heap.Free(head);
     in.file.Seek(0);
-    return ReadBitmapFile(in.file, heap, messages);
+    return ReadMappedBitmap(in.file, in.data, heap, messages);
   }
   void* reduced = ReadReduced(file, head, factor, heap);
   heap.Free(head);

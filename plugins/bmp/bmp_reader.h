@@ -34,6 +34,9 @@ constexpr uint32_t kRle4 = 2;
 // `heap` (the expanded one for run-length files) or null with the messages to show.
 // Never reads or writes outside the blocks it allocated, whatever the file says.
 void* ReadBitmapFile(ByteSource& file, BlockHeap& heap, DecodeMessages& messages);
+// The same for a file whose bytes (file.Size() of them) are at `mapped` as well: a run-length
+// stream they hold whole is expanded from where it lies rather than read into the block first.
+void* ReadMappedBitmap(ByteSource& file, const void* mapped, BlockHeap& heap, DecodeMessages& messages);
 
 // The same for the plug-in: the file as it opened it.
 void* ReadBitmap(const DecodeInput& in, BlockHeap& heap, DecodeMessages& messages, DecodeProgress* progress);

@@ -1,5 +1,9 @@
 // The BMP reader natively on bitmap files written byte by byte: headers, colour tables,
 // run-length streams and the messages for files it refuses.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "plugins/bmp/bmp_reader.h"
 #include "tests/plugins/bmp/bmp_file.h"
 #include "tests/plugins/common/reader_test.h"
@@ -201,6 +205,42 @@ TEST(BmpReader, RunLengthStreamsNeverWriteOutsideTheirRows) {
   const Decoded cut = Read(f.Bytes());
   ASSERT_TRUE(cut);
   EXPECT_EQ(cut.Row(0)[0], 0);
+}
+
+// Run-length files whose bytes are mapped expand their stream where it lies; whatever the
+// stream (whole, cut short, sized 0, claiming more than the file), the outcome is the one of
+// reading it into the block first.
+TEST(BmpReader, RunLengthFilesReadMappedDecodeAsReadThroughTheHandle) {
+  std::vector<std::pair<std::string, Bytes>> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(LMX_CORPUS_DIR) + "/bmpsuite")) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() != ".bmp" || name.find("rle") == std::string::npos) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    files.emplace_back(name, Bytes(std::istreambuf_iterator<char>(in), {}));
+  }
+  ASSERT_GE(files.size(), 10u);
+  BmpFile f;
+  f.width = 3, f.height = 2, f.compression = 1, f.clrUsed = 2, f.colors = GreyTable(2);
+  f.pixels = {0x02, 0x01, 0x00, 0x00, 0x03, 0x01, 0x00, 0x01};
+  files.emplace_back("written", f.Bytes());
+  Bytes cut = f.Bytes();
+  cut.resize(cut.size() - 3);
+  files.emplace_back("cut inside its stream", cut);
+  for (const auto& named : files) {
+    SCOPED_TRACE(named.first);
+    const Bytes& bytes = named.second;
+    const Decoded read = Read(bytes);
+    const Decoded mapped([&](BlockHeap& heap, DecodeMessages& messages) {
+      MemorySource source(bytes.data(), bytes.size());
+      return bmp::ReadMappedBitmap(source, bytes.data(), heap, messages);
+    });
+    ASSERT_EQ(bool(read), bool(mapped));
+    EXPECT_EQ(read.Messages(), mapped.Messages());
+    if (!read) continue;
+    const DibHeader h = read.Header();
+    const size_t size = kInfoHeaderSize + h.biClrUsed * 4 + DibStride(h.biWidth, h.biBitCount) * h.biHeight;
+    EXPECT_EQ(Bytes(read.Bytes(), read.Bytes() + size), Bytes(mapped.Bytes(), mapped.Bytes() + size));
+  }
 }
 
 }  // namespace
