@@ -323,24 +323,31 @@ TEST(TifReader, LargePagesSpreadOverThreadsPlaceEveryStripAndRefuseOneThatFails)
       if (int(strip) == c.shortStrip) data.resize(data.size() / 2);
       page.strips.push_back(data);
     }
-    const Decoded d = ReadPage(page);
-    if (c.shortStrip >= 0) {
-      EXPECT_FALSE(d);
-      EXPECT_EQ(d.Messages(), (Said{{tif::kMsgDamagedData, E}}));
-      continue;
-    }
-    ASSERT_TRUE(d);
-    for (uint32_t y = 0; y < c.length; ++y) {
-      const uint8_t* row = d.Row(int(c.length - 1 - y));
-      bool same = true;
-      for (uint32_t x = 0; x < c.width && same; ++x) {
-        for (uint32_t s = 0; s < c.samples; ++s) {
-          // Colour rows come out blue, green, red.
-          const uint32_t from = x * c.samples + (c.samples == 3 ? 2 - s : s);
-          same = same && row[x * c.samples + s] == value(y, from);
-        }
+    // As the first page, and as the second behind a small one (each reader finds its page).
+    Page small = MakePage(2, 2, 8, 1);
+    small.strips = {Bytes(4, 9)};
+    const Bytes second = TiffBytes({small, page});
+    for (const bool behind : {false, true}) {
+      SCOPED_TRACE(behind ? "second page" : "first page");
+      const Decoded d = behind ? Read(second, 1) : ReadPage(page);
+      if (c.shortStrip >= 0) {
+        EXPECT_FALSE(d);
+        EXPECT_EQ(d.Messages(), (Said{{tif::kMsgDamagedData, E}}));
+        continue;
       }
-      ASSERT_TRUE(same) << "file row " << y;
+      ASSERT_TRUE(d);
+      for (uint32_t y = 0; y < c.length; ++y) {
+        const uint8_t* row = d.Row(int(c.length - 1 - y));
+        bool same = true;
+        for (uint32_t x = 0; x < c.width && same; ++x) {
+          for (uint32_t s = 0; s < c.samples; ++s) {
+            // Colour rows come out blue, green, red.
+            const uint32_t from = x * c.samples + (c.samples == 3 ? 2 - s : s);
+            same = same && row[x * c.samples + s] == value(y, from);
+          }
+        }
+        ASSERT_TRUE(same) << "file row " << y;
+      }
     }
   }
 }
