@@ -179,6 +179,13 @@ class RowWriter {
     }
     x_ += count;
   }
+  void Copy8(const uint8_t* values, uint32_t count) {
+    if (y_ < height_ && x_ < width_) {
+      uint64_t n = width_ - x_ < count ? width_ - x_ : count;
+      std::memcpy(pixels_ + y_ * stride_ + x_, values, static_cast<size_t>(n));
+    }
+    x_ += count;
+  }
 
  private:
   uint8_t* pixels_;
@@ -209,8 +216,10 @@ void DecodeRle(const uint8_t* in, const uint8_t* end, RowWriter& out, bool fourB
     } else {
       const uint32_t bytes = fourBit ? (second + 1u) / 2 : second;
       if (static_cast<uint64_t>(end - in) < bytes) return;
-      for (uint32_t i = 0; i < second; ++i) {
-        out.Put(fourBit ? ((i & 1) ? in[i / 2] & 0x0F : in[i / 2] >> 4) : in[i]);
+      if (fourBit) {
+        for (uint32_t i = 0; i < second; ++i) out.Put((i & 1) ? in[i / 2] & 0x0F : in[i / 2] >> 4);
+      } else {
+        out.Copy8(in, second);
       }
       in += bytes + (bytes & 1);
     }
