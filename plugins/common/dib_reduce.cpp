@@ -157,33 +157,63 @@ void BandReducer::AddRow(uint32_t y, const uint8_t* pixels) {
     Flush();
     band_ = y / factor_;
   }
-  // The cell moves on every `factor` pixels.
+  // Whole cells of `factor` pixels, then the part cell at the right edge.
+  const uint32_t whole = width_ / factor_, rest = width_ % factor_;
   uint64_t* cell = sums_;
   if (channels_ == 3) {
-    for (uint32_t x = 0, left = factor_; x < width_; ++x, pixels += 3) {
-      cell[0] += pixels[0], cell[1] += pixels[1], cell[2] += pixels[2];
-      if (--left == 0) cell += 3, left = factor_;
+    if (factor_ == 2) {
+      for (uint32_t i = 0; i < whole; ++i, pixels += 6, cell += 3) {
+        cell[0] += pixels[0] + pixels[3], cell[1] += pixels[1] + pixels[4], cell[2] += pixels[2] + pixels[5];
+      }
+    } else {
+      for (uint32_t i = 0; i < whole; ++i, cell += 3) {
+        uint64_t b = 0, g = 0, r = 0;
+        for (uint32_t k = 0; k < factor_; ++k, pixels += 3) b += pixels[0], g += pixels[1], r += pixels[2];
+        cell[0] += b, cell[1] += g, cell[2] += r;
+      }
     }
+    for (uint32_t k = 0; k < rest; ++k, pixels += 3) cell[0] += pixels[0], cell[1] += pixels[1], cell[2] += pixels[2];
   } else {
-    for (uint32_t x = 0, left = factor_; x < width_; ++x) {
-      *cell += pixels[x];
-      if (--left == 0) ++cell, left = factor_;
+    for (uint32_t i = 0; i < whole; ++i, ++cell) {
+      uint64_t v = 0;
+      for (uint32_t k = 0; k < factor_; ++k) v += *pixels++;
+      *cell += v;
     }
+    for (uint32_t k = 0; k < rest; ++k) *cell += *pixels++;
   }
   ++rows_;
 }
 
 void BandReducer::Finish() { Flush(); }
 
+namespace {
+
+// (sum + count / 2) / count, the rounded mean, without a division: an estimate through the
+// reciprocal, off by one at most (the sums stay far below 2^53), put right.
+inline uint8_t RoundedMean(uint64_t sum, uint64_t count, double reciprocal) {
+  const uint64_t n = sum + count / 2;
+  uint64_t q = static_cast<uint64_t>(static_cast<double>(n) * reciprocal);
+  if (q * count > n) {
+    --q;
+  } else if ((q + 1) * count <= n) {
+    ++q;
+  }
+  return static_cast<uint8_t>(q);
+}
+
+}  // namespace
+
 void BandReducer::Flush() {
   if (!sums_ || rows_ == 0) return;
   uint8_t* dst = out_.pixels + uint64_t{outHeight_ - 1 - band_} * out_.stride;
-  for (uint32_t x = 0; x < outWidth_; ++x) {
-    const uint32_t cols = width_ - x * factor_ < factor_ ? width_ - x * factor_ : factor_;
-    const uint64_t count = uint64_t{cols} * rows_;
-    for (uint32_t c = 0; c < channels_; ++c) {
-      dst[x * channels_ + c] = static_cast<uint8_t>((sums_[x * channels_ + c] + count / 2) / count);
-    }
+  const uint64_t count = uint64_t{factor_} * rows_;
+  const double reciprocal = 1.0 / static_cast<double>(count);
+  const uint32_t whole = width_ / factor_;
+  const size_t values = size_t{whole} * channels_;
+  for (size_t i = 0; i < values; ++i) dst[i] = RoundedMean(sums_[i], count, reciprocal);
+  if (whole < outWidth_) {
+    const uint64_t part = uint64_t{width_ % factor_} * rows_;
+    for (uint32_t c = 0; c < channels_; ++c) dst[values + c] = RoundedMean(sums_[values + c], part, 1.0 / part);
   }
   std::fill(sums_, sums_ + size_t{outWidth_} * channels_, 0);
   rows_ = 0;
