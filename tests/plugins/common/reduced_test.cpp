@@ -98,6 +98,61 @@ void ExpectReducedMatchesWhole(ReadPictureFn read, const Bytes& file, uint32_t b
   heap.Free(wholeBlock);
 }
 
+// Each reduced pixel is the rounded mean of the pixels of its cell, part cells at the right
+// and bottom edges included, for colour and grey rows and factors with fast paths or none.
+TEST(ReducedDecode, BandReducerGivesEachCellItsRoundedMean) {
+  struct Case {
+    uint32_t width, height, factor;
+    bool grey;
+  };
+  const Case cases[] = {{9, 7, 2, false}, {8, 8, 2, false}, {10, 11, 3, false}, {23, 5, 7, true},
+                        {5, 4, 1, false}, {300, 9, 16, true}, {1, 40, 40, false}, {17, 3, 4, true}};
+  uint32_t seed = 12345;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " by " << c.factor << (c.grey ? " grey" : ""));
+    const uint32_t channels = c.grey ? 1 : 3;
+    std::vector<uint8_t> picture(size_t{c.width} * c.height * channels);
+    for (uint8_t& v : picture) v = uint8_t((seed = seed * 1103515245u + 12345u) >> 24);
+    CHeap heap;
+    BandReducer reducer(c.width, c.height, c.factor, c.grey);
+    const DibBlock out = reducer.Start(heap);
+    ASSERT_TRUE(out.Made());
+    for (uint32_t y = 0; y < c.height; ++y) reducer.AddRow(y, picture.data() + size_t{y} * c.width * channels);
+    reducer.Finish();
+    const uint32_t outWidth = (c.width + c.factor - 1) / c.factor, outHeight = (c.height + c.factor - 1) / c.factor;
+    for (uint32_t oy = 0; oy < outHeight; ++oy) {
+      for (uint32_t ox = 0; ox < outWidth; ++ox) {
+        for (uint32_t ch = 0; ch < channels; ++ch) {
+          uint64_t sum = 0, count = 0;
+          for (uint32_t y = oy * c.factor; y < std::min(c.height, (oy + 1) * c.factor); ++y) {
+            for (uint32_t x = ox * c.factor; x < std::min(c.width, (ox + 1) * c.factor); ++x, ++count) {
+              sum += picture[(size_t{y} * c.width + x) * channels + ch];
+            }
+          }
+          const uint8_t got = out.pixels[uint64_t{outHeight - 1 - oy} * out.stride + ox * channels + ch];
+          ASSERT_EQ(got, (sum + count / 2) / count) << "cell " << ox << "," << oy << " channel " << ch;
+        }
+      }
+    }
+    heap.Free(out.block);
+  }
+  // Sums a half short of a multiple of the count, whose mean lies exactly on a whole value.
+  for (uint32_t factor : {7u, 3u, 10u}) {
+    for (uint32_t k = factor * factor / 2; k < 256; ++k) {
+      std::vector<uint8_t> picture(size_t{factor} * factor, uint8_t(k));
+      picture[0] = uint8_t(k - factor * factor / 2);
+      CHeap heap;
+      BandReducer reducer(factor, factor, factor, true);
+      const DibBlock out = reducer.Start(heap);
+      ASSERT_TRUE(out.Made());
+      for (uint32_t y = 0; y < factor; ++y) reducer.AddRow(y, picture.data() + y * factor);
+      reducer.Finish();
+      EXPECT_EQ(out.pixels[0], k) << "factor " << factor;
+      heap.Free(out.block);
+    }
+  }
+}
+
 TEST(ReducedDecode, PngRowsAveragedAsTheyComeMatchTheWholePictureAveraged) {
   // Every colour type and depth of PngSuite's plain files, with and without transparency.
   const char* const files[] = {"basn0g01", "basn0g02", "basn0g04", "basn0g08", "basn0g16", "basn2c08", "basn2c16",
