@@ -13,6 +13,10 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "plugins/common/dib_block.h"
 #include "plugins/common/dib_reduce.h"
 #include "plugins/common/whole_bytes.h"
@@ -302,6 +306,24 @@ void ReadRows(Job& job) {
   }
 }
 
+// The first 0xFF of the `size` bytes at `data`, or null; sixteen bytes at a time, where the C
+// runtime's memchr under Wine goes byte by byte (0.27 ms for a megabyte).
+const uint8_t* FindFF(const uint8_t* data, size_t size) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i ff = _mm_set1_epi8(static_cast<char>(0xFF));
+  for (; i + 16 <= size; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, ff)));
+    if (mask) return data + i + __builtin_ctz(mask);
+  }
+#endif
+  for (; i < size; ++i) {
+    if (data[i] == 0xFF) return data + i;
+  }
+  return nullptr;
+}
+
 // The length of the data up to the end of the last marker segment it holds whole. A file cut
 // inside a segment (between two scans of a progressive file, often) is taken as ending before
 // that marker, so that libjpeg meets the end of the data, which it mends with a warning,
@@ -312,9 +334,9 @@ size_t WholeSegmentsLength(const uint8_t* data, size_t size) {
   while (at + 1 < size) {
     if (data[at] != 0xFF) {
       // Entropy-coded data runs to the next 0xFF.
-      const void* next = std::memchr(data + at, 0xFF, size - at);
+      const uint8_t* next = FindFF(data + at, size - at);
       if (!next) return size;
-      at = static_cast<size_t>(static_cast<const uint8_t*>(next) - data);
+      at = static_cast<size_t>(next - data);
       continue;
     }
     const uint8_t code = data[at + 1];
