@@ -230,10 +230,9 @@ TEST(BmpReader, RunLengthFilesReadMappedDecodeAsReadThroughTheHandle) {
     SCOPED_TRACE(named.first);
     const Bytes& bytes = named.second;
     const Decoded read = Read(bytes);
-    const Decoded mapped([&](BlockHeap& heap, DecodeMessages& messages) {
-      MemorySource source(bytes.data(), bytes.size());
+    const Decoded mapped = ReadSource([&](ByteSource& source, BlockHeap& heap, DecodeMessages& messages) {
       return bmp::ReadMappedBitmap(source, bytes.data(), heap, messages);
-    });
+    }, bytes);
     ASSERT_EQ(bool(read), bool(mapped));
     EXPECT_EQ(read.Messages(), mapped.Messages());
     if (!read) continue;
