@@ -11,6 +11,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "plugins/common/thread_priority.h"
+
 namespace lmx::tif {
 namespace {
 
@@ -67,9 +69,11 @@ struct StripQueue {
   uint32_t strips;
   std::atomic<uint32_t> next{0};
   std::atomic<bool> failed{false};
+  CallerPriority priority;
 };
 
 void DecodeQueued(TIFF* tif, StripQueue* queue) {
+  queue->priority.Apply();
   const StripRows& p = queue->page;
   while (!queue->failed.load(std::memory_order_relaxed)) {
     const uint32_t strip = queue->next.fetch_add(1, std::memory_order_relaxed);
@@ -113,7 +117,7 @@ std::vector<std::unique_ptr<TiffFile>> MoreReaders(const TiffFile& file, const S
 
 bool DecodeStripRows(const TiffFile& file, const StripRows& page, uint8_t* pixels) {
   const uint64_t strips = page.stripHeight ? (uint64_t{page.height} + page.stripHeight - 1) / page.stripHeight : 0;
-  StripQueue queue{page, pixels, static_cast<uint32_t>(strips)};
+  StripQueue queue{page, pixels, static_cast<uint32_t>(strips), {}, {}, {}};
   std::vector<std::unique_ptr<TiffFile>> readers;
   std::vector<std::thread> threads;
   try {

@@ -23,6 +23,7 @@
 #include "plugins/jpg/jpg_reader.h"
 #include "plugins/png/png_reader.h"
 #include "tests/plugins/gif/gif_file.h"
+#include "tests/plugins/jpg/jpg_writer.h"
 
 namespace lmx {
 namespace {
@@ -352,43 +353,9 @@ Bytes WritePng(uint32_t width, uint32_t height) {
   return out;
 }
 
-// A width x height JPEG of smooth gradients at quality 90, written by libjpeg.
-Bytes WriteJpeg(uint32_t width, uint32_t height) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* data = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &data, &size);
-  cinfo.image_width = width;
-  cinfo.image_height = height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(size_t{width} * 3);
-  while (cinfo.next_scanline < height) {
-    const uint32_t y = cinfo.next_scanline;
-    for (uint32_t x = 0; x < width; ++x) {
-      row[3 * x] = static_cast<uint8_t>(x * 255 / width);
-      row[3 * x + 1] = static_cast<uint8_t>(y * 255 / height);
-      row[3 * x + 2] = static_cast<uint8_t>((x + y) & 0xFF);
-    }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  Bytes out(data, data + size);
-  std::free(data);
-  return out;
-}
-
 TEST(ReducedDecode, ALargeJpegOrPngIsNeverHeldWhole) {
   for (ReadPictureFn read : {png::ReadPngFile, jpg::ReadJpegFile}) {
-    const Bytes file = read == png::ReadPngFile ? WritePng(4000, 3000) : WriteJpeg(4000, 3000);
+    const Bytes file = read == png::ReadPngFile ? WritePng(4000, 3000) : test::WriteJpeg(4000, 3000);
     RecordingHeap heap;
     DecodeMessages messages;
     MemorySource source(file.data(), file.size());

@@ -44,7 +44,7 @@ TEST(JpgReader, ReadsEachKindOfFileInItsForm) {
   };
   const Case cases[] = {
       {TestImage("testorig.jpg"), 227, 149, 24},     // baseline, 4:2:0
-      {TestImage("testimgint.jpg"), 227, 149, 24},   // progressive
+      {TestImage("testimgint.jpg"), 227, 149, 24},   // baseline, from the integer transform
       {TestImage("testimgari.jpg"), 227, 149, 24},   // arithmetic coding
       {Seed("cmyk_adobe.jpg"), 40, 28, 24},
       {Seed("ycck_adobe.jpg"), 40, 28, 24},

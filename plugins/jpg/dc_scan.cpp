@@ -1,0 +1,340 @@
+#include "plugins/jpg/dc_scan.h"
+
+#include "plugins/common/thread_priority.h"
+#include "plugins/jpg/find_ff.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <new>
+#include <thread>
+#include <vector>
+
+namespace lmx::jpg {
+namespace {
+
+constexpr unsigned kLookBits = 11;            // codes this long or shorter come from one lookup
+constexpr size_t kPadding = 1024;             // zero bytes after the data, more than one block reads
+constexpr size_t kBytesPerThread = 64 * 1024;  // less data a thread costs more than it saves
+constexpr unsigned kMostThreads = 4;
+constexpr unsigned kMostBlocks = 10;          // in one MCU, as JPEG allows
+
+// --- Huffman tables ---
+
+// A table entry: the bits a symbol takes with its extra bits (low byte; 0: none of the short
+// codes, or a symbol this does not read), and above it, for AC how far along the block the
+// symbol moves (64 ends it), for DC the number of extra bits.
+uint16_t EntryFor(uint8_t symbol, unsigned length, bool ac) {
+  if (!ac) return symbol > 11 ? 0 : static_cast<uint16_t>((length + symbol) | symbol << 8);
+  const unsigned run = symbol >> 4, extra = symbol & 15;
+  if (extra > 10) return 0;
+  const unsigned advance = extra ? run + 1 : run == 15 ? 16 : 64;
+  return static_cast<uint16_t>((length + extra) | advance << 8);
+}
+
+struct Table {
+  uint16_t fast[1 << kLookBits];
+  int32_t maxCode[17];  // the largest code of each length, -1 for none
+  int32_t offset[17];   // the index in `symbols` of a code of each length, less the code
+  uint8_t symbols[256];
+  bool ac;
+
+  // As libjpeg builds its tables: false for one it refuses.
+  bool Build(const HuffmanCodes& codes, bool isAc) {
+    if (!codes.counts || !codes.symbols) return false;
+    ac = isAc;
+    std::memset(fast, 0, sizeof fast);
+    unsigned k = 0;
+    uint32_t code = 0;
+    for (unsigned length = 1; length <= 16; ++length, code <<= 1) {
+      const unsigned n = codes.counts[length];
+      if (k + n > 256) return false;
+      offset[length] = static_cast<int32_t>(k) - static_cast<int32_t>(code);
+      for (unsigned i = 0; i < n; ++i, ++k, ++code) {
+        if (code + 1 >= (1u << length)) return false;  // overflowing codes, or one of all ones
+        const uint8_t symbol = codes.symbols[k];
+        if (!ac && symbol > 15) return false;
+        symbols[k] = symbol;
+        if (length <= kLookBits) {
+          const unsigned shift = kLookBits - length;
+          std::fill_n(fast + (code << shift), size_t{1} << shift, EntryFor(symbol, length, ac));
+        }
+      }
+      maxCode[length] = n ? static_cast<int32_t>(code) - 1 : -1;
+    }
+    return true;
+  }
+
+  // The entry for the code at the top of `bits` when the lookup had none: 0 for no code.
+  uint16_t Slow(uint64_t bits) const {
+    for (unsigned length = 1; length <= 16; ++length) {
+      const auto code = static_cast<int32_t>(bits >> (64 - length));
+      if (code <= maxCode[length]) return EntryFor(symbols[offset[length] + code], length, ac);
+    }
+    return 0;
+  }
+};
+
+// --- reading bits ---
+
+struct Bits {
+  const uint8_t* next;  // the next byte not yet in `held`
+  uint64_t held = 0;    // the data from the current bit on, at the top
+  unsigned count = 0;   // bits of `held` counted as read in
+
+  // At least 56 bits held after it.
+  void Fill() {
+    uint64_t word;
+    std::memcpy(&word, next, 8);
+    held |= __builtin_bswap64(word) >> count;
+    next += (63 - count) >> 3;
+    count |= 56;
+  }
+  void Drop(unsigned n) {
+    held <<= n;
+    count -= n;
+  }
+  uint32_t Position(const uint8_t* start) const { return static_cast<uint32_t>((next - start) * 8 - count); }
+};
+
+// One block: its DC difference added to `prediction`, its AC codes passed over. False at a
+// code that is none.
+inline bool DecodeBlock(Bits& bits, const Table& dc, const Table& ac, uint32_t& prediction) {
+  bits.Fill();
+  uint32_t e = dc.fast[bits.held >> (64 - kLookBits)];
+  if (!e && !(e = dc.Slow(bits.held))) return false;
+  const unsigned extra = e >> 8, length = (e & 0xFF) - extra;
+  bits.Drop(length);
+  const auto value = static_cast<uint32_t>(bits.held >> 1 >> (63 - extra));
+  prediction += value - (value < (1u << extra >> 1) ? (1u << extra) - 1 : 0);
+  bits.Drop(extra);
+  for (unsigned k = 1;;) {
+    bits.Fill();  // two symbols of at most 26 bits each
+    e = ac.fast[bits.held >> (64 - kLookBits)];
+    if (!e && !(e = ac.Slow(bits.held))) return false;
+    bits.Drop(e & 0xFF);
+    if ((k += e >> 8) >= 64) return true;
+    e = ac.fast[bits.held >> (64 - kLookBits)];
+    if (!e && !(e = ac.Slow(bits.held))) return false;
+    bits.Drop(e & 0xFF);
+    if ((k += e >> 8) >= 64) return true;
+  }
+}
+
+// --- the threads' parts ---
+
+struct Shared {
+  const uint8_t* data;  // the data without its stuffed bytes, padded with zeros
+  const uint8_t* end;   // where a block starting beyond it has run out of data
+  uint32_t bits;        // the data's length in bits
+  uint32_t mcus;        // in the picture
+  unsigned components;
+  unsigned blocks[3];   // each component's in one MCU
+  unsigned perMcu;
+  const Table* dc[3];
+  const Table* ac[3];
+  CallerPriority priority;
+};
+
+// What one thread decoded from its starting place, as if an MCU and the DC predictions started
+// there.
+struct Part {
+  uint32_t startBit = 0;
+  std::unique_ptr<uint32_t[]> starts;  // the bit each MCU started at; after the last, where it ended
+  std::unique_ptr<uint16_t[]> dc;      // each block's DC coefficient, by this part's predictions
+  uint32_t decoded = 0;                // MCUs decoded whole
+  std::atomic<uint32_t> published{0};  // MCU starts the part before may compare with
+  std::atomic<bool> finished{false};
+  bool joined = false;                 // the next part took over: at this part's MCU `decoded`,
+  uint32_t joinedAt = 0;               // and at that part's MCU joinedAt
+
+  bool Allocate(uint32_t mcus, unsigned perMcu) {
+    starts.reset(new (std::nothrow) uint32_t[size_t{mcus} + 1]);
+    dc.reset(new (std::nothrow) uint16_t[size_t{mcus} * perMcu]);
+    return starts && dc;
+  }
+};
+
+// Whether `next` has an MCU starting at `position`, looking on from its MCU *at; false also
+// when it holds none there. Waits while `next` is still to come that far.
+bool Meets(Part& next, uint32_t position, uint32_t* at, bool* ended) {
+  for (;;) {
+    const bool finished = next.finished.load(std::memory_order_acquire);
+    const uint32_t published = next.published.load(std::memory_order_acquire);
+    while (*at < published && next.starts[*at] < position) ++*at;
+    if (*at < published) return next.starts[*at] == position;
+    if (finished) {
+      *ended = true;
+      return false;
+    }
+    std::this_thread::yield();
+  }
+}
+
+void DecodePart(const Shared& s, Part& part, Part* next) {
+  s.priority.Apply();
+  Bits bits{s.data + part.startBit / 8};
+  uint32_t prediction[3] = {};
+  uint16_t* out = part.dc.get();
+  uint32_t nextAt = 0;
+  bool nextEnded = !next;
+  uint32_t m = 0;
+  for (;; ++m) {
+    const uint32_t position = bits.Position(s.data);
+    part.starts[m] = position;
+    if (m == s.mcus || position > s.bits) break;
+    part.published.store(m + 1, std::memory_order_release);
+    if (!nextEnded && position >= next->startBit && Meets(*next, position, &nextAt, &nextEnded)) {
+      part.joined = true;
+      part.joinedAt = nextAt;
+      break;
+    }
+    for (unsigned c = 0; c < s.components; ++c) {
+      for (unsigned b = 0; b < s.blocks[c]; ++b) {
+        if (bits.next > s.end || !DecodeBlock(bits, *s.dc[c], *s.ac[c], prediction[c])) goto stop;
+        *out++ = static_cast<uint16_t>(prediction[c]);
+      }
+    }
+  }
+stop:
+  part.decoded = m;
+  part.finished.store(true, std::memory_order_release);
+}
+
+// The data without its stuffed bytes, up to the first marker, and zeros after: its length.
+size_t Unstuff(const uint8_t* data, size_t size, uint8_t* out) {
+  size_t n = 0, i = 0;
+  while (i < size) {
+    const uint8_t* ff = FindFF(data + i, size - i);
+    const size_t run = ff ? static_cast<size_t>(ff - data) - i : size - i;
+    std::memcpy(out + n, data + i, run);
+    n += run;
+    i += run;
+    if (!ff) break;
+    while (i + 1 < size && data[i + 1] == 0xFF) ++i;  // fill bytes
+    if (i + 1 >= size || data[i + 1] != 0) break;     // a marker, or the end
+    out[n++] = 0xFF;
+    i += 2;
+  }
+  std::memset(out + n, 0, kPadding);
+  return n;
+}
+
+// libjpeg's sample for a DC coefficient times its quantizer: the 1 x 1 transform's rounding,
+// and its range limit, which wraps beyond +-512.
+uint8_t Level(int dequantized) {
+  const int i = ((dequantized + 4) >> 3) & 1023;
+  return static_cast<uint8_t>(i < 128 ? i + 128 : i < 512 ? 255 : i < 896 ? 0 : i - 896);
+}
+
+}  // namespace
+
+unsigned DcThreads(size_t size) {
+  const size_t cores = std::min<size_t>(std::thread::hardware_concurrency(), kMostThreads);
+  return static_cast<unsigned>(std::max<size_t>(1, std::min(cores, size / kBytesPerThread)));
+}
+
+bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
+  const uint64_t mcus = uint64_t{scan.mcusAcross} * scan.mcusDown;
+  if (!scan.components || scan.components > 3 || !mcus || mcus > UINT32_MAX / 16 ||
+      scan.size > (UINT32_MAX - 64 * 1024) / 8) {
+    return false;
+  }
+  Shared s{};
+  s.components = scan.components;
+  s.mcus = static_cast<uint32_t>(mcus);
+  std::unique_ptr<Table[]> tables(new (std::nothrow) Table[2 * scan.components]);
+  if (!tables) return false;
+  for (unsigned c = 0; c < scan.components; ++c) {
+    const DcComponent& k = scan.component[c];
+    s.blocks[c] = k.across * k.down;
+    s.perMcu += s.blocks[c];
+    if (!k.across || !k.down || !tables[2 * c].Build(k.dc, false) || !tables[2 * c + 1].Build(k.ac, true)) return false;
+    s.dc[c] = &tables[2 * c];
+    s.ac[c] = &tables[2 * c + 1];
+  }
+  if (s.perMcu > kMostBlocks) return false;
+
+  std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[scan.size + kPadding]);
+  if (!data) return false;
+  const size_t size = Unstuff(scan.data, scan.size, data.get());
+  s.data = data.get();
+  s.end = s.data + size + 8;
+  s.bits = static_cast<uint32_t>(size * 8);
+  // Every block takes two bits at least: data too short for the picture is not read here, and
+  // what a part holds stays within a few times the data's size.
+  if (uint64_t{s.mcus} * s.perMcu * 2 > s.bits) return false;
+
+  // Parts start at even shares of the data; the first where it truly starts.
+  threads = std::max(1u, std::min(threads, kMostThreads));
+  std::vector<Part> parts(threads);
+  for (unsigned i = 0; i < threads; ++i) {
+    parts[i].startBit = static_cast<uint32_t>(size * i / threads * 8);
+    if (!parts[i].Allocate(s.mcus, s.perMcu)) return false;
+  }
+  std::vector<std::thread> helpers;
+  try {
+    helpers.reserve(threads - 1);
+    for (unsigned i = 1; i < threads; ++i) {
+      helpers.emplace_back(DecodePart, std::cref(s), std::ref(parts[i]), i + 1 < threads ? &parts[i + 1] : nullptr);
+    }
+  } catch (...) {
+    // A part without its thread ends at once; the part before it goes on past its start.
+    for (size_t i = helpers.size() + 1; i < threads; ++i) parts[i].finished.store(true);
+  }
+  DecodePart(s, parts[0], threads > 1 ? &parts[1] : nullptr);
+  for (std::thread& t : helpers) t.join();
+
+  // The planes, from each part's blocks in turn, its predictions put right.
+  int quant[3];
+  for (unsigned c = 0; c < s.components; ++c) {
+    const DcComponent& k = scan.component[c];
+    strides_[c] = size_t{scan.mcusAcross} * k.across;
+    planes_[c].reset(new (std::nothrow) uint8_t[strides_[c] * scan.mcusDown * k.down]);
+    if (!planes_[c]) return false;
+    quant[c] = static_cast<int16_t>(k.quant);  // as libjpeg's multiplier table holds it
+  }
+  uint32_t done = 0, from = 0;
+  uint32_t shift[3] = {}, last[3] = {};
+  for (size_t i = 0; i < parts.size(); ++i) {
+    Part& part = parts[i];
+    if (part.decoded < from) return false;
+    const uint32_t used = std::min(part.decoded - from, s.mcus - done);
+    const uint16_t* in = part.dc.get() + size_t{from} * s.perMcu;
+    uint32_t mx = done % scan.mcusAcross, my = done / scan.mcusAcross;
+    for (uint32_t m = 0; m < used; ++m) {
+      for (unsigned c = 0; c < s.components; ++c) {
+        const DcComponent& k = scan.component[c];
+        uint8_t* row = planes_[c].get() + size_t{my} * k.down * strides_[c] + size_t{mx} * k.across;
+        for (unsigned y = 0; y < k.down; ++y, row += strides_[c]) {
+          for (unsigned x = 0; x < k.across; ++x) {
+            last[c] = *in++ + shift[c];
+            row[x] = Level(static_cast<int16_t>(last[c]) * quant[c]);
+          }
+        }
+      }
+      if (++mx == scan.mcusAcross) {
+        mx = 0;
+        ++my;
+      }
+    }
+    done += used;
+    if (done == s.mcus) return part.starts[from + used] <= s.bits;
+    if (!part.joined || i + 1 == parts.size()) return false;
+    // The next part's predictions lacked what came before its first MCU.
+    const Part& next = parts[i + 1];
+    for (unsigned c = 0; c < s.components; ++c) {
+      uint32_t before = 0;
+      if (part.joinedAt) {
+        unsigned index = 0;
+        for (unsigned k = 0; k <= c; ++k) index += s.blocks[k];
+        before = next.dc[size_t{part.joinedAt - 1} * s.perMcu + index - 1];
+      }
+      shift[c] = last[c] - before;
+    }
+    from = part.joinedAt;
+  }
+  return false;
+}
+
+}  // namespace lmx::jpg
