@@ -34,6 +34,10 @@ uint16_t EntryFor(uint8_t symbol, unsigned length, bool ac) {
 
 struct Table {
   uint16_t fast[1 << kLookBits];
+  // For AC, one or two symbols at once: the bits and advance of both, then of the first alone
+  // (a byte each), for when the first ends the block. Two when the second's code lies whole
+  // within the bits looked up after the first and its extra bits.
+  uint32_t pairs[1 << kLookBits];
   int32_t maxCode[17];  // the largest code of each length, -1 for none
   int32_t offset[17];   // the index in `symbols` of a code of each length, less the code
   uint8_t symbols[256];
@@ -44,6 +48,7 @@ struct Table {
     if (!codes.counts || !codes.symbols) return false;
     ac = isAc;
     std::memset(fast, 0, sizeof fast);
+    uint8_t lengths[1 << kLookBits] = {};
     unsigned k = 0;
     uint32_t code = 0;
     for (unsigned length = 1; length <= 16; ++length, code <<= 1) {
@@ -58,9 +63,20 @@ struct Table {
         if (length <= kLookBits) {
           const unsigned shift = kLookBits - length;
           std::fill_n(fast + (code << shift), size_t{1} << shift, EntryFor(symbol, length, ac));
+          std::fill_n(lengths + (code << shift), size_t{1} << shift, static_cast<uint8_t>(length));
         }
       }
       maxCode[length] = n ? static_cast<int32_t>(code) - 1 : -1;
+    }
+    constexpr uint32_t kMask = (1u << kLookBits) - 1;
+    for (uint32_t i = 0; ac && i <= kMask; ++i) {
+      const uint32_t first = fast[i], bits = first & 0xFF, advance = first >> 8;
+      uint32_t both = first;
+      if (first && advance < 64 && bits < kLookBits) {
+        const uint32_t j = (i << bits) & kMask, second = fast[j];
+        if (second && lengths[j] <= kLookBits - bits) both = (bits + (second & 0xFF)) | (advance + (second >> 8)) << 8;
+      }
+      pairs[i] = first ? both | first << 16 : 0;
     }
     return true;
   }
@@ -109,15 +125,22 @@ inline bool DecodeBlock(Bits& bits, const Table& dc, const Table& ac, uint32_t& 
   prediction += value - (value < (1u << extra >> 1) ? (1u << extra) - 1 : 0);
   bits.Drop(extra);
   for (unsigned k = 1;;) {
-    bits.Fill();  // two symbols of at most 26 bits each
-    e = ac.fast[bits.held >> (64 - kLookBits)];
-    if (!e && !(e = ac.Slow(bits.held))) return false;
-    bits.Drop(e & 0xFF);
-    if ((k += e >> 8) >= 64) return true;
-    e = ac.fast[bits.held >> (64 - kLookBits)];
-    if (!e && !(e = ac.Slow(bits.held))) return false;
-    bits.Drop(e & 0xFF);
-    if ((k += e >> 8) >= 64) return true;
+    bits.Fill();  // two steps of at most 26 bits each
+    for (int step = 0; step < 2; ++step) {
+      const uint32_t p = ac.pairs[bits.held >> (64 - kLookBits)];
+      if (!p) {
+        if (!(e = ac.Slow(bits.held))) return false;
+        bits.Drop(e & 0xFF);
+        k += e >> 8;
+      } else if (k + (p >> 24) < 64) {
+        bits.Drop(p & 0xFF);
+        k += (p >> 8) & 0xFF;
+      } else {
+        bits.Drop((p >> 16) & 0xFF);
+        k += p >> 24;
+      }
+      if (k >= 64) return true;
+    }
   }
 }
 
