@@ -1,6 +1,6 @@
 #include "plugins/jpg/dc_scan.h"
 
-#include "plugins/common/thread_priority.h"
+#include "plugins/common/helper_tasks.h"
 #include "plugins/jpg/find_ff.h"
 
 #include <algorithm>
@@ -156,7 +156,6 @@ struct Shared {
   unsigned perMcu;
   const Table* dc[3];
   const Table* ac[3];
-  CallerPriority priority;
 };
 
 // What one thread decoded from its starting place, as if an MCU and the DC predictions started
@@ -167,9 +166,15 @@ struct Part {
   std::unique_ptr<uint16_t[]> dc;      // each block's DC coefficient, by this part's predictions
   uint32_t decoded = 0;                // MCUs decoded whole
   std::atomic<uint32_t> published{0};  // MCU starts the part before may compare with
+  std::atomic<bool> claimed{false};   // by a helper task, or by the thread that has to wait for it
   std::atomic<bool> finished{false};
   bool joined = false;                 // the next part took over: at this part's MCU `decoded`,
   uint32_t joinedAt = 0;               // and at that part's MCU joinedAt
+  // Its share of the picture, once every part has ended: its MCUs from `from` on, `used` of
+  // them, are the picture's from `first` on, with `shift` added to its DC coefficients.
+  uint32_t from = 0, used = 0, first = 0;
+  uint32_t shift[3] = {};
+  std::atomic<int> go{0};  // for its thread: 1 to place its share in the planes, -1 to end
 
   bool Allocate(uint32_t mcus, unsigned perMcu) {
     starts.reset(new (std::nothrow) uint32_t[size_t{mcus} + 1]);
@@ -178,9 +183,21 @@ struct Part {
   }
 };
 
+// Claims a part no task has started on, which then ends at once with nothing decoded; true if
+// it was so, false if a task has it.
+bool ClaimUnstarted(Part& part) {
+  if (part.claimed.exchange(true, std::memory_order_acq_rel)) return false;
+  part.finished.store(true, std::memory_order_release);
+  return true;
+}
+
 // Whether `next` has an MCU starting at `position`, looking on from its MCU *at; false also
 // when it holds none there. Waits while `next` is still to come that far.
 bool Meets(Part& next, uint32_t position, uint32_t* at, bool* ended) {
+  if (ClaimUnstarted(next)) {
+    *ended = true;
+    return false;
+  }
   for (;;) {
     const bool finished = next.finished.load(std::memory_order_acquire);
     const uint32_t published = next.published.load(std::memory_order_acquire);
@@ -195,7 +212,6 @@ bool Meets(Part& next, uint32_t position, uint32_t* at, bool* ended) {
 }
 
 void DecodePart(const Shared& s, Part& part, Part* next) {
-  s.priority.Apply();
   Bits bits{s.data + part.startBit / 8};
   uint32_t prediction[3] = {};
   uint16_t* out = part.dc.get();
@@ -243,11 +259,94 @@ size_t Unstuff(const uint8_t* data, size_t size, uint8_t* out) {
   return n;
 }
 
-// libjpeg's sample for a DC coefficient times its quantizer: the 1 x 1 transform's rounding,
-// and its range limit, which wraps beyond +-512.
-uint8_t Level(int dequantized) {
-  const int i = ((dequantized + 4) >> 3) & 1023;
-  return static_cast<uint8_t>(i < 128 ? i + 128 : i < 512 ? 255 : i < 896 ? 0 : i - 896);
+// libjpeg's sample for a DC coefficient times its quantizer, rounded as its 1 x 1 transform
+// does: index ((dequantized + 4) >> 3) & 1023, the range limit, which wraps beyond +-512.
+struct Levels {
+  uint8_t at[1024];
+  constexpr Levels() : at() {
+    for (int i = 0; i < 1024; ++i) at[i] = static_cast<uint8_t>(i < 128 ? i + 128 : i < 512 ? 255 : i < 896 ? 0 : i - 896);
+  }
+};
+constexpr Levels kLevels;
+
+// Where the samples go.
+struct Output {
+  uint8_t* planes[3];
+  size_t strides[3];
+  unsigned across[3], down[3];
+  int quant[3];  // as libjpeg's multiplier table holds it
+  uint32_t mcusAcross;
+};
+
+void PlaceShare(const Shared& s, const Output& out, const Part& part) {
+  const uint16_t* in = part.dc.get() + size_t{part.from} * s.perMcu;
+  uint32_t mx = part.first % out.mcusAcross, my = part.first / out.mcusAcross;
+  for (uint32_t m = 0; m < part.used; ++m) {
+    for (unsigned c = 0; c < s.components; ++c) {
+      uint8_t* row = out.planes[c] + size_t{my} * out.down[c] * out.strides[c] + size_t{mx} * out.across[c];
+      for (unsigned y = 0; y < out.down[c]; ++y, row += out.strides[c]) {
+        for (unsigned x = 0; x < out.across[c]; ++x) {
+          const auto coefficient = static_cast<int16_t>(*in++ + part.shift[c]);
+          row[x] = kLevels.at[((coefficient * out.quant[c] + 4) >> 3) & 1023];
+        }
+      }
+    }
+    if (++mx == out.mcusAcross) {
+      mx = 0;
+      ++my;
+    }
+  }
+}
+
+struct Job {
+  const Shared& s;
+  const Output& out;
+  std::vector<Part>& parts;
+};
+
+// A helper task's part, unless the calling thread gave up waiting for it: decoded, then placed
+// once every part's share is known.
+void RunPart(void* context, unsigned index) {
+  const Job& job = *static_cast<const Job*>(context);
+  Part& part = job.parts[index];
+  if (part.claimed.exchange(true, std::memory_order_acq_rel)) return;
+  DecodePart(job.s, part, index + 1 < job.parts.size() ? &job.parts[index + 1] : nullptr);
+  int go;
+  while (!(go = part.go.load(std::memory_order_acquire))) std::this_thread::yield();
+  if (go > 0) PlaceShare(job.s, job.out, part);
+}
+
+// The DC coefficient of the last block of component c in a part's MCU m, by its predictions.
+uint32_t LastCoefficient(const Shared& s, const Part& part, unsigned c, uint32_t m) {
+  unsigned index = 0;
+  for (unsigned k = 0; k <= c; ++k) index += s.blocks[k];
+  return part.dc[size_t{m} * s.perMcu + index - 1];
+}
+
+// Each part's share, in turn from the first, which starts where the data does: false unless
+// they cover the picture, the last MCU ending within the data.
+bool ShareOut(const Shared& s, std::vector<Part>& parts) {
+  uint32_t done = 0, from = 0, shift[3] = {}, last[3] = {};
+  for (size_t i = 0; i < parts.size(); ++i) {
+    Part& part = parts[i];
+    if (part.decoded < from) return false;
+    part.from = from;
+    part.used = std::min(part.decoded - from, s.mcus - done);
+    part.first = done;
+    std::copy_n(shift, 3, part.shift);
+    for (unsigned c = 0; c < s.components && part.used; ++c) {
+      last[c] = LastCoefficient(s, part, c, from + part.used - 1) + shift[c];
+    }
+    done += part.used;
+    if (done == s.mcus) return part.starts[from + part.used] <= s.bits;
+    if (!part.joined || i + 1 == parts.size()) return false;
+    // The next part's predictions lacked what came before its first MCU.
+    for (unsigned c = 0; c < s.components; ++c) {
+      shift[c] = last[c] - (part.joinedAt ? LastCoefficient(s, parts[i + 1], c, part.joinedAt - 1) : 0);
+    }
+    from = part.joinedAt;
+  }
+  return false;
 }
 
 }  // namespace
@@ -295,69 +394,40 @@ bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
     parts[i].startBit = static_cast<uint32_t>(size * i / threads * 8);
     if (!parts[i].Allocate(s.mcus, s.perMcu)) return false;
   }
-  std::vector<std::thread> helpers;
-  try {
-    helpers.reserve(threads - 1);
-    for (unsigned i = 1; i < threads; ++i) {
-      helpers.emplace_back(DecodePart, std::cref(s), std::ref(parts[i]), i + 1 < threads ? &parts[i + 1] : nullptr);
-    }
-  } catch (...) {
-    // A part without its thread ends at once; the part before it goes on past its start.
-    for (size_t i = helpers.size() + 1; i < threads; ++i) parts[i].finished.store(true);
-  }
-  DecodePart(s, parts[0], threads > 1 ? &parts[1] : nullptr);
-  for (std::thread& t : helpers) t.join();
-
-  // The planes, from each part's blocks in turn, its predictions put right.
-  int quant[3];
+  Output out{};
+  out.mcusAcross = scan.mcusAcross;
   for (unsigned c = 0; c < s.components; ++c) {
     const DcComponent& k = scan.component[c];
     strides_[c] = size_t{scan.mcusAcross} * k.across;
     planes_[c].reset(new (std::nothrow) uint8_t[strides_[c] * scan.mcusDown * k.down]);
     if (!planes_[c]) return false;
-    quant[c] = static_cast<int16_t>(k.quant);  // as libjpeg's multiplier table holds it
+    out.planes[c] = planes_[c].get();
+    out.strides[c] = strides_[c];
+    out.across[c] = k.across;
+    out.down[c] = k.down;
+    out.quant[c] = static_cast<int16_t>(k.quant);
   }
-  uint32_t done = 0, from = 0;
-  uint32_t shift[3] = {}, last[3] = {};
-  for (size_t i = 0; i < parts.size(); ++i) {
-    Part& part = parts[i];
-    if (part.decoded < from) return false;
-    const uint32_t used = std::min(part.decoded - from, s.mcus - done);
-    const uint16_t* in = part.dc.get() + size_t{from} * s.perMcu;
-    uint32_t mx = done % scan.mcusAcross, my = done / scan.mcusAcross;
-    for (uint32_t m = 0; m < used; ++m) {
-      for (unsigned c = 0; c < s.components; ++c) {
-        const DcComponent& k = scan.component[c];
-        uint8_t* row = planes_[c].get() + size_t{my} * k.down * strides_[c] + size_t{mx} * k.across;
-        for (unsigned y = 0; y < k.down; ++y, row += strides_[c]) {
-          for (unsigned x = 0; x < k.across; ++x) {
-            last[c] = *in++ + shift[c];
-            row[x] = Level(static_cast<int16_t>(last[c]) * quant[c]);
-          }
-        }
-      }
-      if (++mx == scan.mcusAcross) {
-        mx = 0;
-        ++my;
+
+  parts[0].claimed = true;
+  Job job{s, out, parts};
+  bool whole;
+  {
+    const HelperTasks helpers(threads, RunPart, &job);
+    DecodePart(s, parts[0], threads > 1 ? &parts[1] : nullptr);
+    for (size_t i = 1; i < threads; ++i) {
+      if (!ClaimUnstarted(parts[i])) {
+        while (!parts[i].finished.load(std::memory_order_acquire)) std::this_thread::yield();
       }
     }
-    done += used;
-    if (done == s.mcus) return part.starts[from + used] <= s.bits;
-    if (!part.joined || i + 1 == parts.size()) return false;
-    // The next part's predictions lacked what came before its first MCU.
-    const Part& next = parts[i + 1];
-    for (unsigned c = 0; c < s.components; ++c) {
-      uint32_t before = 0;
-      if (part.joinedAt) {
-        unsigned index = 0;
-        for (unsigned k = 0; k <= c; ++k) index += s.blocks[k];
-        before = next.dc[size_t{part.joinedAt - 1} * s.perMcu + index - 1];
-      }
-      shift[c] = last[c] - before;
-    }
-    from = part.joinedAt;
+    // Each task places its own share in the planes.
+    whole = ShareOut(s, parts);
+    for (size_t i = 1; i < threads; ++i) parts[i].go.store(whole && parts[i].used ? 1 : -1, std::memory_order_release);
+    if (whole) PlaceShare(s, out, parts[0]);
   }
-  return false;
+  if (!whole) {
+    for (auto& plane : planes_) plane.reset();
+  }
+  return whole;
 }
 
 }  // namespace lmx::jpg

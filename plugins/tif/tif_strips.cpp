@@ -11,7 +11,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "plugins/common/thread_priority.h"
+#include "plugins/common/helper_tasks.h"
 
 namespace lmx::tif {
 namespace {
@@ -69,11 +69,10 @@ struct StripQueue {
   uint32_t strips;
   std::atomic<uint32_t> next{0};
   std::atomic<bool> failed{false};
-  CallerPriority priority;
+  const std::vector<std::unique_ptr<TiffFile>>* readers;  // the helper tasks'
 };
 
 void DecodeQueued(TIFF* tif, StripQueue* queue) {
-  queue->priority.Apply();
   const StripRows& p = queue->page;
   while (!queue->failed.load(std::memory_order_relaxed)) {
     const uint32_t strip = queue->next.fetch_add(1, std::memory_order_relaxed);
@@ -92,6 +91,11 @@ void DecodeQueued(TIFF* tif, StripQueue* queue) {
       ReverseRows(region, rows, p.rowBytes);
     }
   }
+}
+
+void DecodeQueuedTask(void* context, unsigned index) {
+  auto* queue = static_cast<StripQueue*>(context);
+  DecodeQueued((*queue->readers)[index - 1]->get(), queue);
 }
 
 // Readers of their own for the threads besides this one: none for a small page, or when the
@@ -117,18 +121,18 @@ std::vector<std::unique_ptr<TiffFile>> MoreReaders(const TiffFile& file, const S
 
 bool DecodeStripRows(const TiffFile& file, const StripRows& page, uint8_t* pixels) {
   const uint64_t strips = page.stripHeight ? (uint64_t{page.height} + page.stripHeight - 1) / page.stripHeight : 0;
-  StripQueue queue{page, pixels, static_cast<uint32_t>(strips), {}, {}, {}};
   std::vector<std::unique_ptr<TiffFile>> readers;
-  std::vector<std::thread> threads;
+  StripQueue queue{page, pixels, static_cast<uint32_t>(strips), {}, {}, &readers};
   try {
     readers = MoreReaders(file, page, queue.strips);
-    threads.reserve(readers.size());
-    for (const auto& reader : readers) threads.emplace_back(DecodeQueued, reader->get(), &queue);
   } catch (...) {
-    // Without memory or threads, the threads started (if any) and this one share the strips.
+    // Without memory, this thread decodes the strips alone.
   }
-  DecodeQueued(file.get(), &queue);
-  for (std::thread& t : threads) t.join();
+  {
+    // Tasks that start late find fewer strips left; one that never starts, none.
+    const HelperTasks helpers(static_cast<unsigned>(readers.size()) + 1, DecodeQueuedTask, &queue);
+    DecodeQueued(file.get(), &queue);
+  }
   return !queue.failed;
 }
 
