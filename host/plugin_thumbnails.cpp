@@ -57,7 +57,8 @@ class PlugInThumbnails final : public ThumbnailSource {
     const Format* format = FormatOf(hostPath);
     if (!format || !format->loadReduced) return false;
     DWORD width = 0, height = 0, status = 0;
-    void* block = format->loadReduced(hostPath, 0, boxWidth, boxHeight, kReducedQuiet, &width, &height, &status);
+    void* block = format->loadReduced(hostPath, 0, boxWidth, boxHeight, kReducedQuiet | kReducedOneThread, &width,
+                                      &height, &status);
     if (!block) return false;
     const bool made = ThumbnailFromPackedDib(static_cast<const uint8_t*>(block), LocalSize(block), boxWidth,
                                              boxHeight, out);

@@ -28,6 +28,7 @@ struct DecodeInput {
   uint32_t boxWidth = 0;  // 0: the whole picture
   uint32_t boxHeight = 0;
   PictureSize* fullSize = nullptr;
+  bool oneThread = false;  // decode on the calling thread alone
 };
 
 // A picture as a packed DIB block from `heap`, or null with the messages to show.

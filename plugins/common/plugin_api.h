@@ -47,4 +47,7 @@ constexpr DWORD kReducedQuiet = 1;  // LMX_LoadGfxFileReduced shows no message b
 // LMX_LoadGfxFileReduced only when the plug-in reduces while it reads, at a fraction of what a
 // whole decode costs; otherwise it reads nothing and gives kReducedUnsupported.
 constexpr DWORD kReducedFast = 2;
+// LMX_LoadGfxFileReduced decodes on the calling thread alone, for a caller working in the
+// background that leaves the other processors to the program (thumbnails).
+constexpr DWORD kReducedOneThread = 4;
 }  // namespace lmx

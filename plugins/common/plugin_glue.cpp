@@ -47,18 +47,21 @@ class CursorFromPixels final : public DecodeProgress {
 class OpenedFile {
  public:
   OpenedFile(const wchar_t* fileName, uint32_t imageIndex, uint32_t boxWidth = 0, uint32_t boxHeight = 0,
-             PictureSize* fullSize = nullptr) {
+             PictureSize* fullSize = nullptr, bool oneThread = false) {
     if (kPluginFormat.access == FileAccess::kMapped) {
       mapped_.emplace(fileName);
       if (!mapped_->IsOpen()) return;
       if (mapped_->View()) {
         memory_.emplace(mapped_->View(), mapped_->Size());
-        input_.emplace(DecodeInput{*memory_, mapped_->View(), mapped_->Size(), imageIndex, boxWidth, boxHeight, fullSize});
+        input_.emplace(DecodeInput{*memory_, mapped_->View(), mapped_->Size(), imageIndex, boxWidth, boxHeight,
+                                   fullSize, oneThread});
         return;
       }
     }
     file_.emplace(fileName);
-    if (file_->IsOpen()) input_.emplace(DecodeInput{*file_, nullptr, 0, imageIndex, boxWidth, boxHeight, fullSize});
+    if (file_->IsOpen()) {
+      input_.emplace(DecodeInput{*file_, nullptr, 0, imageIndex, boxWidth, boxHeight, fullSize, oneThread});
+    }
   }
 
   const DecodeInput* Input() const { return input_ ? &*input_ : nullptr; }
@@ -193,7 +196,7 @@ extern "C" void* LMX_LoadGfxFileReduced(const wchar_t* fileName, DWORD imageInde
   if (!fileName) {
     messages.Add(CannotOpenMessage(fileName));
   } else {
-    OpenedFile file(fileName, imageIndex, boxWidth, boxHeight, &full);
+    OpenedFile file(fileName, imageIndex, boxWidth, boxHeight, &full, (flags & kReducedOneThread) != 0);
     opened = file.Input() != nullptr;
     if (!opened) {
       messages.Add(kPluginFormat.cantOpen);

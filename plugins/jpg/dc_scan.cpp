@@ -166,7 +166,7 @@ struct Part {
   std::unique_ptr<uint16_t[]> dc;      // each block's DC coefficient, by this part's predictions
   uint32_t decoded = 0;                // MCUs decoded whole
   std::atomic<uint32_t> published{0};  // MCU starts the part before may compare with
-  std::atomic<bool> claimed{false};   // by a helper task, or by the thread that has to wait for it
+  std::atomic<bool> claimed{false};    // by a helper task, or by the thread that has to wait for it
   std::atomic<bool> finished{false};
   bool joined = false;                 // the next part took over: at this part's MCU `decoded`,
   uint32_t joinedAt = 0;               // and at that part's MCU joinedAt

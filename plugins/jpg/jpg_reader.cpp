@@ -116,6 +116,7 @@ struct Job {
   uint32_t boxWidth = 0;    // with a box: scaled inside libjpeg down to what still fills it
   uint32_t boxHeight = 0;
   PictureSize* fullSize = nullptr;
+  bool oneThread = false;
   std::unique_ptr<BandReducer> reducer;  // the rest of the reduction, row by row
   std::unique_ptr<uint8_t[]> row;        // one row as libjpeg gives it, for the reducer
   std::unique_ptr<DcPlanes> dc;          // an eighth's samples, when they come from DC coefficients
@@ -356,7 +357,7 @@ bool Run(Job& job, const uint8_t* data, size_t size) {
   // An eighth of a baseline picture comes from its DC coefficients alone when its data is clean.
   DcScan scan;
   job.dc.reset(DescribeDcScan(cinfo, &scan) ? new (std::nothrow) DcPlanes : nullptr);
-  if (job.dc && job.dc->Decode(scan, DcThreads(scan.size))) {
+  if (job.dc && job.dc->Decode(scan, job.oneThread ? 1 : DcThreads(scan.size))) {
     const DcRows rows(cinfo, *job.dc);
     if (rows.Ready()) {
       ReadRows(job, rows);
@@ -392,6 +393,7 @@ void* Decode(const uint8_t* data, size_t size, BlockHeap& heap, DecodeMessages& 
     job.boxWidth = box->boxWidth;
     job.boxHeight = box->boxHeight;
     job.fullSize = box->fullSize;
+    job.oneThread = box->oneThread;
   }
   const bool finished = Run(job, data, WholeSegmentsLength(data, size));
   if (job.refusal) {

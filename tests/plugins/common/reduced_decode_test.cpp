@@ -27,6 +27,7 @@ TEST(ReducedDecode, GivesThePictureNoSmallerThanItsBoxNeedsAndTellsTheFullSize) 
     DWORD box;
     int width, height, bits;
     DWORD fullWidth, fullHeight;
+    DWORD flags = kReducedQuiet;
   };
   const Case cases[] = {
       {L"zlx_bmp.dll", CorpusDir() + L"bmpsuite\\g\\pal8.bmp", 40, 43, 22, 24, 127, 64},
@@ -34,6 +35,9 @@ TEST(ReducedDecode, GivesThePictureNoSmallerThanItsBoxNeedsAndTellsTheFullSize) 
       {L"zlx_gif.dll", CorpusDir() + L"pillow\\hopper.gif", 64, 64, 64, 24, 128, 128},
       {L"zlx_tif.dll", CorpusDir() + L"pillow\\hopper.tif", 30, 32, 32, 24, 128, 128},
       {L"zlx_jpg.dll", std::wstring(LMX_JPEG_TESTIMAGES) + L"testorig.jpg", 30, 57, 38, 24, 227, 149},
+      // An eighth, from the DC coefficients, as a thumbnail asks for it.
+      {L"zlx_jpg.dll", std::wstring(LMX_JPEG_TESTIMAGES) + L"testorig.jpg", 20, 29, 19, 24, 227, 149,
+       kReducedQuiet | kReducedOneThread},
       {L"zlx_png.dll", CorpusDir() + L"pngsuite\\basn0g08.png", 16, 16, 16, 8, 32, 32},
       {L"zlx_png.dll", CorpusDir() + L"pngsuite\\basn0g08.png", 500, 32, 32, 8, 32, 32},
       {L"zlx_webp.dll", std::wstring(LMX_WEBP_SEEDS) + L"alpha_lossy.webp", 16, 16, 12, 24, 40, 30},
@@ -43,7 +47,7 @@ TEST(ReducedDecode, GivesThePictureNoSmallerThanItsBoxNeedsAndTellsTheFullSize) 
     SCOPED_TRACE(testing::Message() << c.dll << " " << c.box);
     Plugin plugin(c.dll);
     MessageCapture capture;
-    Load load = Reduced(plugin, c.file, c.box, kReducedQuiet);
+    Load load = Reduced(plugin, c.file, c.box, c.flags);
     ASSERT_NE(load.block, nullptr);
     const DibHeader h = ReadDibHeader(load.block);
     EXPECT_EQ(h.biWidth, c.width);

@@ -281,7 +281,7 @@ std::vector<double> Means(const void* block) {
   return sums;
 }
 
-TEST(ReducedDecode, JpegIsScaledInsideLibjpegUprightAndLooksLikeTheWholePicture) {
+TEST(ReducedDecode, JpegIsScaledByEighthsUprightAndLooksLikeTheWholePicture) {
   struct Case {
     std::string file;
     uint32_t box, fullWidth, fullHeight;
@@ -290,6 +290,9 @@ TEST(ReducedDecode, JpegIsScaledInsideLibjpegUprightAndLooksLikeTheWholePicture)
       {std::string(LMX_JPEG_TESTIMAGES) + "/testorig.jpg", 40, 227, 149},
       {std::string(LMX_JPEG_TESTIMAGES) + "/testimgint.jpg", 100, 227, 149},
       {std::string(LMX_SOURCE_DIR) + "/tests/fuzz/regressions/jpg/exif_orientation_6.jpg", 8, 21, 37},
+      // Eighths, from the DC coefficients.
+      {std::string(LMX_JPEG_TESTIMAGES) + "/testorig.jpg", 20, 227, 149},
+      {std::string(LMX_SOURCE_DIR) + "/tests/fuzz/regressions/jpg/exif_orientation_6.jpg", 4, 21, 37},
       {std::string(LMX_SOURCE_DIR) + "/tests/fuzz/regressions/jpg/progressive_grey.jpg", 4, 0, 0},
   };
   for (const Case& c : cases) {
