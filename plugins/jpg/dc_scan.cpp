@@ -1,14 +1,14 @@
 #include "plugins/jpg/dc_scan.h"
 
-#include "plugins/common/helper_tasks.h"
-#include "plugins/jpg/find_ff.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <new>
 #include <thread>
 #include <vector>
+
+#include "plugins/common/helper_tasks.h"
+#include "plugins/jpg/find_ff.h"
 
 namespace lmx::jpg {
 namespace {
