@@ -8,141 +8,16 @@
 #include <vector>
 
 #include "plugins/common/helper_tasks.h"
+#include "plugins/jpg/dc_blocks.h"
 #include "plugins/jpg/find_ff.h"
 
 namespace lmx::jpg {
 namespace {
 
-constexpr unsigned kLookBits = 11;            // codes this long or shorter come from one lookup
 constexpr size_t kPadding = 1024;             // zero bytes after the data, more than one block reads
 constexpr size_t kBytesPerThread = 64 * 1024;  // less data a thread costs more than it saves
 constexpr unsigned kMostThreads = 4;
 constexpr unsigned kMostBlocks = 10;          // in one MCU, as JPEG allows
-
-// --- Huffman tables ---
-
-// A table entry: the bits a symbol takes with its extra bits (low byte; 0: none of the short
-// codes, or a symbol this does not read), and above it, for AC how far along the block the
-// symbol moves (64 ends it), for DC the number of extra bits.
-uint16_t EntryFor(uint8_t symbol, unsigned length, bool ac) {
-  if (!ac) return symbol > 11 ? 0 : static_cast<uint16_t>((length + symbol) | symbol << 8);
-  const unsigned run = symbol >> 4, extra = symbol & 15;
-  if (extra > 10) return 0;
-  const unsigned advance = extra ? run + 1 : run == 15 ? 16 : 64;
-  return static_cast<uint16_t>((length + extra) | advance << 8);
-}
-
-struct Table {
-  uint16_t fast[1 << kLookBits];
-  // For AC, one or two symbols at once: the bits and advance of both, then of the first alone
-  // (a byte each), for when the first ends the block. Two when the second's code lies whole
-  // within the bits looked up after the first and its extra bits.
-  uint32_t pairs[1 << kLookBits];
-  int32_t maxCode[17];  // the largest code of each length, -1 for none
-  int32_t offset[17];   // the index in `symbols` of a code of each length, less the code
-  uint8_t symbols[256];
-  bool ac;
-
-  // As libjpeg builds its tables: false for one it refuses.
-  bool Build(const HuffmanCodes& codes, bool isAc) {
-    if (!codes.counts || !codes.symbols) return false;
-    ac = isAc;
-    std::memset(fast, 0, sizeof fast);
-    uint8_t lengths[1 << kLookBits] = {};
-    unsigned k = 0;
-    uint32_t code = 0;
-    for (unsigned length = 1; length <= 16; ++length, code <<= 1) {
-      const unsigned n = codes.counts[length];
-      if (k + n > 256) return false;
-      offset[length] = static_cast<int32_t>(k) - static_cast<int32_t>(code);
-      for (unsigned i = 0; i < n; ++i, ++k, ++code) {
-        if (code + 1 >= (1u << length)) return false;  // overflowing codes, or one of all ones
-        const uint8_t symbol = codes.symbols[k];
-        if (!ac && symbol > 15) return false;
-        symbols[k] = symbol;
-        if (length <= kLookBits) {
-          const unsigned shift = kLookBits - length;
-          std::fill_n(fast + (code << shift), size_t{1} << shift, EntryFor(symbol, length, ac));
-          std::fill_n(lengths + (code << shift), size_t{1} << shift, static_cast<uint8_t>(length));
-        }
-      }
-      maxCode[length] = n ? static_cast<int32_t>(code) - 1 : -1;
-    }
-    constexpr uint32_t kMask = (1u << kLookBits) - 1;
-    for (uint32_t i = 0; ac && i <= kMask; ++i) {
-      const uint32_t first = fast[i], bits = first & 0xFF, advance = first >> 8;
-      uint32_t both = first;
-      if (first && advance < 64 && bits < kLookBits) {
-        const uint32_t j = (i << bits) & kMask, second = fast[j];
-        if (second && lengths[j] <= kLookBits - bits) both = (bits + (second & 0xFF)) | (advance + (second >> 8)) << 8;
-      }
-      pairs[i] = first ? both | first << 16 : 0;
-    }
-    return true;
-  }
-
-  // The entry for the code at the top of `bits` when the lookup had none: 0 for no code.
-  uint16_t Slow(uint64_t bits) const {
-    for (unsigned length = 1; length <= 16; ++length) {
-      const auto code = static_cast<int32_t>(bits >> (64 - length));
-      if (code <= maxCode[length]) return EntryFor(symbols[offset[length] + code], length, ac);
-    }
-    return 0;
-  }
-};
-
-// --- reading bits ---
-
-struct Bits {
-  const uint8_t* next;  // the next byte not yet in `held`
-  uint64_t held = 0;    // the data from the current bit on, at the top
-  unsigned count = 0;   // bits of `held` counted as read in
-
-  // At least 56 bits held after it.
-  void Fill() {
-    uint64_t word;
-    std::memcpy(&word, next, 8);
-    held |= __builtin_bswap64(word) >> count;
-    next += (63 - count) >> 3;
-    count |= 56;
-  }
-  void Drop(unsigned n) {
-    held <<= n;
-    count -= n;
-  }
-  uint32_t Position(const uint8_t* start) const { return static_cast<uint32_t>((next - start) * 8 - count); }
-};
-
-// One block: its DC difference added to `prediction`, its AC codes passed over. False at a
-// code that is none.
-inline bool DecodeBlock(Bits& bits, const Table& dc, const Table& ac, uint32_t& prediction) {
-  bits.Fill();
-  uint32_t e = dc.fast[bits.held >> (64 - kLookBits)];
-  if (!e && !(e = dc.Slow(bits.held))) return false;
-  const unsigned extra = e >> 8, length = (e & 0xFF) - extra;
-  bits.Drop(length);
-  const auto value = static_cast<uint32_t>(bits.held >> 1 >> (63 - extra));
-  prediction += value - (value < (1u << extra >> 1) ? (1u << extra) - 1 : 0);
-  bits.Drop(extra);
-  for (unsigned k = 1;;) {
-    bits.Fill();  // two steps of at most 26 bits each
-    for (int step = 0; step < 2; ++step) {
-      const uint32_t p = ac.pairs[bits.held >> (64 - kLookBits)];
-      if (!p) {
-        if (!(e = ac.Slow(bits.held))) return false;
-        bits.Drop(e & 0xFF);
-        k += e >> 8;
-      } else if (k + (p >> 24) < 64) {
-        bits.Drop(p & 0xFF);
-        k += (p >> 8) & 0xFF;
-      } else {
-        bits.Drop((p >> 16) & 0xFF);
-        k += p >> 24;
-      }
-      if (k >= 64) return true;
-    }
-  }
-}
 
 // --- the threads' parts ---
 
@@ -154,8 +29,8 @@ struct Shared {
   unsigned components;
   unsigned blocks[3];   // each component's in one MCU
   unsigned perMcu;
-  const Table* dc[3];
-  const Table* ac[3];
+  const HuffmanLookup* dc[3];
+  const HuffmanLookup* ac[3];
 };
 
 // What one thread decoded from its starting place, as if an MCU and the DC predictions started
@@ -212,7 +87,7 @@ bool Meets(Part& next, uint32_t position, uint32_t* at, bool* ended) {
 }
 
 void DecodePart(const Shared& s, Part& part, Part* next) {
-  Bits bits{s.data + part.startBit / 8};
+  EntropyBits bits{s.data + part.startBit / 8};
   uint32_t prediction[3] = {};
   uint16_t* out = part.dc.get();
   uint32_t nextAt = 0;
@@ -365,7 +240,7 @@ bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
   Shared s{};
   s.components = scan.components;
   s.mcus = static_cast<uint32_t>(mcus);
-  std::unique_ptr<Table[]> tables(new (std::nothrow) Table[2 * scan.components]);
+  std::unique_ptr<HuffmanLookup[]> tables(new (std::nothrow) HuffmanLookup[2 * scan.components]);
   if (!tables) return false;
   for (unsigned c = 0; c < scan.components; ++c) {
     const DcComponent& k = scan.component[c];
