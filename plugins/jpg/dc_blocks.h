@@ -55,8 +55,8 @@ struct EntropyBits {
 
 // One block: its DC difference added to `prediction`, its AC codes passed over. False at a
 // code that is none.
-inline bool DecodeBlock(EntropyBits& bits, const HuffmanLookup& dc, const HuffmanLookup& ac,
-                        uint32_t& prediction) {
+[[gnu::always_inline]] inline bool DecodeBlock(EntropyBits& bits, const HuffmanLookup& dc,
+                                               const HuffmanLookup& ac, uint32_t& prediction) {
   bits.Fill();
   uint32_t e = dc.fast[bits.held >> (64 - kLookBits)];
   if (!e && !(e = dc.Slow(bits.held))) return false;

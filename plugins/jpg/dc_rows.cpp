@@ -31,7 +31,7 @@ inline uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 
 bool DescribeDcScan(j_decompress_ptr cinfo, DcScan* scan) {
   const int n = cinfo->num_components;
   if (cinfo->scale_num != 1 || cinfo->scale_denom != 8 || cinfo->progressive_mode || cinfo->arith_code ||
-      cinfo->data_precision != 8 || cinfo->restart_interval != 0 || cinfo->Ss != 0 || cinfo->Se != 63 ||
+      cinfo->data_precision != 8 || cinfo->Ss != 0 || cinfo->Se != 63 ||
       cinfo->Ah != 0 || cinfo->Al != 0 || cinfo->comps_in_scan != n || (n != 1 && n != 3) ||
       (n == 3 && cinfo->jpeg_color_space != JCS_YCbCr && cinfo->jpeg_color_space != JCS_RGB) ||
       !cinfo->src || !cinfo->max_h_samp_factor || !cinfo->max_v_samp_factor) {
@@ -67,6 +67,7 @@ bool DescribeDcScan(j_decompress_ptr cinfo, DcScan* scan) {
     scan->mcusAcross = (cinfo->image_width + 8 * maxAcross - 1) / (8 * maxAcross);
     scan->mcusDown = (cinfo->image_height + 8 * maxDown - 1) / (8 * maxDown);
   }
+  scan->restartInterval = cinfo->restart_interval;
   scan->data = cinfo->src->next_input_byte;
   scan->size = cinfo->src->bytes_in_buffer;
   return scan->data && scan->mcusAcross && scan->mcusDown;

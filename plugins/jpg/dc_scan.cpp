@@ -116,7 +116,9 @@ stop:
 }
 
 // The data without its stuffed bytes, up to the first marker, and zeros after: its length.
-size_t Unstuff(const uint8_t* data, size_t size, uint8_t* out) {
+// With `segments`, which holds the start of the first, restart markers in their turn go on to
+// the next segment, on a byte of its own, until it holds `most` starts.
+size_t Unstuff(const uint8_t* data, size_t size, uint8_t* out, std::vector<uint32_t>* segments, size_t most) {
   size_t n = 0, i = 0;
   while (i < size) {
     const uint8_t* ff = FindFF(data + i, size - i);
@@ -126,8 +128,15 @@ size_t Unstuff(const uint8_t* data, size_t size, uint8_t* out) {
     i += run;
     if (!ff) break;
     while (i + 1 < size && data[i + 1] == 0xFF) ++i;  // fill bytes
-    if (i + 1 >= size || data[i + 1] != 0) break;     // a marker, or the end
-    out[n++] = 0xFF;
+    if (i + 1 >= size) break;
+    const uint8_t code = data[i + 1];
+    if (code == 0) {
+      out[n++] = 0xFF;
+    } else if (segments && segments->size() < most && code == 0xD0 + ((segments->size() - 1) & 7)) {
+      segments->push_back(static_cast<uint32_t>(n));
+    } else {
+      break;  // another marker
+    }
     i += 2;
   }
   std::memset(out + n, 0, kPadding);
@@ -153,22 +162,83 @@ struct Output {
   uint32_t mcusAcross;
 };
 
+// The samples of the MCU at (mx, my) from its blocks' DC coefficients, `shift` added.
+inline void PlaceMcu(const Shared& s, const Output& out, uint32_t mx, uint32_t my, const uint16_t* in,
+                     const uint32_t* shift) {
+  for (unsigned c = 0; c < s.components; ++c) {
+    uint8_t* row = out.planes[c] + size_t{my} * out.down[c] * out.strides[c] + size_t{mx} * out.across[c];
+    for (unsigned y = 0; y < out.down[c]; ++y, row += out.strides[c]) {
+      for (unsigned x = 0; x < out.across[c]; ++x) {
+        const auto coefficient = static_cast<int16_t>(*in++ + shift[c]);
+        row[x] = kLevels.at[((coefficient * out.quant[c] + 4) >> 3) & 1023];
+      }
+    }
+  }
+}
+
 void PlaceShare(const Shared& s, const Output& out, const Part& part) {
   const uint16_t* in = part.dc.get() + size_t{part.from} * s.perMcu;
   uint32_t mx = part.first % out.mcusAcross, my = part.first / out.mcusAcross;
-  for (uint32_t m = 0; m < part.used; ++m) {
-    for (unsigned c = 0; c < s.components; ++c) {
-      uint8_t* row = out.planes[c] + size_t{my} * out.down[c] * out.strides[c] + size_t{mx} * out.across[c];
-      for (unsigned y = 0; y < out.down[c]; ++y, row += out.strides[c]) {
-        for (unsigned x = 0; x < out.across[c]; ++x) {
-          const auto coefficient = static_cast<int16_t>(*in++ + part.shift[c]);
-          row[x] = kLevels.at[((coefficient * out.quant[c] + 4) >> 3) & 1023];
-        }
-      }
-    }
+  for (uint32_t m = 0; m < part.used; ++m, in += s.perMcu) {
+    PlaceMcu(s, out, mx, my, in, part.shift);
     if (++mx == out.mcusAcross) {
       mx = 0;
       ++my;
+    }
+  }
+}
+
+// --- data with restart markers ---
+
+// Segments of `interval` MCUs, each from a byte of its own with predictions from zero, so each
+// is decoded where it starts: whoever is free takes the next few.
+struct SegmentQueue {
+  const Shared& s;
+  const Output& out;
+  const std::vector<uint32_t>& starts;  // each segment's first byte in the data, then its end
+  uint32_t interval;
+  uint32_t perTake;
+  std::atomic<uint32_t> next{0};
+  std::atomic<bool> failed{false};
+};
+
+// Segment k, which must end within its bytes.
+bool DecodeSegment(const SegmentQueue& q, uint32_t k) {
+  const Shared& s = q.s;
+  EntropyBits bits{s.data + q.starts[k]};
+  uint32_t prediction[3] = {};
+  const uint32_t first = k * q.interval, count = std::min(q.interval, s.mcus - first);
+  static constexpr uint32_t kNoShift[3] = {};
+  uint16_t dc[kMostBlocks];
+  uint32_t mx = first % q.out.mcusAcross, my = first / q.out.mcusAcross;
+  for (uint32_t m = 0; m < count; ++m) {
+    uint16_t* o = dc;
+    for (unsigned c = 0; c < s.components; ++c) {
+      for (unsigned b = 0; b < s.blocks[c]; ++b) {
+        if (bits.next > s.end || !DecodeBlock(bits, *s.dc[c], *s.ac[c], prediction[c])) return false;
+        *o++ = static_cast<uint16_t>(prediction[c]);
+      }
+    }
+    PlaceMcu(s, q.out, mx, my, dc, kNoShift);
+    if (++mx == q.out.mcusAcross) {
+      mx = 0;
+      ++my;
+    }
+  }
+  return bits.Position(s.data) <= q.starts[k + 1] * 8;
+}
+
+void DecodeSegments(void* context, unsigned) {
+  auto& q = *static_cast<SegmentQueue*>(context);
+  const auto segments = static_cast<uint32_t>(q.starts.size() - 1);
+  while (!q.failed.load(std::memory_order_relaxed)) {
+    const uint32_t from = q.next.fetch_add(q.perTake, std::memory_order_relaxed);
+    if (from >= segments) return;
+    for (uint32_t k = from; k < segments && k < from + q.perTake; ++k) {
+      if (!DecodeSegment(q, k)) {
+        q.failed = true;
+        return;
+      }
     }
   }
 }
@@ -224,6 +294,50 @@ bool ShareOut(const Shared& s, std::vector<Part>& parts) {
   return false;
 }
 
+// Without restart markers: parts decoded on the helper tasks from guessed starts, each taken over
+// where the one before falls into step with it.
+bool DecodeSpeculating(const Shared& s, const Output& out, size_t size, unsigned threads) {
+  // Parts start at even shares of the data; the first where it truly starts.
+  std::vector<Part> parts;
+  try {
+    parts = std::vector<Part>(threads);
+  } catch (...) {
+    return false;
+  }
+  for (unsigned i = 0; i < threads; ++i) {
+    parts[i].startBit = static_cast<uint32_t>(size * i / threads * 8);
+    if (!parts[i].Allocate(s.mcus, s.perMcu)) return false;
+  }
+  parts[0].claimed = true;
+  Job job{s, out, parts};
+  bool whole;
+  {
+    const HelperTasks helpers(threads, RunPart, &job);
+    DecodePart(s, parts[0], threads > 1 ? &parts[1] : nullptr);
+    for (size_t i = 1; i < threads; ++i) {
+      if (!ClaimUnstarted(parts[i])) {
+        while (!parts[i].finished.load(std::memory_order_acquire)) std::this_thread::yield();
+      }
+    }
+    // Each task places its own share in the planes.
+    whole = ShareOut(s, parts);
+    for (size_t i = 1; i < threads; ++i) parts[i].go.store(whole && parts[i].used ? 1 : -1, std::memory_order_release);
+    if (whole) PlaceShare(s, out, parts[0]);
+  }
+  return whole;
+}
+
+bool DecodeSegmented(const Shared& s, const Output& out, const std::vector<uint32_t>& segments, uint32_t interval,
+                     unsigned threads) {
+  const auto count = static_cast<uint32_t>(segments.size() - 1);
+  SegmentQueue queue{s, out, segments, interval, std::max(1u, count / (threads * 4)), {}, {}};
+  {
+    const HelperTasks helpers(threads, DecodeSegments, &queue);
+    DecodeSegments(&queue, 0);
+  }
+  return !queue.failed;
+}
+
 }  // namespace
 
 unsigned DcThreads(size_t size) {
@@ -254,7 +368,19 @@ bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
 
   std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[scan.size + kPadding]);
   if (!data) return false;
-  const size_t size = Unstuff(scan.data, scan.size, data.get());
+  std::vector<uint32_t> segments;
+  const uint64_t segmentCount = scan.restartInterval ? (mcus + scan.restartInterval - 1) / scan.restartInterval : 0;
+  if (segmentCount) {
+    try {
+      segments.reserve(segmentCount + 1);
+    } catch (...) {
+      return false;
+    }
+    segments.push_back(0);
+  }
+  const size_t size = Unstuff(scan.data, scan.size, data.get(), segmentCount ? &segments : nullptr, segmentCount);
+  if (segments.size() != segmentCount) return false;  // restart markers missing or out of turn
+  segments.push_back(static_cast<uint32_t>(size));
   s.data = data.get();
   s.end = s.data + size + 8;
   s.bits = static_cast<uint32_t>(size * 8);
@@ -262,13 +388,7 @@ bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
   // what a part holds stays within a few times the data's size.
   if (uint64_t{s.mcus} * s.perMcu * 2 > s.bits) return false;
 
-  // Parts start at even shares of the data; the first where it truly starts.
   threads = std::max(1u, std::min(threads, kMostThreads));
-  std::vector<Part> parts(threads);
-  for (unsigned i = 0; i < threads; ++i) {
-    parts[i].startBit = static_cast<uint32_t>(size * i / threads * 8);
-    if (!parts[i].Allocate(s.mcus, s.perMcu)) return false;
-  }
   Output out{};
   out.mcusAcross = scan.mcusAcross;
   for (unsigned c = 0; c < s.components; ++c) {
@@ -282,23 +402,8 @@ bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
     out.down[c] = k.down;
     out.quant[c] = static_cast<int16_t>(k.quant);
   }
-
-  parts[0].claimed = true;
-  Job job{s, out, parts};
-  bool whole;
-  {
-    const HelperTasks helpers(threads, RunPart, &job);
-    DecodePart(s, parts[0], threads > 1 ? &parts[1] : nullptr);
-    for (size_t i = 1; i < threads; ++i) {
-      if (!ClaimUnstarted(parts[i])) {
-        while (!parts[i].finished.load(std::memory_order_acquire)) std::this_thread::yield();
-      }
-    }
-    // Each task places its own share in the planes.
-    whole = ShareOut(s, parts);
-    for (size_t i = 1; i < threads; ++i) parts[i].go.store(whole && parts[i].used ? 1 : -1, std::memory_order_release);
-    if (whole) PlaceShare(s, out, parts[0]);
-  }
+  const bool whole = segmentCount ? DecodeSegmented(s, out, segments, scan.restartInterval, threads)
+                                  : DecodeSpeculating(s, out, size, threads);
   if (!whole) {
     for (auto& plane : planes_) plane.reset();
   }

@@ -29,6 +29,7 @@ struct DcScan {
   const uint8_t* data = nullptr;  // the entropy-coded data, from just after the scan header
   size_t size = 0;                // bytes from there to the end of the file at most
   uint32_t mcusAcross = 0, mcusDown = 0;
+  uint32_t restartInterval = 0;   // MCUs from one restart marker to the next, 0 for none
   unsigned components = 0;        // 1 to 3, all in this one scan, in the frame's order
   DcComponent component[3];
 };

@@ -61,7 +61,8 @@ TEST(DcScan, SamplesAreLibjpegsEighthOnAnyNumberOfThreads) {
       {"4:4:4", WriteJpeg(640, 480, {3, 1, 1, false, 0, true}), true},
       {"RGB", WriteJpeg(640, 480, {3, 1, 1, true, 0, true}), true},
       {"testorig", FileBytes(std::string(LMX_JPEG_TESTIMAGES) + "/testorig.jpg"), true},
-      {"restart markers", WriteJpeg(640, 480, {3, 2, 2, false, 1, true}), false},
+      {"restart markers", WriteJpeg(640, 480, {3, 2, 2, false, 1, true}), true},
+      {"restart markers, grey, odd size", WriteJpeg(997, 611, {1, 1, 1, false, 3, true}), true},
       {"testimgint", FileBytes(std::string(LMX_JPEG_TESTIMAGES) + "/testimgint.jpg"), true},
       {"progressive", FileBytes(std::string(LMX_SOURCE_DIR) + "/tests/fuzz/regressions/jpg/progressive_grey.jpg"), false},
       {"arithmetic", FileBytes(std::string(LMX_JPEG_TESTIMAGES) + "/testimgari.jpg"), false},
@@ -96,11 +97,16 @@ TEST(DcScan, SamplesAreLibjpegsEighthOnAnyNumberOfThreads) {
   }
 }
 
+// Where the image data starts, after the scan header.
+size_t ImageData(const Bytes& file) {
+  size_t at = FrameHeader(file);
+  while (file[at] != 0xFF || file[at + 1] != 0xDA) ++at;
+  return at + 2 + (file[at + 2] << 8 | file[at + 3]);
+}
+
 TEST(DcScan, DamagedDataIsLeftToLibjpeg) {
   const Bytes good = WriteJpeg(1200, 900, {3, 2, 2, false, 0, true});
-  size_t start = FrameHeader(good);
-  while (good[start] != 0xFF || good[start + 1] != 0xDA) ++start;
-  start += 2 + (good[start + 2] << 8 | good[start + 3]);  // the image data
+  const size_t start = ImageData(good);
   // Cut short anywhere in the data: never read from DC coefficients.
   for (size_t cut : {start + 10, good.size() / 2, good.size() - 40}) {
     SCOPED_TRACE("cut at " + std::to_string(cut));
@@ -115,6 +121,16 @@ TEST(DcScan, DamagedDataIsLeftToLibjpeg) {
       DecodeOnThreads(bad);
     }
   }
+  // A restart marker out of its turn, or cut away.
+  Bytes restarts = WriteJpeg(1200, 900, {3, 2, 2, false, 2, true});
+  size_t marker = ImageData(restarts);
+  while (restarts[marker] != 0xFF || restarts[marker + 1] != 0xD0) ++marker;
+  Bytes wrongTurn = restarts, missing = restarts;
+  wrongTurn[marker + 1] = 0xD3;
+  missing.erase(missing.begin() + static_cast<long>(marker), missing.begin() + static_cast<long>(marker) + 2);
+  EXPECT_TRUE(DecodeOnThreads(restarts).decoded);
+  EXPECT_FALSE(DecodeOnThreads(wrongTurn).decoded);
+  EXPECT_FALSE(DecodeOnThreads(missing).decoded);
   // Through the reader, a cut file's eighth is libjpeg's, with its warning.
   const Bytes cut = Cut(good, good.size() / 2);
   const Decoded dib([&](BlockHeap& heap, DecodeMessages& messages) {
