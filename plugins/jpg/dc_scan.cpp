@@ -364,7 +364,9 @@ bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
     s.dc[c] = &tables[2 * c];
     s.ac[c] = &tables[2 * c + 1];
   }
-  if (s.perMcu > kMostBlocks) return false;
+  // Every block takes two bits at least: data too short for the picture is not read here, and
+  // what the decode holds stays within a few times the data's size.
+  if (s.perMcu > kMostBlocks || mcus * s.perMcu * 2 > uint64_t{scan.size} * 8) return false;
 
   std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[scan.size + kPadding]);
   if (!data) return false;
@@ -380,13 +382,11 @@ bool DcPlanes::Decode(const DcScan& scan, unsigned threads) {
   }
   const size_t size = Unstuff(scan.data, scan.size, data.get(), segmentCount ? &segments : nullptr, segmentCount);
   if (segments.size() != segmentCount) return false;  // restart markers missing or out of turn
-  segments.push_back(static_cast<uint32_t>(size));
+  if (segmentCount) segments.push_back(static_cast<uint32_t>(size));  // within what was reserved
   s.data = data.get();
   s.end = s.data + size + 8;
   s.bits = static_cast<uint32_t>(size * 8);
-  // Every block takes two bits at least: data too short for the picture is not read here, and
-  // what a part holds stays within a few times the data's size.
-  if (uint64_t{s.mcus} * s.perMcu * 2 > s.bits) return false;
+  if (uint64_t{s.mcus} * s.perMcu * 2 > s.bits) return false;  // as above, without the stuffed bytes
 
   threads = std::max(1u, std::min(threads, kMostThreads));
   Output out{};
