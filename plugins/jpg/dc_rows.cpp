@@ -79,16 +79,13 @@ DcRows::DcRows(j_decompress_ptr cinfo, const DcPlanes& planes)
       height_(cinfo->output_height),
       components_(static_cast<unsigned>(cinfo->num_components)),
       ycc_(cinfo->jpeg_color_space == JCS_YCbCr) {
-  std::shared_ptr<uint32_t[]> columns(new (std::nothrow) uint32_t[size_t{width_} * components_]);
+  columns_.reset(new (std::nothrow) uint32_t[size_t{width_} * components_]);
   for (unsigned c = 0; c < components_; ++c) {
     const jpeg_component_info& info = cinfo->comp_info[c];
     const unsigned across = components_ == 1 ? 1 : cinfo->max_h_samp_factor / info.h_samp_factor;
     rowShare_[c] = components_ == 1 ? 1 : cinfo->max_v_samp_factor / info.v_samp_factor;
-    if (columns) {
-      for (uint32_t x = 0; x < width_; ++x) columns[c * width_ + x] = x / across;
-    }
+    for (uint32_t x = 0; columns_ && x < width_; ++x) columns_[c * width_ + x] = x / across;
   }
-  columns_ = std::move(columns);
 }
 
 JDIMENSION DcRows::operator()(JSAMPARRAY rows, JDIMENSION count) {

@@ -31,7 +31,7 @@ class DcRows {
   unsigned components_;
   bool ycc_;
   unsigned rowShare_[3];                      // output rows each sample of a component covers
-  std::shared_ptr<const uint32_t[]> columns_;  // each component's sample for each pixel, by component
+  std::unique_ptr<uint32_t[]> columns_;  // each component's sample for each pixel, by component
 };
 
 }  // namespace lmx::jpg

@@ -86,10 +86,21 @@ bool Meets(Part& next, uint32_t position, uint32_t* at, bool* ended) {
   }
 }
 
+// One MCU's blocks, their DC coefficients by `prediction` into `out`: false at a code that is
+// none, or past the data.
+[[gnu::always_inline]] inline bool DecodeMcu(const Shared& s, EntropyBits& bits, uint32_t* prediction, uint16_t* out) {
+  for (unsigned c = 0; c < s.components; ++c) {
+    for (unsigned b = 0; b < s.blocks[c]; ++b) {
+      if (bits.next > s.end || !DecodeBlock(bits, *s.dc[c], *s.ac[c], prediction[c])) return false;
+      *out++ = static_cast<uint16_t>(prediction[c]);
+    }
+  }
+  return true;
+}
+
 void DecodePart(const Shared& s, Part& part, Part* next) {
   EntropyBits bits{s.data + part.startBit / 8};
   uint32_t prediction[3] = {};
-  uint16_t* out = part.dc.get();
   uint32_t nextAt = 0;
   bool nextEnded = !next;
   uint32_t m = 0;
@@ -103,14 +114,8 @@ void DecodePart(const Shared& s, Part& part, Part* next) {
       part.joinedAt = nextAt;
       break;
     }
-    for (unsigned c = 0; c < s.components; ++c) {
-      for (unsigned b = 0; b < s.blocks[c]; ++b) {
-        if (bits.next > s.end || !DecodeBlock(bits, *s.dc[c], *s.ac[c], prediction[c])) goto stop;
-        *out++ = static_cast<uint16_t>(prediction[c]);
-      }
-    }
+    if (!DecodeMcu(s, bits, prediction, part.dc.get() + size_t{m} * s.perMcu)) break;
   }
-stop:
   part.decoded = m;
   part.finished.store(true, std::memory_order_release);
 }
@@ -162,11 +167,23 @@ struct Output {
   uint32_t mcusAcross;
 };
 
-// The samples of the MCU at (mx, my) from its blocks' DC coefficients, `shift` added.
-inline void PlaceMcu(const Shared& s, const Output& out, uint32_t mx, uint32_t my, const uint16_t* in,
+// An MCU's place in the picture, moving on MCU by MCU.
+struct McuPlace {
+  uint32_t x, y, across;
+  McuPlace(uint32_t mcu, uint32_t mcusAcross) : x(mcu % mcusAcross), y(mcu / mcusAcross), across(mcusAcross) {}
+  void Next() {
+    if (++x == across) {
+      x = 0;
+      ++y;
+    }
+  }
+};
+
+// The samples of the MCU at `at` from its blocks' DC coefficients, `shift` added.
+inline void PlaceMcu(const Shared& s, const Output& out, const McuPlace& at, const uint16_t* in,
                      const uint32_t* shift) {
   for (unsigned c = 0; c < s.components; ++c) {
-    uint8_t* row = out.planes[c] + size_t{my} * out.down[c] * out.strides[c] + size_t{mx} * out.across[c];
+    uint8_t* row = out.planes[c] + size_t{at.y} * out.down[c] * out.strides[c] + size_t{at.x} * out.across[c];
     for (unsigned y = 0; y < out.down[c]; ++y, row += out.strides[c]) {
       for (unsigned x = 0; x < out.across[c]; ++x) {
         const auto coefficient = static_cast<int16_t>(*in++ + shift[c]);
@@ -178,14 +195,8 @@ inline void PlaceMcu(const Shared& s, const Output& out, uint32_t mx, uint32_t m
 
 void PlaceShare(const Shared& s, const Output& out, const Part& part) {
   const uint16_t* in = part.dc.get() + size_t{part.from} * s.perMcu;
-  uint32_t mx = part.first % out.mcusAcross, my = part.first / out.mcusAcross;
-  for (uint32_t m = 0; m < part.used; ++m, in += s.perMcu) {
-    PlaceMcu(s, out, mx, my, in, part.shift);
-    if (++mx == out.mcusAcross) {
-      mx = 0;
-      ++my;
-    }
-  }
+  McuPlace at(part.first, out.mcusAcross);
+  for (uint32_t m = 0; m < part.used; ++m, in += s.perMcu, at.Next()) PlaceMcu(s, out, at, in, part.shift);
 }
 
 // --- data with restart markers ---
@@ -210,20 +221,10 @@ bool DecodeSegment(const SegmentQueue& q, uint32_t k) {
   const uint32_t first = k * q.interval, count = std::min(q.interval, s.mcus - first);
   static constexpr uint32_t kNoShift[3] = {};
   uint16_t dc[kMostBlocks];
-  uint32_t mx = first % q.out.mcusAcross, my = first / q.out.mcusAcross;
-  for (uint32_t m = 0; m < count; ++m) {
-    uint16_t* o = dc;
-    for (unsigned c = 0; c < s.components; ++c) {
-      for (unsigned b = 0; b < s.blocks[c]; ++b) {
-        if (bits.next > s.end || !DecodeBlock(bits, *s.dc[c], *s.ac[c], prediction[c])) return false;
-        *o++ = static_cast<uint16_t>(prediction[c]);
-      }
-    }
-    PlaceMcu(s, q.out, mx, my, dc, kNoShift);
-    if (++mx == q.out.mcusAcross) {
-      mx = 0;
-      ++my;
-    }
+  McuPlace at(first, q.out.mcusAcross);
+  for (uint32_t m = 0; m < count; ++m, at.Next()) {
+    if (!DecodeMcu(s, bits, prediction, dc)) return false;
+    PlaceMcu(s, q.out, at, dc, kNoShift);
   }
   return bits.Position(s.data) <= q.starts[k + 1] * 8;
 }

@@ -271,7 +271,7 @@ bool PreparePicture(Job& job) {
 // Takes the picture's rows from `read`, which gives up to n more into the rows it is handed
 // and says how many it gave (none: no more).
 template <typename Read>
-void ReadRows(Job& job, Read read) {
+void ReadRows(Job& job, Read&& read) {
   const uint32_t height = job.cinfo.output_height;
   uint32_t y = 0;
   if (job.reducer) {
@@ -358,7 +358,7 @@ bool Run(Job& job, const uint8_t* data, size_t size) {
   DcScan scan;
   job.dc.reset(DescribeDcScan(cinfo, &scan) ? new (std::nothrow) DcPlanes : nullptr);
   if (job.dc && job.dc->Decode(scan, job.oneThread ? 1 : DcThreads(scan.size))) {
-    const DcRows rows(cinfo, *job.dc);
+    DcRows rows(cinfo, *job.dc);
     if (rows.Ready()) {
       ReadRows(job, rows);
       return true;
