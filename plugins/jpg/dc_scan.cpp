@@ -88,7 +88,8 @@ bool Meets(Part& next, uint32_t position, uint32_t* at, bool* ended) {
 
 // One MCU's blocks, their DC coefficients by `prediction` into `out`: false at a code that is
 // none, or past the data.
-[[gnu::always_inline]] inline bool DecodeMcu(const Shared& s, EntropyBits& bits, uint32_t* prediction, uint16_t* out) {
+[[gnu::always_inline]] inline bool DecodeMcu(const Shared& s, EntropyBits& bits, uint32_t* prediction,
+                                             uint16_t* out) {
   for (unsigned c = 0; c < s.components; ++c) {
     for (unsigned b = 0; b < s.blocks[c]; ++b) {
       if (bits.next > s.end || !DecodeBlock(bits, *s.dc[c], *s.ac[c], prediction[c])) return false;
