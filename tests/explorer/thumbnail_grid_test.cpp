@@ -297,7 +297,8 @@ TEST_F(ThumbnailGridTest, ShowsThumbnailsFolderAndFormatIconsAndChoosesWithThePe
         lmx::test::PressKey(VK_RETURN);
         WaitFor([list] { return RowIndex(list, L"colours.bmp") >= 0; }, 3000);
         const int again = RowIndex(list, L"colours.bmp");
-        lmx::GridCellRect(grid, again, &cell);
+        // The grid takes the list's rows after the list has them: until then it has no such cell.
+        WaitFor([grid, again, &cell] { return lmx::GridCellRect(grid, again, &cell); }, 3000);
         MapWindowPoints(grid, nullptr, reinterpret_cast<POINT*>(&cell), 2);
         lmx::test::Tap((cell.left + cell.right) / 2, cell.top + 20);
         WaitFor([grid, again] { return lmx::GridSelectedRow(grid) == again; }, 3000);
